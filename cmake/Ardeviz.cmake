@@ -1,0 +1,43 @@
+# Shared build helpers. Source folders are globbed so that adding a file
+# needs no CMake edit; a folder without sources yet simply adds no target.
+
+set(ARDEVIZ_WARNINGS -Wall -Wextra)
+
+if(ARDEVIZ_SANITIZE OR ARDEVIZ_FUZZ)
+  add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+if(ARDEVIZ_FUZZ)
+  add_compile_options(-fsanitize=fuzzer-no-link)
+endif()
+
+# ardeviz_glob(<out> <patterns>...): sources matching the patterns, without main.cpp.
+function(ardeviz_glob out)
+  file(GLOB _sources CONFIGURE_DEPENDS ${ARGN})
+  list(FILTER _sources EXCLUDE REGEX "/main\\.cpp$")
+  set(${out} ${_sources} PARENT_SCOPE)
+endfunction()
+
+# ardeviz_library(<name> SOURCES ... LIBS ...): a static library of our own code.
+function(ardeviz_library name)
+  cmake_parse_arguments(A "" "" "SOURCES;LIBS" ${ARGN})
+  if(NOT A_SOURCES)
+    return()
+  endif()
+  add_library(${name} STATIC ${A_SOURCES})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+  target_compile_options(${name} PRIVATE ${ARDEVIZ_WARNINGS})
+  target_link_libraries(${name} PUBLIC ${A_LIBS})
+  set_property(GLOBAL APPEND PROPERTY ARDEVIZ_LIBRARIES ${name})
+endfunction()
+
+# Libraries of ours that exist, in an order that links (users before used).
+function(ardeviz_existing_libs out)
+  set(_libs)
+  foreach(lib ardeviz_ui ardeviz_res ardeviz_sim ardeviz_link ardeviz_codec ardeviz_wire ardeviz_platform)
+    if(TARGET ${lib})
+      list(APPEND _libs ${lib})
+    endif()
+  endforeach()
+  set(${out} ${_libs} PARENT_SCOPE)
+endfunction()
