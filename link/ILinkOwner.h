@@ -43,4 +43,6 @@ class ILinkOwner {
   // Positions of the last live packet, in ten-thousandths of a percent.
   virtual void ShowPositions(std::uint32_t recordPosition, std::uint32_t playPosition) = 0;
   virtual void ToggleActivity() = 0;
+  // The recorder confirmed camera-control bytes ("Direct Pantilt Camera Control").
+  virtual void ShowPtzDataReply() = 0;
 };

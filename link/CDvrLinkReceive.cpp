@@ -1,0 +1,322 @@
+// Receive path of the link: socket reads are walked as a byte stream, cut
+// into packets, and image, event and status payloads are handled by the type
+// of the packet that carried them.
+#include <QFile>
+#include <QTcpSocket>
+
+#include <algorithm>
+#include <cstring>
+
+#include "link/CDvrLink.h"
+#include "link/ILinkArchivePanel.h"
+#include "link/ILinkOwner.h"
+
+namespace {
+constexpr std::uint8_t kRejectedChannel = 16;
+constexpr int kSearchBlankWidth = 30;
+constexpr std::uint8_t kModeLive = 2;
+constexpr std::uint8_t kModePlay = 3;
+constexpr std::uint8_t kModeEvent = 4;
+}  // namespace
+
+void CDvrLink::OnReadyRead() {
+  std::array<std::uint8_t, kReceiveChunk> chunk;
+  // Drain what is there in reads of at most one chunk each; stop when a chunk's
+  // handling closed or replaced the socket.
+  while (m_socket && m_socket->bytesAvailable() > 0) {
+    QTcpSocket* socket = m_socket.get();
+    const qint64 n = socket->read(reinterpret_cast<char*>(chunk.data()), kReceiveChunk);
+    if (n <= 0) return;
+    OnChunk(chunk.data(), static_cast<std::size_t>(n));
+    if (m_socket.get() != socket) return;
+  }
+}
+
+void CDvrLink::InjectReceived(const std::uint8_t* data, std::size_t n) {
+  while (n > 0) {
+    const std::size_t take = std::min<std::size_t>(n, kReceiveChunk);
+    OnChunk(data, take);
+    data += take;
+    n -= take;
+  }
+}
+
+void CDvrLink::OnChunk(const std::uint8_t* data, std::size_t n) {
+  m_chunkToggles = false;
+  m_stream.Begin(data, n);
+  StreamAssembler::Piece piece;
+  while (m_stream.Next(piece)) {
+    switch (piece.kind) {
+      case StreamAssembler::PieceKind::PacketStart:
+        OnPacketStart(wire::PacketHeader::Decode(piece.data),
+                      wire::PacketInfo::Decode(piece.data + wire::kHeaderSize));
+        break;
+      case StreamAssembler::PieceKind::Payload:
+        OnPayloadBytes(piece.data, piece.size);
+        break;
+      case StreamAssembler::PieceKind::Skipped:
+        if (!m_paused) m_chunkToggles = true;
+        break;
+      case StreamAssembler::PieceKind::Garbage:
+        OnBytesOutsidePacket();
+        break;
+      case StreamAssembler::PieceKind::Rejected:
+        break;
+    }
+  }
+  if (m_chunkToggles) ToggleActivityAfterChunk();
+}
+
+void CDvrLink::OnPacketStart(const wire::PacketHeader& header, const wire::PacketInfo& info) {
+  const bool hasPayload = header.totalLength > wire::kPacketBaseSize;
+  switch (header.dataType) {
+    case wire::DATATYPE_LIVE_IMAGE:
+    case wire::DATATYPE_PLAY_IMAGE:
+    case wire::DATATYPE_EVENT_FILE:
+      if (!StartImagePacket(header, info)) m_stream.SkipRestOfPacket();
+      return;
+    case wire::DATATYPE_LOGIN_REPLY:
+      m_chunkToggles = true;
+      if (hasPayload) m_stream.SkipRestOfPacket();
+      HandleLoginReply(header, info);
+      return;
+    case wire::DATATYPE_DVR_STATUS2_REPLY:
+      if (m_pArchivePanel) m_pArchivePanel->SetArchiveRange(info.w[2], info.w[3], info.w[4], info.w[5]);
+      break;
+    case wire::DATATYPE_PTZ_DATA_REPLY:
+      if (m_pOwner) m_pOwner->ShowPtzDataReply();
+      break;
+    case wire::DATATYPE_CHANNEL_STATUS:
+      HandleChannelStatus(info);
+      break;
+    case wire::DATATYPE_LIVE_STOP_REPLY:
+      HandleLiveStopReply(info);
+      break;
+    default:
+      break;  // unknown codes are ignored
+  }
+  // Packets of these codes carry nothing more; any bytes they announce are not a header.
+  if (hasPayload) m_stream.SkipRestOfPacket();
+  m_chunkToggles = true;
+}
+
+bool CDvrLink::StartImagePacket(const wire::PacketHeader& header, const wire::PacketInfo& info) {
+  if (m_paused) return false;
+
+  switch (header.dataType) {
+    case wire::DATATYPE_LIVE_IMAGE:
+      m_receiveMode = kModeLive;
+      m_liveWord1 = info.w[1];
+      m_liveWord2 = info.w[2];
+      m_nCurrentChannel = static_cast<std::uint8_t>(info.w[3] == 0 ? 0 : info.w[3] - 1);
+      ArmResponseTimer();
+      m_recordingPosition = info.w[4];
+      if (m_pOwner) m_pOwner->ShowPositions(info.w[4], info.w[0]);
+      break;
+    case wire::DATATYPE_PLAY_IMAGE: {
+      m_receiveMode = kModePlay;
+      if (m_stopCounter & 0xFF00) {
+        if ((m_stopCounter & 0xFF) < kStopCountLimit) {
+          ++m_stopCounter;
+        } else {
+          // The recorder keeps playing after the stop: start over.
+          m_stopCounter = 0;
+          StartReconnectCycle();
+          return false;
+        }
+      }
+      if (info.w[3] == wire::PLAY_STATUS_IMAGE) {
+        const std::uint32_t channelByte = m_nProtocolVersion == 1 ? (info.w[0] & 0xFF) : (info.w[0] >> 24);
+        m_nCurrentChannel = m_nProtocolVersion == 1
+                                ? static_cast<std::uint8_t>(channelByte)
+                                : static_cast<std::uint8_t>(channelByte == 0 ? 0 : channelByte - 1);
+        if (IsArchiveMode()) {
+          if (m_nProtocolVersion == 1) {
+            m_pArchivePanel->ShowPlayImageTime(info.w[1], 0, 1);
+          } else {
+            m_pArchivePanel->ShowPlayImageTime(info.w[0], info.w[1], m_nProtocolVersion);
+            m_pArchivePanel->ShowPlayPosition(info.w[4]);
+          }
+        }
+        if (IsPanelPlaying()) {
+          ArmResponseTimer();
+        } else {
+          DisarmResponseTimer();
+        }
+      } else {
+        DiscardAssembly(false);
+        if (m_pArchivePanel) m_pArchivePanel->ShowPlayResult(static_cast<int>(info.w[3] & 0xFF));
+        DisarmResponseTimer();
+      }
+      break;
+    }
+    case wire::DATATYPE_EVENT_FILE:
+      m_receiveMode = kModeEvent;
+      DisarmResponseTimer();
+      break;
+    default:
+      return false;
+  }
+  m_chunkToggles = true;
+
+  m_payloadType = header.dataType;
+  m_payloadMode = m_receiveMode;
+  m_expected = header.totalLength - static_cast<std::uint32_t>(wire::kPacketBaseSize);
+  m_assembled = 0;
+  if (m_expected + 1u > m_imageData.size()) {
+    // Grown before the first payload byte is copied; the length is bounded by the stream's header check.
+    m_imageData.assign(static_cast<std::size_t>(m_expected) + 1u, 0);
+  }
+  return true;
+}
+
+void CDvrLink::ApplyContinuationTimerRule(std::uint8_t mode) {
+  switch (mode) {
+    case kModeEvent:
+      DisarmResponseTimer();
+      break;
+    case kModePlay:
+      if (IsPanelPlaying()) {
+        ArmResponseTimer();
+      } else {
+        DisarmResponseTimer();
+      }
+      break;
+    case kModeLive:
+      ArmResponseTimer();
+      break;
+    default:
+      break;
+  }
+}
+
+void CDvrLink::OnPayloadBytes(const std::uint8_t* data, std::size_t n) {
+  const bool continuation = !m_stream.StartedInThisRead();
+  if (continuation) {
+    if (m_paused) {
+      DiscardAssembly();
+      return;
+    }
+    ApplyContinuationTimerRule(m_payloadMode);
+    m_chunkToggles = true;
+  }
+  if (m_expected == 0) return;
+  const std::size_t take = std::min<std::size_t>(n, m_expected - m_assembled);
+  std::memcpy(m_imageData.data() + m_assembled, data, take);
+  m_assembled += static_cast<std::uint32_t>(take);
+  if (m_assembled == m_expected) ManageImageData(!continuation);
+}
+
+void CDvrLink::OnBytesOutsidePacket() {
+  // Bytes that belong to no packet are treated like a continuation with nothing pending.
+  if (m_receiveMode == kModeLive || m_receiveMode == kModePlay || m_receiveMode == kModeEvent) {
+    if (m_paused) return;
+    ApplyContinuationTimerRule(m_receiveMode);
+  }
+  m_chunkToggles = true;
+}
+
+void CDvrLink::ManageImageData(bool oneChunk) {
+  if (m_paused) return;
+  switch (m_payloadType) {
+    case wire::DATATYPE_LIVE_IMAGE: ManageLiveImage(oneChunk); break;
+    case wire::DATATYPE_PLAY_IMAGE: ManagePlayImage(oneChunk); break;
+    case wire::DATATYPE_EVENT_FILE: WriteEventFile(); break;
+    default: break;
+  }
+  DiscardAssembly();
+}
+
+std::uint8_t CDvrLink::AcceptedChannel(std::uint8_t decoded, bool oneChunk) const {
+  // A picture that did not decode is never shown, not even when the packet's channel is trusted.
+  if (decoded == CImageCodec::kDecodeFailed) return kRejectedChannel;
+  std::uint8_t channel = m_noMark ? m_nCurrentChannel : (decoded == m_nCurrentChannel ? decoded : kRejectedChannel);
+  // A whole picture in one read that small is not a picture of the recorder.
+  if (oneChunk && m_expected < kMinOneChunkImage) channel = kRejectedChannel;
+  if (channel >= kLiveChannels) channel = kRejectedChannel;
+  return channel;
+}
+
+CImageCodec& CDvrLink::CopyToHolder(int channel, const CImageCodec& from) {
+  auto& holder = m_holders[static_cast<std::size_t>(channel)];
+  if (!holder) holder = std::make_unique<CImageCodec>();
+  holder->Header() = from.Header();
+  holder->ReallocPixels();
+  if (holder->Pixels() && from.Pixels()) {
+    std::memcpy(holder->Pixels(), from.Pixels(), std::min(holder->PixelBytes(), from.PixelBytes()));
+  }
+  return *holder;
+}
+
+void CDvrLink::ManageLiveImage(bool oneChunk) {
+  if (IsArchiveMode() || m_nCurrentChannel > kChannels) return;
+  if (!m_pImageCodec) m_pImageCodec = std::make_unique<CImageCodec>();
+  const std::uint32_t mask = m_pOwner ? m_pOwner->ChannelMask() : 0;
+  if (m_nCurrentChannel >= 32 || (mask & (1u << m_nCurrentChannel)) == 0) return;
+
+  const std::uint8_t decoded = m_pImageCodec->Decode(m_imageData.data(), m_expected, m_noMark);
+  m_nDecodeChannel = decoded == CImageCodec::kDecodeFailed ? decoded : AcceptedChannel(decoded, oneChunk);
+  if (m_nDecodeChannel >= kRejectedChannel || !m_pOwner) return;
+
+  const CImageCodec& holder = CopyToHolder(m_nDecodeChannel, *m_pImageCodec);
+  m_pOwner->SetChannelImage(m_nDecodeChannel, holder.Pixels(), holder.Header());
+  m_pOwner->SetChannelFieldFlag(m_nDecodeChannel, m_pImageCodec->FieldFlag());
+  m_pOwner->DrawChannel(m_nDecodeChannel);
+}
+
+void CDvrLink::ManagePlayImage(bool oneChunk) {
+  if (m_nCurrentChannel > kChannels || !IsArchiveMode()) return;
+  if (!m_pPlayCodec) m_pPlayCodec = std::make_unique<CImageCodec>();
+  // The marks are always read from played pictures; the no-mark choice applies only to the check.
+  const std::uint8_t decoded = m_pPlayCodec->Decode(m_imageData.data(), m_expected, false);
+  m_nDecodeChannel = decoded == CImageCodec::kDecodeFailed ? decoded : AcceptedChannel(decoded, oneChunk);
+  if (m_nDecodeChannel >= kRejectedChannel) return;
+
+  const CImageCodec& holder = CopyToHolder(m_nDecodeChannel, *m_pPlayCodec);
+  m_pArchivePanel->SetPlayImage(m_nDecodeChannel, holder.Pixels(), holder.Header(), m_pPlayCodec->FieldFlag());
+  m_pArchivePanel->DrawPlayImage(m_nDecodeChannel);
+  if (m_pArchivePanel->IsSearchingShown()) {
+    m_pArchivePanel->ClearSearchingFlag();
+    m_pArchivePanel->ShowSearchText(QString(kSearchBlankWidth, QLatin1Char(' ')));
+  }
+}
+
+void CDvrLink::WriteEventFile() {
+  m_receiveMode = m_previousMode;
+  QFile file(m_eventFilePath);
+  if (file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+    file.write(reinterpret_cast<const char*>(m_imageData.data()), static_cast<qint64>(m_expected));
+    file.close();
+  }
+  if (m_pArchivePanel) m_pArchivePanel->EventFileArrived();
+}
+
+void CDvrLink::HandleChannelStatus(const wire::PacketInfo& info) {
+  if (!m_pOwner || !m_pOwner->UseAlertMode()) return;
+  const std::uint32_t channel = info.w[0] & 0xFF;
+  if (channel < 1 || channel > 4) return;
+  m_channelStatus = channel | (info.w[1] & 0xFFFFFF00u);
+  m_pOwner->ShowConnectionStatus(status::kChannelStatus);
+}
+
+void CDvrLink::HandleLiveStopReply(const wire::PacketInfo& info) {
+  if (info.w[0] == 1) {
+    m_paused = false;
+    m_pauseTimer.stop();
+  }
+  DisarmResponseTimer();
+}
+
+void CDvrLink::DiscardAssembly(bool skipStream) {
+  m_expected = 0;
+  m_assembled = 0;
+  if (skipStream) m_stream.SkipRestOfPacket();
+}
+
+void CDvrLink::ToggleActivityAfterChunk() {
+  if (IsArchiveMode()) {
+    if (m_receiveMode == kModePlay) m_pArchivePanel->ToggleActivity();
+  } else if (m_pOwner) {
+    m_pOwner->ToggleActivity();
+  }
+}
