@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "link/BitmapInfoHeader.h"
@@ -24,30 +25,46 @@ class CImageCodec {
   // 0 with the no-mark choice, or kDecodeFailed. The data are not modified.
   std::uint8_t Decode(const std::uint8_t* data, std::size_t length, bool noMark);
 
-  // Sets the header and reallocates the pixels when width * height > 0.
+  // Sets the header and reallocates the pixels when width and height are
+  // positive and bitCount is 8, 16, 24 or 32; otherwise changes nothing.
   void SetFormat(int bitCount, int width, int height);
-  // Frees and reallocates image-size bytes for the current header.
+  // Frees and reallocates the header's image-size bytes (a header copied in
+  // from another holder). The new bytes are not cleared.
   void ReallocPixels();
 
   const BitmapInfoHeader& Header() const { return m_header; }
   BitmapInfoHeader& Header() { return m_header; }
   // Null when no pixels are allocated.
-  std::uint8_t* Pixels() { return m_pixels.empty() ? nullptr : m_pixels.data(); }
-  const std::uint8_t* Pixels() const { return m_pixels.empty() ? nullptr : m_pixels.data(); }
-  std::size_t PixelBytes() const { return m_pixels.size(); }
+  std::uint8_t* Pixels() { return m_pixels.get(); }
+  const std::uint8_t* Pixels() const { return m_pixels.get(); }
+  std::size_t PixelBytes() const { return m_pixelBytes; }
 
   // 0 when the index bars were found in the last decoded picture, 1 when not.
   std::uint8_t FieldFlag() const { return m_fieldFlag; }
 
   // Mark readers on the stored rows; exposed for tests and the simulator's checks.
+  // Pixels outside the picture (narrow or short pictures) count as black.
   std::uint8_t ReadChannelMark() const;
   bool ReadIndexBars() const;
 
+  // Geometry of the recorder's marks, in columns of the picture.
+  static constexpr int kMarkFieldWidth = 30;
+  static constexpr int kMarkFieldColumns[5] = {90, 218, 346, 474, 602};  // a, b, c, d, sel
+  static constexpr int kMarkFieldMinBright = 26;  // "set": more than 25 of 30 pixels
+  static constexpr int kIndexBarEnds[3] = {16, 47, 78};  // black 0..15, white 16..46, black 47..77
+  static constexpr int kIndexBarMaxStray = 5;
+
  private:
   bool NormaliseStream(const std::uint8_t* data, std::size_t length);
+  bool DecodeFourComponents(int width, int height);
+  void FreePixels();
+  void AllocatePixels(std::size_t bytes);
+  // Brightness (mean of the first three bytes) at a column of a stored row; 0 outside.
+  int Brightness(int x, int storedRow) const;
 
   BitmapInfoHeader m_header;
-  std::vector<std::uint8_t> m_pixels;
+  std::unique_ptr<std::uint8_t[]> m_pixels;
+  std::size_t m_pixelBytes = 0;
   std::vector<std::uint8_t> m_work;  // normalised copy of the stream; only grows
   std::size_t m_workLength = 0;
   std::uint8_t m_fieldFlag = 1;

@@ -1,0 +1,269 @@
+#include "link/CImageCodec.h"
+
+#include <turbojpeg.h>
+
+// libjpeg is used only for four-component pictures, whose components the
+// TurboJPEG API always converts as CMYK; the recorder's decoder reads them as
+// YCbCr plus alpha.
+#include <cstdio>  // jpeglib.h needs FILE
+#include <jpeglib.h>
+
+#include <algorithm>
+#include <csetjmp>
+#include <cstring>
+#include <limits>
+
+namespace {
+
+constexpr std::uint8_t kSoiStart[] = {0xFF, 0xD8, 0xFF, 0xE0};  // SOI, then APP0
+constexpr std::uint8_t kEoi[] = {0xFF, 0xD9};
+constexpr std::size_t kWorkSlack = 4;  // room for a restored first byte and an appended EOI
+
+constexpr int kMarkBrightWhite = 200;  // brighter than this counts as white
+constexpr int kMarkDarkBlack = 50;     // brighter than this is not black
+constexpr int kMaxProgressiveScans = 500;
+
+bool StartsWith(const std::uint8_t* data, std::size_t length, std::size_t offset) {
+  return length >= offset + sizeof kSoiStart && std::memcmp(data + offset, kSoiStart, sizeof kSoiStart) == 0;
+}
+
+// libjpeg error handling: every error and every warning ends the decode.
+struct JpegErrorManager {
+  jpeg_error_mgr pub;
+  std::jmp_buf jump;
+};
+
+[[noreturn]] void OnJpegError(j_common_ptr cinfo) {
+  std::longjmp(reinterpret_cast<JpegErrorManager*>(cinfo->err)->jump, 1);
+}
+
+void OnJpegMessage(j_common_ptr cinfo, int level) {
+  if (level < 0) OnJpegError(cinfo);  // a warning: corrupt data
+}
+
+// Stops pictures with an absurd number of progressive scans, which would
+// otherwise take minutes to decode.
+void OnJpegProgress(j_common_ptr cinfo) {
+  if (!cinfo->is_decompressor) return;
+  if (reinterpret_cast<j_decompress_ptr>(cinfo)->input_scan_number > kMaxProgressiveScans) OnJpegError(cinfo);
+}
+
+std::uint8_t Clamp(int value) { return static_cast<std::uint8_t>(std::clamp(value, 0, 255)); }
+
+// One pixel of Y, Cb, Cr, alpha into premultiplied B, G, R, alpha (JFIF
+// full-range conversion in 16-bit fixed point, as libjpeg does it).
+void YccaToPremultipliedBgra(std::uint8_t* p) {
+  constexpr int kShift = 16;
+  constexpr int kHalf = 1 << (kShift - 1);
+  const int y = p[0];
+  const int cb = p[1] - 128;
+  const int cr = p[2] - 128;
+  const int alpha = p[3];
+  const std::uint8_t r = Clamp(y + ((91881 * cr + kHalf) >> kShift));
+  const std::uint8_t g = Clamp(y + ((-22554 * cb - 46802 * cr + kHalf) >> kShift));
+  const std::uint8_t b = Clamp(y + ((116130 * cb + kHalf) >> kShift));
+  p[0] = static_cast<std::uint8_t>((b * alpha + 1) >> 8);
+  p[1] = static_cast<std::uint8_t>((g * alpha + 1) >> 8);
+  p[2] = static_cast<std::uint8_t>((r * alpha + 1) >> 8);
+}
+
+}  // namespace
+
+CImageCodec::CImageCodec() {
+  m_header.width = 320;
+  m_header.height = 240;
+  m_header.bitCount = 24;
+  m_header.imageSize = 0;  // no pixels yet
+}
+
+CImageCodec::~CImageCodec() {
+  if (m_decoder) tjDestroy(static_cast<tjhandle>(m_decoder));
+}
+
+void CImageCodec::FreePixels() {
+  m_pixels.reset();
+  m_pixelBytes = 0;
+}
+
+void CImageCodec::AllocatePixels(std::size_t bytes) {
+  FreePixels();
+  if (bytes == 0) return;
+  // Not cleared: a decode writes every byte, and clearing would cost as much
+  // as a tenth of the decode.
+  m_pixels = std::make_unique_for_overwrite<std::uint8_t[]>(bytes);
+  m_pixelBytes = bytes;
+}
+
+void CImageCodec::SetFormat(int bitCount, int width, int height) {
+  if (width <= 0 || height <= 0 || bitCount <= 0 || bitCount > 32) return;
+  const std::uint64_t stride = ((static_cast<std::uint64_t>(bitCount) / 8u) * static_cast<std::uint64_t>(width) + 3u) & ~std::uint64_t{3};
+  const std::uint64_t size = stride * static_cast<std::uint64_t>(height);
+  if (size > std::numeric_limits<std::uint32_t>::max()) return;  // does not fit the header
+  m_header.width = width;
+  m_header.height = height;
+  m_header.bitCount = static_cast<std::uint16_t>(bitCount);
+  m_header.compression = 0;
+  m_header.imageSize = static_cast<std::uint32_t>(size);
+  AllocatePixels(m_header.imageSize);
+}
+
+void CImageCodec::ReallocPixels() { AllocatePixels(m_header.imageSize); }
+
+bool CImageCodec::NormaliseStream(const std::uint8_t* data, std::size_t length) {
+  m_workLength = 0;
+  if (!data || length > std::numeric_limits<std::size_t>::max() - kWorkSlack) return false;
+  // The recorder's streams sometimes lose or gain a byte or two at the front.
+  std::size_t skip = 0;
+  bool restoreFirst = false;
+  if (StartsWith(data, length, 0)) {
+    skip = 0;
+  } else if (length >= 1 && data[0] == 0xFF && StartsWith(data, length, 1)) {
+    skip = 1;
+  } else if (length >= 3 && std::memcmp(data, kSoiStart + 1, 3) == 0) {
+    restoreFirst = true;
+  } else if (StartsWith(data, length, 2)) {
+    skip = 2;
+  } else {
+    return false;
+  }
+
+  if (m_work.size() < length + kWorkSlack) m_work.resize(length + kWorkSlack);
+  std::uint8_t* out = m_work.data();
+  std::size_t n = 0;
+  if (restoreFirst) out[n++] = kSoiStart[0];
+  std::memcpy(out + n, data + skip, length - skip);
+  n += length - skip;
+  if (n < 2 || out[n - 2] != kEoi[0] || out[n - 1] != kEoi[1]) {
+    out[n++] = kEoi[0];
+    out[n++] = kEoi[1];
+  }
+  m_workLength = n;
+  return true;
+}
+
+std::uint8_t CImageCodec::Decode(const std::uint8_t* data, std::size_t length, bool noMark) {
+  if (!NormaliseStream(data, length)) return kDecodeFailed;
+  if (!m_decoder) m_decoder = tjInitDecompress();
+  if (!m_decoder) return kDecodeFailed;
+  const auto handle = static_cast<tjhandle>(m_decoder);
+
+  int width = 0, height = 0, subsampling = 0, colourSpace = 0;
+  if (tjDecompressHeader3(handle, m_work.data(), m_workLength, &width, &height, &subsampling, &colourSpace) != 0) {
+    return kDecodeFailed;
+  }
+  const std::uint64_t pixels = static_cast<std::uint64_t>(std::max(width, 0)) * static_cast<std::uint64_t>(std::max(height, 0));
+  if (pixels < 1 || pixels > kMaxPixels) return kDecodeFailed;
+
+  if (colourSpace == TJCS_CMYK || colourSpace == TJCS_YCCK) {
+    if (!DecodeFourComponents(width, height)) return kDecodeFailed;
+  } else {
+    // Grey and colour pictures alike become 24-bit BGR rows, bottom-up, padded to 4.
+    SetFormat(24, width, height);
+    if (!m_pixels) return kDecodeFailed;
+    if (tjDecompress2(handle, m_work.data(), m_workLength, m_pixels.get(), width, static_cast<int>(m_header.Stride()),
+                      height, TJPF_BGR, TJFLAG_BOTTOMUP | TJFLAG_STOPONWARNING | TJFLAG_LIMITSCANS) != 0) {
+      std::memset(m_pixels.get(), 0, m_pixelBytes);  // rows after the fault were never written
+      return kDecodeFailed;
+    }
+  }
+
+  if (noMark) return 0;
+  if (!m_pixels) return kDecodeFailed;
+  const std::uint8_t channel = ReadChannelMark();
+  m_fieldFlag = ReadIndexBars() ? 0 : 1;
+  return channel;
+}
+
+bool CImageCodec::DecodeFourComponents(int width, int height) {
+  jpeg_decompress_struct cinfo;
+  JpegErrorManager errors;
+  jpeg_progress_mgr progress;
+  std::memset(&cinfo, 0, sizeof cinfo);
+  std::memset(&progress, 0, sizeof progress);
+  cinfo.err = jpeg_std_error(&errors.pub);
+  errors.pub.error_exit = OnJpegError;
+  errors.pub.emit_message = OnJpegMessage;
+  progress.progress_monitor = OnJpegProgress;
+
+  // Nothing with a destructor lives between here and the library's longjmp.
+  if (setjmp(errors.jump)) {
+    jpeg_destroy_decompress(&cinfo);
+    if (m_pixels) std::memset(m_pixels.get(), 0, m_pixelBytes);
+    return false;
+  }
+  jpeg_create_decompress(&cinfo);
+  cinfo.progress = &progress;
+  jpeg_mem_src(&cinfo, m_work.data(), static_cast<unsigned long>(m_workLength));
+  jpeg_read_header(&cinfo, TRUE);
+  if (cinfo.num_components != 4 || cinfo.image_width != static_cast<JDIMENSION>(width) ||
+      cinfo.image_height != static_cast<JDIMENSION>(height)) {
+    jpeg_destroy_decompress(&cinfo);
+    return false;
+  }
+  // Take the four components as they are; they are read as Y, Cb, Cr and alpha below.
+  cinfo.jpeg_color_space = JCS_CMYK;
+  cinfo.out_color_space = JCS_CMYK;
+  jpeg_start_decompress(&cinfo);
+
+  SetFormat(32, width, height);
+  if (!m_pixels) {
+    jpeg_destroy_decompress(&cinfo);
+    return false;
+  }
+  const std::size_t stride = m_header.Stride();
+  while (cinfo.output_scanline < cinfo.output_height) {
+    // Bottom-up: the picture's first line goes into the last stored row.
+    JSAMPROW row = m_pixels.get() + (static_cast<std::size_t>(height) - 1u - cinfo.output_scanline) * stride;
+    jpeg_read_scanlines(&cinfo, &row, 1);
+  }
+  jpeg_finish_decompress(&cinfo);
+  jpeg_destroy_decompress(&cinfo);
+
+  for (std::size_t i = 0; i + 4 <= m_pixelBytes; i += 4) YccaToPremultipliedBgra(m_pixels.get() + i);
+  return true;
+}
+
+int CImageCodec::Brightness(int x, int storedRow) const {
+  const int bytesPerPixel = m_header.bitCount / 8;
+  if (!m_pixels || bytesPerPixel < 3 || x < 0 || x >= m_header.width || storedRow < 0 || storedRow >= m_header.height) {
+    return 0;
+  }
+  const std::size_t offset = static_cast<std::size_t>(storedRow) * m_header.Stride() +
+                             static_cast<std::size_t>(x) * static_cast<std::size_t>(bytesPerPixel);
+  if (offset + 3 > m_pixelBytes) return 0;  // a header that promises more than the pixels hold
+  const std::uint8_t* p = m_pixels.get() + offset;
+  return (p[0] + p[1] + p[2]) / 3;
+}
+
+std::uint8_t CImageCodec::ReadChannelMark() const {
+  const int row = m_header.height - 2;  // the second line from the top
+  bool set[5] = {};
+  for (int f = 0; f < 5; ++f) {
+    int bright = 0;
+    for (int x = kMarkFieldColumns[f]; x < kMarkFieldColumns[f] + kMarkFieldWidth; ++x) {
+      if (Brightness(x, row) > kMarkBrightWhite) ++bright;
+    }
+    set[f] = bright >= kMarkFieldMinBright;
+  }
+  if (set[4]) {
+    for (int f = 0; f < 4; ++f) set[f] = !set[f];
+  }
+  // Field a carries the weight 8, which the channel number modulo 8 drops.
+  return static_cast<std::uint8_t>((8 * set[0] + 4 * set[1] + 2 * set[2] + set[3]) % 8);
+}
+
+bool CImageCodec::ReadIndexBars() const {
+  const int row = m_header.height - 3;  // the third line from the top
+  int strays[3] = {};
+  for (int x = 0; x < kIndexBarEnds[2]; ++x) {
+    const int brightness = Brightness(x, row);
+    if (x < kIndexBarEnds[0]) {
+      strays[0] += brightness > kMarkDarkBlack;
+    } else if (x < kIndexBarEnds[1]) {
+      strays[1] += brightness < kMarkBrightWhite;
+    } else {
+      strays[2] += brightness > kMarkDarkBlack;
+    }
+  }
+  return strays[0] <= kIndexBarMaxStray && strays[1] <= kIndexBarMaxStray && strays[2] <= kIndexBarMaxStray;
+}
