@@ -1,0 +1,135 @@
+#include "platform/PrivateProfile.h"
+
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+#include <fstream>
+#include <iterator>
+
+namespace {
+
+std::string ReadAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+void WriteAll(const std::string& path, const std::string& text) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out << text;
+}
+
+}  // namespace
+
+TEST(PrivateProfile, NamesMatchCaseInsensitivelyAndFirstMatchWins) {
+  const PrivateProfile p(
+      "[ptz_cmd_interval]\r\n  Cmd = 95  \r\nSTOP=75\r\ncmd=1\r\n[PTZ_CMD_INTERVAL]\r\nSTOP=1\r\n");
+  EXPECT_EQ(p.GetInt("PTZ_CMD_INTERVAL", "CMD", 80), 95);
+  EXPECT_EQ(p.GetInt(" Ptz_Cmd_Interval ", "stop", 70), 75);
+  EXPECT_EQ(p.GetInt("PTZ_CMD_INTERVAL", "missing", 80), 80);
+  EXPECT_EQ(p.GetInt("OTHER", "CMD", 80), 80);
+  EXPECT_EQ(p.GetString("PTZ_CMD_INTERVAL", "CMD", "x"), "95");
+}
+
+TEST(PrivateProfile, ValuesAreTrimmedUnquotedAndCut) {
+  const PrivateProfile p("[A]\nq=\"  spaced  \"\ns='x'\nhalf=\"x\nempty=\nnoeq\n;c=1\n");
+  EXPECT_EQ(p.GetString("A", "q", ""), "  spaced  ");
+  EXPECT_EQ(p.GetString("A", "s", ""), "x");
+  EXPECT_EQ(p.GetString("A", "half", ""), "\"x");
+  EXPECT_EQ(p.GetString("A", "empty", "def"), "");
+  EXPECT_EQ(p.GetString("A", "noeq", "def"), "def");
+  EXPECT_EQ(p.GetString("A", ";c", "def"), "def");
+  EXPECT_EQ(p.GetString("A", "q", "", 4), "  sp");
+  EXPECT_EQ(p.GetString("A", "none", "default", 3), "def");
+}
+
+TEST(PrivateProfile, IntegersFollowTheDecimalRule) {
+  const PrivateProfile p(
+      "[I]\na=20\nb= -5x\nc=abc\nd=\ne=\"70\"\nf=99999999999999\ng=-99999999999999\nh=+7\n");
+  EXPECT_EQ(p.GetInt("I", "a", 1), 20);
+  EXPECT_EQ(p.GetInt("I", "b", 1), -5);
+  EXPECT_EQ(p.GetInt("I", "c", 1), 0);
+  EXPECT_EQ(p.GetInt("I", "d", 80), 80);  // empty reads as the default
+  EXPECT_EQ(p.GetInt("I", "e", 1), 70);
+  EXPECT_EQ(p.GetInt("I", "f", 1), INT_MAX);
+  EXPECT_EQ(p.GetInt("I", "g", 1), INT_MIN);
+  EXPECT_EQ(p.GetInt("I", "h", 1), 7);
+}
+
+TEST(PrivateProfile, NewFileIsWrittenAsTheWindowsFunctionsWriteIt) {
+  PrivateProfile p;
+  ASSERT_TRUE(p.SetString("INTRANET", "IP", "10.1.2.3"));
+  ASSERT_TRUE(p.SetString("INTRANET", "PORT", "8000"));
+  EXPECT_EQ(p.Text(), "[INTRANET]\r\nIP=10.1.2.3\r\nPORT=8000\r\n");
+}
+
+TEST(PrivateProfile, WritesKeepOrderAndEveryOtherLine) {
+  PrivateProfile p("; comment\n[One]\nip = 1\n\n[Two]\nx=1\ny=2");
+  ASSERT_TRUE(p.SetString("one", "IP", "9"));        // in place, key spelled as in the file
+  ASSERT_TRUE(p.SetString("ONE", "port", "8000"));   // after the last non-blank line of [One]
+  ASSERT_TRUE(p.SetString("Two", "z", "3"));         // the last line had no ending
+  ASSERT_TRUE(p.SetString("Three", "k", "v"));       // appended section
+  EXPECT_EQ(p.Text(), "; comment\n[One]\nip=9\nport=8000\n\n[Two]\nx=1\ny=2\nz=3\n[Three]\nk=v\n");
+  EXPECT_EQ(p.SectionNames(), (std::vector<std::string>{"One", "Two", "Three"}));
+  EXPECT_EQ(p.KeyNames("two"), (std::vector<std::string>{"x", "y", "z"}));
+}
+
+TEST(PrivateProfile, RefusesWhatCouldNotBeReadBack) {
+  PrivateProfile p("[A]\r\nk=v\r\n");
+  const std::string before = p.Text();
+  EXPECT_FALSE(p.SetString("A", "k", "line\r\nbreak"));
+  EXPECT_FALSE(p.SetString("A", "k=x", "v"));
+  EXPECT_FALSE(p.SetString("A", "[k", "v"));
+  EXPECT_FALSE(p.SetString("A", ";k", "v"));
+  EXPECT_FALSE(p.SetString("A", "", "v"));
+  EXPECT_FALSE(p.SetString("A]B", "k", "v"));
+  EXPECT_FALSE(p.SetString("A\nB", "k", "v"));
+  EXPECT_FALSE(p.SetString("", "k", "v"));
+  EXPECT_EQ(p.Text(), before);
+}
+
+TEST(PrivateProfile, RemovesKeysAndSections) {
+  PrivateProfile p("[A]\nip=1\nport=2\n[B]\nip=3\n[C]\n");
+  EXPECT_TRUE(p.RemoveKey("a", "IP"));
+  EXPECT_FALSE(p.RemoveKey("a", "IP"));
+  EXPECT_TRUE(p.RemoveSection("b"));
+  EXPECT_FALSE(p.RemoveSection("b"));
+  EXPECT_EQ(p.Text(), "[A]\nport=2\n[C]\n");
+}
+
+TEST(PrivateProfile, ArbitraryBytesSurviveARoundTrip) {
+  std::string text("\0\xff[\x80]\r\r\n[S]\nk=\x01\0\x02\n\n[", 20);
+  PrivateProfile p(text);
+  EXPECT_EQ(p.Text(), text);
+  EXPECT_EQ(p.GetString("S", "k", ""), std::string("\x01\0\x02", 3));
+  ASSERT_TRUE(p.SetString("S", "new", "1"));
+  EXPECT_EQ(p.GetInt("S", "new", 0), 1);
+}
+
+TEST(PrivateProfileFile, MissingFileReadsDefaultsAndWritingCreatesIt) {
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  const std::string path = dir.filePath("opt.ini").toStdString();
+  EXPECT_EQ(PrivateProfile::ReadInt(path, "PTZ_CMD_INTERVAL", "CMD", 80), 80);
+  EXPECT_EQ(PrivateProfile::ReadString(path, "S", "K", "dflt"), "dflt");
+
+  ASSERT_TRUE(PrivateProfile::WriteString(path, "PTZ_CMD_INTERVAL", "CMD", "120"));
+  ASSERT_TRUE(PrivateProfile::WriteString(path, "ptz_cmd_interval", "STOP", "90"));
+  EXPECT_EQ(ReadAll(path), "[PTZ_CMD_INTERVAL]\r\nCMD=120\r\nSTOP=90\r\n");
+  EXPECT_EQ(PrivateProfile::ReadInt(path, "PTZ_CMD_INTERVAL", "STOP", 70), 90);
+
+  EXPECT_TRUE(PrivateProfile::DeleteKey(path, "PTZ_CMD_INTERVAL", "CMD"));
+  EXPECT_TRUE(PrivateProfile::DeleteSection(path, "PTZ_CMD_INTERVAL"));
+  EXPECT_EQ(ReadAll(path), "");
+}
+
+TEST(PrivateProfileFile, KeepsTheFileLineEndingsAndFailsWithoutItsFolder) {
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  const std::string path = dir.filePath("cnn.ini").toStdString();
+  WriteAll(path, "[A]\nIP=1\n");
+  ASSERT_TRUE(PrivateProfile::WriteString(path, "B", "IP", "2"));
+  EXPECT_EQ(ReadAll(path), "[A]\nIP=1\n[B]\nIP=2\n");
+
+  const std::string nowhere = dir.filePath("no/such/folder/x.ini").toStdString();
+  EXPECT_FALSE(PrivateProfile::WriteString(nowhere, "A", "B", "C"));
+}
