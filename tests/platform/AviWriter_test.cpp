@@ -1,0 +1,274 @@
+#include "platform/AviWriter.h"
+
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+#include <numeric>
+
+#include "support/AviTestReader.h"
+
+using avitest::AviTestReader;
+using avitest::Chunk;
+
+namespace {
+
+AviVideoFormat SmallFormat() {
+  AviVideoFormat f;
+  f.width = 6;  // 18 bytes a row, padded to 20
+  f.height = 4;
+  return f;
+}
+
+std::vector<std::uint8_t> FramePattern(std::uint32_t size, int index) {
+  std::vector<std::uint8_t> v(size);
+  for (std::uint32_t i = 0; i < size; ++i) v[i] = static_cast<std::uint8_t>(index * 7 + i);
+  return v;
+}
+
+// Writes `frames` frames of `format`, each holding `samples` samples.
+bool WriteFile(const QString& path, const AviVideoFormat& format, int frames, std::uint32_t samples,
+               std::uint64_t riffLimit = AviWriter::kDefaultRiffSizeLimit) {
+  AviWriter w(riffLimit);
+  if (!w.Open(path) || !w.CreateVideoStream(format)) return false;
+  for (int i = 0; i < frames; ++i) {
+    const auto data = FramePattern(format.ImageSize(), i);
+    if (!w.WriteFrame(data.data(), data.size(), samples)) return false;
+  }
+  return w.Close();
+}
+
+// Data chunks with their frame number: hold chunks are empty.
+std::vector<QByteArray> DataFrames(const AviTestReader& r, const std::vector<avitest::IndexedChunk>& index) {
+  std::vector<QByteArray> out;
+  for (const auto& c : index)
+    if (c.size > 0) out.push_back(r.DataAt(c));
+  return out;
+}
+
+}  // namespace
+
+TEST(AviWriter, HeadersDescribeOneUncompressedStream) {
+  QTemporaryDir dir;
+  const QString path = dir.filePath("a.avi");
+  AviVideoFormat f;  // 640 x 480 x 24, scale 1, rate 60
+  ASSERT_TRUE(WriteFile(path, f, 3, 10));
+
+  AviTestReader r;
+  ASSERT_TRUE(r.Load(path)) << r.Error();
+  ASSERT_EQ(r.Top().size(), 1u);
+  const Chunk& riff = r.Top()[0];
+  EXPECT_EQ(riff.id, "RIFF");
+  EXPECT_EQ(riff.listType, "AVI ");
+  EXPECT_EQ(riff.size + 8u, static_cast<std::uint32_t>(r.Bytes().size()));
+
+  const Chunk* avih = r.FindPath({"hdrl", "avih"});
+  ASSERT_NE(avih, nullptr);
+  ASSERT_EQ(avih->size, 56u);
+  const std::uint64_t a = avih->DataOffset();
+  EXPECT_EQ(r.U32(a + 0), 16666u);  // microseconds per sample
+  EXPECT_EQ(r.U32(a + 12) & 0x10u, 0x10u);  // has index
+  EXPECT_EQ(r.U32(a + 16), 30u);  // samples in the first RIFF
+  EXPECT_EQ(r.U32(a + 24), 1u);   // streams
+  EXPECT_EQ(r.U32(a + 28), 921600u);
+  EXPECT_EQ(r.U32(a + 32), 640u);
+  EXPECT_EQ(r.U32(a + 36), 480u);
+
+  const Chunk* strh = r.FindPath({"hdrl", "strl", "strh"});
+  ASSERT_NE(strh, nullptr);
+  const std::uint64_t s = strh->DataOffset();
+  EXPECT_EQ(r.FourCc(s), "vids");
+  EXPECT_EQ(r.U32(s + 4), 0u);    // handler
+  EXPECT_EQ(r.U32(s + 20), 1u);   // scale
+  EXPECT_EQ(r.U32(s + 24), 60u);  // rate
+  EXPECT_EQ(r.U32(s + 28), 0u);   // start
+  EXPECT_EQ(r.U32(s + 32), 30u);  // length: 3 frames of 10 samples
+  EXPECT_EQ(r.U32(s + 36), 921600u);
+  EXPECT_EQ(r.U16(s + 48), 0u);
+  EXPECT_EQ(r.U16(s + 50), 0u);
+  EXPECT_EQ(r.U16(s + 52), 640u);
+  EXPECT_EQ(r.U16(s + 54), 480u);
+
+  const Chunk* strf = r.FindPath({"hdrl", "strl", "strf"});
+  ASSERT_NE(strf, nullptr);
+  ASSERT_EQ(strf->size, 40u);
+  const std::uint64_t b = strf->DataOffset();
+  EXPECT_EQ(r.U32(b), 40u);
+  EXPECT_EQ(r.U32(b + 4), 640u);
+  EXPECT_EQ(r.U32(b + 8), 480u);  // positive: bottom-up
+  EXPECT_EQ(r.U16(b + 12), 1u);
+  EXPECT_EQ(r.U16(b + 14), 24u);
+  EXPECT_EQ(r.U32(b + 16), 0u);
+  EXPECT_EQ(r.U32(b + 20), 921600u);
+
+  const Chunk* dmlh = r.FindPath({"hdrl", "odml", "dmlh"});
+  ASSERT_NE(dmlh, nullptr);
+  EXPECT_EQ(r.U32(dmlh->DataOffset()), 30u);
+}
+
+TEST(AviWriter, BothIndexesFindEveryFrameAndHoldChunk) {
+  QTemporaryDir dir;
+  const QString path = dir.filePath("b.avi");
+  const AviVideoFormat f = SmallFormat();
+  ASSERT_EQ(f.ImageSize(), 80u);
+  ASSERT_TRUE(WriteFile(path, f, 4, 3));
+
+  AviTestReader r;
+  ASSERT_TRUE(r.Load(path)) << r.Error();
+  const Chunk* movi = r.FindPath({"movi"});
+  ASSERT_NE(movi, nullptr);
+  // 4 frames and 8 hold chunks, then the standard index closing the list.
+  ASSERT_EQ(movi->children.size(), 13u);
+  EXPECT_EQ(movi->children[0].id, "00db");
+  EXPECT_EQ(movi->children[0].size, 80u);
+  EXPECT_EQ(movi->children[1].size, 0u);
+  EXPECT_EQ(movi->children[12].id, "ix00");
+
+  const auto legacy = r.LegacyIndex();
+  const auto odml = r.OpenDmlIndex();
+  ASSERT_EQ(legacy.size(), 12u);
+  ASSERT_EQ(odml.size(), 12u);
+  for (std::size_t i = 0; i < legacy.size(); ++i) {
+    EXPECT_EQ(legacy[i].dataOffset, odml[i].dataOffset) << i;
+    EXPECT_EQ(legacy[i].size, odml[i].size) << i;
+    EXPECT_EQ(legacy[i].keyFrame, i % 3 == 0) << i;
+    EXPECT_EQ(odml[i].keyFrame, i % 3 == 0) << i;
+    EXPECT_EQ(r.FourCc(legacy[i].dataOffset - 8), "00db");
+  }
+  const auto frames = DataFrames(r, legacy);
+  ASSERT_EQ(frames.size(), 4u);
+  for (int i = 0; i < 4; ++i) {
+    const auto expected = FramePattern(80, i);
+    EXPECT_EQ(frames[i], QByteArray(reinterpret_cast<const char*>(expected.data()), 80)) << i;
+  }
+}
+
+TEST(AviWriter, ContinuesInAvixChunksPastTheRiffLimit) {
+  QTemporaryDir dir;
+  const QString path = dir.filePath("c.avi");
+  const AviVideoFormat f = SmallFormat();
+  constexpr std::uint64_t kLimit = 6000;  // the first RIFF carries the headers (about 4.5 KB) and a few frames
+  constexpr int kFrames = 150;
+  constexpr std::uint32_t kSamples = 2;
+  ASSERT_TRUE(WriteFile(path, f, kFrames, kSamples, kLimit));
+
+  AviTestReader r;
+  ASSERT_TRUE(r.Load(path)) << r.Error();
+  ASSERT_GE(r.Top().size(), 3u);
+  EXPECT_EQ(r.Top()[0].listType, "AVI ");
+  for (std::size_t i = 0; i < r.Top().size(); ++i) {
+    const Chunk& riff = r.Top()[i];
+    EXPECT_EQ(riff.id, "RIFF");
+    EXPECT_LE(riff.size, kLimit) << i;
+    if (i > 0) {
+      EXPECT_EQ(riff.listType, "AVIX") << i;
+      ASSERT_EQ(riff.children.size(), 1u);
+      EXPECT_EQ(riff.children[0].listType, "movi");
+      EXPECT_EQ(riff.children[0].children.back().id, "ix00");
+    }
+  }
+
+  const Chunk* indx = r.FindPath({"hdrl", "strl", "indx"});
+  ASSERT_NE(indx, nullptr);
+  const std::uint64_t d = indx->DataOffset();
+  EXPECT_EQ(r.U16(d), 4u);
+  EXPECT_EQ(r.Bytes()[static_cast<qsizetype>(d + 3)], 0);  // index of indexes
+  ASSERT_EQ(r.U32(d + 4), r.Top().size());
+  EXPECT_EQ(r.FourCc(d + 8), "00db");
+  std::uint32_t duration = 0;
+  for (std::uint32_t i = 0; i < r.U32(d + 4); ++i) {
+    const std::uint64_t ix = r.U64(d + 24 + 16ull * i);
+    EXPECT_EQ(r.FourCc(ix), "ix00");
+    EXPECT_EQ(r.U32(d + 24 + 16ull * i + 8), r.U32(ix + 4) + 8u);
+    // Each standard index sits inside the RIFF it covers.
+    EXPECT_GT(ix, r.Top()[i].offset);
+    EXPECT_LT(ix, r.Top()[i].offset + 8 + r.Top()[i].size);
+    duration += r.U32(d + 24 + 16ull * i + 12);
+  }
+  EXPECT_EQ(duration, kFrames * kSamples);
+
+  // Header totals: avih counts the first RIFF only, strh and dmlh the whole stream.
+  const auto legacy = r.LegacyIndex();
+  EXPECT_EQ(r.U32(r.FindPath({"hdrl", "avih"})->DataOffset() + 16), legacy.size());
+  EXPECT_LT(legacy.size(), kFrames * kSamples);
+  EXPECT_EQ(r.U32(r.FindPath({"hdrl", "strl", "strh"})->DataOffset() + 32), kFrames * kSamples);
+  EXPECT_EQ(r.U32(r.FindPath({"hdrl", "odml", "dmlh"})->DataOffset()), kFrames * kSamples);
+
+  const auto frames = DataFrames(r, r.OpenDmlIndex());
+  ASSERT_EQ(frames.size(), static_cast<std::size_t>(kFrames));
+  for (int i = 0; i < kFrames; ++i) {
+    const auto expected = FramePattern(80, i);
+    EXPECT_EQ(frames[i], QByteArray(reinterpret_cast<const char*>(expected.data()), 80)) << i;
+  }
+  const auto legacyFrames = DataFrames(r, legacy);
+  for (std::size_t i = 0; i < legacyFrames.size(); ++i) EXPECT_EQ(legacyFrames[i], frames[i]);
+}
+
+TEST(AviWriter, FileWithoutStreamHasOnlyTheMainHeader) {
+  QTemporaryDir dir;
+  const QString path = dir.filePath("empty.avi");
+  AviWriter w;
+  ASSERT_TRUE(w.Open(path));
+  ASSERT_TRUE(w.Close());
+
+  AviTestReader r;
+  ASSERT_TRUE(r.Load(path)) << r.Error();
+  const Chunk* avih = r.FindPath({"hdrl", "avih"});
+  ASSERT_NE(avih, nullptr);
+  EXPECT_EQ(r.U32(avih->DataOffset() + 24), 0u);
+  EXPECT_EQ(r.FindPath({"hdrl", "strl"}), nullptr);
+  const Chunk* movi = r.FindPath({"movi"});
+  ASSERT_NE(movi, nullptr);
+  EXPECT_TRUE(movi->children.empty());
+}
+
+TEST(AviWriter, RefusesMisuse) {
+  QTemporaryDir dir;
+  AviWriter w;
+  EXPECT_FALSE(w.Open(dir.filePath("missing/x.avi")));
+  EXPECT_FALSE(w.Close());
+  ASSERT_TRUE(w.Open(dir.filePath("x.avi")));
+  const std::uint8_t byte = 0;
+  EXPECT_FALSE(w.WriteFrame(&byte, 1));  // no stream yet
+  ASSERT_TRUE(w.CreateVideoStream(SmallFormat()));
+  EXPECT_FALSE(w.CreateVideoStream(SmallFormat()));
+  EXPECT_FALSE(w.WriteFrame(&byte, 1, 0));
+  EXPECT_TRUE(w.WriteFrame(&byte, 1));  // odd sizes are padded
+  EXPECT_TRUE(w.Close());
+  AviTestReader r;
+  EXPECT_TRUE(r.Load(dir.filePath("x.avi"))) << r.Error();
+}
+
+// 20 captured frames, ten samples each at 60 per second: 3.33 seconds.
+TEST(AviWriter, FfprobeReadsFramesAndDuration) {
+  QTemporaryDir dir;
+  const QString path = dir.filePath("probe.avi");
+  ASSERT_TRUE(WriteFile(path, AviVideoFormat{}, 20, 10));
+  const auto p = avitest::Probe(path);
+  if (!p.available) GTEST_SKIP() << "ffprobe not installed";
+  ASSERT_EQ(p.exitCode, 0) << p.errors.toStdString();
+  EXPECT_EQ(p.codec, "rawvideo");
+  EXPECT_EQ(p.pixelFormat, "bgr24");
+  EXPECT_EQ(p.width, 640);
+  EXPECT_EQ(p.height, 480);
+  EXPECT_EQ(p.packets, 20);
+  EXPECT_EQ(p.frames, 20);
+  EXPECT_NEAR(p.duration, 200.0 / 60.0, 0.02);
+}
+
+TEST(AviWriter, FfprobeFollowsTheOpenDmlIndex) {
+  QTemporaryDir dir;
+  const QString path = dir.filePath("odml.avi");
+  AviVideoFormat f;
+  f.width = 64;
+  f.height = 48;
+  // Room for about four frames a RIFF: 25 frames need several AVIX chunks.
+  ASSERT_TRUE(WriteFile(path, f, 25, 10, 4 * (f.ImageSize() + 200) + 5000));
+  AviTestReader r;
+  ASSERT_TRUE(r.Load(path)) << r.Error();
+  ASSERT_GE(r.Top().size(), 4u);
+  const auto p = avitest::Probe(path);
+  if (!p.available) GTEST_SKIP() << "ffprobe not installed";
+  ASSERT_EQ(p.exitCode, 0) << p.errors.toStdString();
+  EXPECT_EQ(p.frames, 25);
+  EXPECT_NEAR(p.duration, 250.0 / 60.0, 0.02);
+}
