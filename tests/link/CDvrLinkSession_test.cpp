@@ -1,0 +1,274 @@
+// The link's session against a scripted recorder on 127.0.0.1: login bytes,
+// the order and spacing of the first requests, the watch on missing data,
+// reconnection and giving up. Timer periods are shortened.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+#include <string>
+
+#include "link/CDvrLink.h"
+#include "link/LinkFakes.h"
+#include "support/FakeRecorder.h"
+
+using namespace wire;
+
+namespace {
+
+LinkTiming FastTiming() {
+  LinkTiming t;
+  t.responseMs = 80;
+  t.pauseMs = 40;
+  t.reconnectMs = 80;
+  t.keepAliveMs = 60000;
+  t.afterLoginKeyMs = 40;
+  t.afterStatusMs = 100;
+  return t;
+}
+
+std::string MagicText(const PacketHeader& h) {
+  return std::string(reinterpret_cast<const char*>(h.magic.data()),
+                     strnlen(reinterpret_cast<const char*>(h.magic.data()), h.magic.size()));
+}
+
+class LinkSession : public ::testing::Test {
+ protected:
+  void SetUp() override { MakeLink(FastTiming()); }
+
+  void MakeLink(LinkTiming timing) {
+    link = std::make_unique<CDvrLink>(&owner, timing);
+    owner.link = link.get();
+    owner.host = "127.0.0.1";  // never anything but loopback
+    owner.port = recorder.Port();
+    link->SetArchivePanel(&panel);
+  }
+
+  void ConnectAndLogin(std::string_view magic = kMagic12, std::uint32_t channelInfo = 16) {
+    ASSERT_TRUE(link->ConnectToDvr(owner.host, owner.port));
+    ASSERT_TRUE(WaitUntil([&] { return !recorder.PacketsOfType(DATATYPE_LOGIN).empty(); }));
+    recorder.SendLoginReply(magic, 1, channelInfo);
+  }
+
+  FakeRecorder recorder;
+  FakeLinkOwner owner;
+  FakeArchivePanel panel;
+  std::unique_ptr<CDvrLink> link;
+};
+
+TEST_F(LinkSession, LoginPacketCarriesTheStoredCredentials) {
+  owner.userId = "operator";
+  owner.password = "7";
+  ASSERT_TRUE(link->ConnectToDvr(owner.host, owner.port));
+  ASSERT_TRUE(WaitUntil([&] { return !recorder.Packets().empty(); }));
+  const auto& login = recorder.Packets().front();
+  ASSERT_EQ(login.bytes.size(), 300u);
+  EXPECT_EQ(login.header.dataType, DATATYPE_LOGIN);
+  EXPECT_EQ(login.header.packetClass, 2u);
+  EXPECT_EQ(MagicText(login.header), "DVR PACKET1.0");
+  EXPECT_STREQ(reinterpret_cast<const char*>(&login.bytes[28]), "operator");
+  EXPECT_STREQ(reinterpret_cast<const char*>(&login.bytes[156]), "7");
+  EXPECT_EQ(owner.state, 1);
+  ASSERT_FALSE(owner.statuses.empty());
+  EXPECT_EQ(owner.statuses.back(), status::kEstablished);
+}
+
+TEST_F(LinkSession, FirstRequestsFollowTheLoginReplyInOrderAndSpacing) {
+  LinkTiming t = FastTiming();
+  t.responseMs = 5000;  // no watch tick between the spaced sends
+  MakeLink(t);
+  owner.selection = 0x0102;  // multi-channel layout, first channel 3
+  owner.mask = 0x1F0F;       // only the low eight bits may go out
+  ConnectAndLogin(kMagic12, 16);
+  ASSERT_TRUE(WaitUntil([&] { return !recorder.PacketsOfType(DATATYPE_LIVE_REQUEST).empty(); }));
+
+  const auto& p = recorder.Packets();
+  ASSERT_GE(p.size(), 4u);
+  EXPECT_EQ(p[1].header.dataType, DATATYPE_REMOTE_KEY);
+  EXPECT_EQ(p[1].info.w[0], 0xFF20u);
+  EXPECT_EQ(p[2].header.dataType, DATATYPE_DVR_STATUS2);
+  EXPECT_EQ(p[3].header.dataType, DATATYPE_LIVE_REQUEST);
+  EXPECT_GE(p[2].atMs - p[1].atMs, 40 - 5);
+  EXPECT_GE(p[3].atMs - p[2].atMs, 100 - 5);
+  for (std::size_t i = 1; i < 4; ++i) {
+    EXPECT_EQ(MagicText(p[i].header), "DVR PACKET1.2") << i;
+    EXPECT_EQ(p[i].header.packetClass, 1u);
+    EXPECT_EQ(p[i].bytes.size(), 60u);
+  }
+  EXPECT_EQ(p[3].info.w[0], 1u);
+  EXPECT_EQ(p[3].info.w[1], 3u);
+  EXPECT_EQ(p[3].info.w[2], 0x0Fu);
+  EXPECT_EQ(owner.channelCount, 16);
+  EXPECT_EQ(link->ProtocolVersion(), 2);
+  EXPECT_FALSE(link->ImagesCarryNoMark());
+}
+
+TEST_F(LinkSession, FirstImageRequestFollowsTheArchivePanel) {
+  panel.archiveMode = true;
+  panel.playState = 0x0001;
+  link->SetPlayRequestWords(2, 0x07D5011F, 0x17000000, play::Command(0, 1, 1));
+  ConnectAndLogin(kMagic10, 4);
+  ASSERT_TRUE(WaitUntil([&] { return !recorder.PacketsOfType(DATATYPE_PLAY_REQUEST).empty(); }));
+  const auto request = recorder.PacketsOfType(DATATYPE_PLAY_REQUEST).front();
+  EXPECT_EQ(request.info.w[0], 2u);
+  EXPECT_EQ(request.info.w[1], 0x07D5011Fu);
+  EXPECT_EQ(request.info.w[2], 0x17000000u);
+  EXPECT_EQ(request.info.w[3], 0x00010100u);
+  EXPECT_EQ(MagicText(request.header), "DVR PACKET1.0");
+  EXPECT_TRUE(recorder.PacketsOfType(DATATYPE_LIVE_REQUEST).empty());
+  // Version 1 keeps its channel count to itself.
+  EXPECT_EQ(owner.channelCount, -1);
+  EXPECT_EQ(link->ProtocolVersion(), 1);
+  ASSERT_EQ(panel.ranges.size(), 1u);
+}
+
+TEST_F(LinkSession, ArchiveModeWithoutPlaybackStopsTheLiveStreamWithPause) {
+  panel.archiveMode = true;
+  ConnectAndLogin();
+  ASSERT_TRUE(WaitUntil([&] { return !recorder.PacketsOfType(DATATYPE_LIVE_STOP).empty(); }));
+  EXPECT_TRUE(link->IsPaused());
+  EXPECT_EQ(recorder.PacketsOfType(DATATYPE_LIVE_STOP).front().info.w[0], 1u);
+  // Unconfirmed: sent once more after the pause period, and reception resumes.
+  ASSERT_TRUE(WaitUntil([&] { return recorder.PacketsOfType(DATATYPE_LIVE_STOP).size() == 2; }));
+  EXPECT_FALSE(link->IsPaused());
+}
+
+TEST_F(LinkSession, ChannelInfoSelectsCountAndMarkCheck) {
+  struct Case {
+    std::uint32_t info;
+    int count;
+    bool noMark;
+  };
+  for (const Case c : {Case{0, -1, false}, Case{8, 8, true}, Case{16, 16, false}, Case{4, 4, false},
+                       Case{0x301, 1, true}}) {
+    owner = FakeLinkOwner();
+    MakeLink(FastTiming());
+    recorder.ClearPackets();
+    ConnectAndLogin(kMagic12, c.info);
+    ASSERT_TRUE(WaitUntil([&] { return !recorder.PacketsOfType(DATATYPE_REMOTE_KEY).empty(); })) << c.info;
+    EXPECT_EQ(owner.channelCount, c.count) << c.info;
+    EXPECT_EQ(link->ImagesCarryNoMark(), c.noMark) << c.info;
+    link->Disconnect(true);
+  }
+}
+
+TEST_F(LinkSession, RejectedLoginGoesOfflineWithoutSocket) {
+  ASSERT_TRUE(link->ConnectToDvr(owner.host, owner.port));
+  ASSERT_TRUE(WaitUntil([&] { return !recorder.Packets().empty(); }));
+  recorder.SendLoginReply(kMagic12, 0, 16);
+  ASSERT_TRUE(WaitUntil([&] { return owner.goOfflineCount == 1; }));
+  EXPECT_FALSE(link->IsConnected());
+  EXPECT_EQ(owner.state, 0);
+  EXPECT_EQ(owner.statuses.back(), status::kWaiting);
+}
+
+TEST_F(LinkSession, SilentRecorderIsAskedTwiceThenReconnected) {
+  ASSERT_TRUE(link->ConnectToDvr(owner.host, owner.port));
+  ASSERT_TRUE(WaitUntil([&] { return recorder.ConnectionCount() == 2; }, 5000));
+  // Login, two resent logins with status 6 and miss counts 1 and 2, then the cycle.
+  const std::vector<int> expected = {status::kEstablished, status::kTryRequestImage, status::kTryRequestImage,
+                                     status::kTryReconnection, status::kTryReconnection, status::kConnecting};
+  ASSERT_GE(owner.statuses.size(), expected.size());
+  EXPECT_EQ(std::vector<int>(owner.statuses.begin(), owner.statuses.begin() + 6), expected);
+  ASSERT_TRUE(WaitUntil([&] { return recorder.PacketsOfType(DATATYPE_LOGIN).size() >= 4; }));
+  EXPECT_EQ(owner.goOfflineCount, 0);
+}
+
+TEST_F(LinkSession, MissCountIsShownWithStatusSix) {
+  std::vector<int> misses;
+  struct Owner : FakeLinkOwner {
+    std::vector<int>* misses;
+    void ShowConnectionStatus(int code) override {
+      if (code == status::kTryRequestImage) misses->push_back(link->MissCount());
+      FakeLinkOwner::ShowConnectionStatus(code);
+    }
+  } counting;
+  counting.misses = &misses;
+  counting.port = recorder.Port();
+  CDvrLink countingLink(&counting, FastTiming());
+  counting.link = &countingLink;
+  ASSERT_TRUE(countingLink.ConnectToDvr("127.0.0.1", counting.port));
+  ASSERT_TRUE(WaitUntil([&] { return counting.CountStatus(status::kTryReconnection) > 0; }));
+  EXPECT_EQ(misses, (std::vector<int>{1, 2}));
+}
+
+TEST_F(LinkSession, ReconnectCountZeroGivesUpAtTheFirstTick) {
+  owner.reconnectCount = 0;
+  ASSERT_TRUE(link->ConnectToDvr(owner.host, owner.port));
+  ASSERT_TRUE(WaitUntil([&] { return owner.goOfflineCount == 1; }));
+  EXPECT_EQ(recorder.ConnectionCount(), 1);
+  EXPECT_FALSE(link->IsConnected());
+}
+
+TEST_F(LinkSession, RefusedReconnectsShowConnectionFailUntilTheCountIsUsed) {
+  owner.reconnectCount = 3;
+  ConnectAndLogin();
+  ASSERT_TRUE(WaitUntil([&] { return !recorder.PacketsOfType(DATATYPE_LIVE_REQUEST).empty(); }));
+  recorder.StopListening();
+  recorder.DropClient();
+  ASSERT_TRUE(WaitUntil([&] { return owner.goOfflineCount == 1; }, 10000));
+  EXPECT_EQ(owner.CountStatus(status::kConnectionFail), 3);
+  EXPECT_EQ(owner.CountStatus(status::kConnecting), 3);
+  // Start of the cycle and one per tick, the giving-up tick included.
+  EXPECT_EQ(owner.CountStatus(status::kTryReconnection), 5);
+  EXPECT_EQ(owner.state, 0);
+}
+
+TEST_F(LinkSession, RefusedConnectOutsideACycleGoesOffline) {
+  recorder.StopListening();
+  ASSERT_TRUE(link->ConnectToDvr(owner.host, owner.port));
+  ASSERT_TRUE(WaitUntil([&] { return owner.goOfflineCount == 1; }));
+  EXPECT_EQ(owner.CountStatus(status::kConnectionFail), 0);
+  EXPECT_FALSE(link->IsConnected());
+}
+
+TEST_F(LinkSession, ConnectWhileConnectedChangesNothing) {
+  ConnectAndLogin();
+  ASSERT_TRUE(WaitUntil([&] { return !recorder.PacketsOfType(DATATYPE_REMOTE_KEY).empty(); }));
+  EXPECT_FALSE(link->ConnectToDvr(owner.host, owner.port));
+  EXPECT_TRUE(link->IsConnected());
+  EXPECT_EQ(recorder.ConnectionCount(), 1);
+  EXPECT_FALSE(link->ConnectToDvr("", 8000));
+}
+
+TEST_F(LinkSession, KeepAliveAsksForStatusWhileConnected) {
+  LinkTiming t = FastTiming();
+  t.keepAliveMs = 50;
+  t.responseMs = 60000;
+  MakeLink(t);
+  ConnectAndLogin();
+  ASSERT_TRUE(WaitUntil([&] { return recorder.PacketsOfType(DATATYPE_DVR_STATUS2).size() >= 3; }));
+  // The keep-alive never arms the watch on missing data.
+  EXPECT_EQ(owner.CountStatus(status::kTryRequestImage), 0);
+}
+
+TEST_F(LinkSession, CameraBytesGoOutAsClassThreeWithTheirCount) {
+  ConnectAndLogin();
+  ASSERT_TRUE(WaitUntil([&] { return !recorder.PacketsOfType(DATATYPE_LIVE_REQUEST).empty(); }));
+  const std::uint8_t bytes[] = {0xA0, 0x00, 0x10, 0xAF};
+  link->SendPtzData(bytes, 0);
+  link->SendPtzData(bytes, sizeof bytes);
+  ASSERT_TRUE(WaitUntil([&] { return !recorder.PacketsOfType(DATATYPE_PTZ_DATA).empty(); }));
+  const auto ptz = recorder.PacketsOfType(DATATYPE_PTZ_DATA);
+  ASSERT_EQ(ptz.size(), 1u);
+  EXPECT_EQ(ptz[0].header.packetClass, 3u);
+  EXPECT_EQ(ptz[0].header.totalLength, 64u);
+  EXPECT_EQ(ptz[0].info.w[0], 2u);
+  EXPECT_EQ(ptz[0].info.w[1], 4u);
+  EXPECT_EQ(std::memcmp(&ptz[0].bytes[60], bytes, 4), 0);
+}
+
+TEST(LinkOffline, SendsNothingWithoutAConnection) {
+  FakeLinkOwner owner;
+  CDvrLink link(&owner, FastTiming());
+  int sent = 0;
+  QObject::connect(&link, &CDvrLink::packetSent, [&] { ++sent; });
+  link.SendRequest(RequestKind::LiveRequest, true);
+  link.SendRemoteKey(0xFF21);
+  link.RequestDvrStatus2();
+  const std::uint8_t b = 1;
+  link.SendPtzData(&b, 1);
+  EXPECT_EQ(sent, 0);
+  EXPECT_TRUE(link.Disconnect(true));
+}
+
+}  // namespace

@@ -1,0 +1,105 @@
+#pragma once
+// Owner and archive panel stand-ins that record what the link asks of them.
+
+#include <QString>
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+#include "link/CDvrLink.h"
+#include "link/ILinkArchivePanel.h"
+#include "link/ILinkOwner.h"
+
+class FakeLinkOwner : public ILinkOwner {
+ public:
+  CDvrLink* link = nullptr;  // GoOffline disconnects it, as the view does
+  QString userId = "admin";
+  QString password = "1";
+  QString host = "127.0.0.1";
+  std::uint16_t port = 0;
+  int reconnectCount = 3;
+  bool alertMode = true;
+  std::uint16_t selection = 0x0100;
+  std::uint32_t mask = 0xFF;
+
+  std::vector<int> statuses;
+  std::uint8_t state = 0;
+  int goOfflineCount = 0;
+  int channelCount = -1;
+  std::vector<int> drawn;
+  std::vector<BitmapInfoHeader> headers;
+  std::vector<std::uint8_t> fieldFlags = std::vector<std::uint8_t>(16, 0xEE);
+  std::vector<std::pair<std::uint32_t, std::uint32_t>> positions;
+  int toggles = 0;
+  int ptzReplies = 0;
+
+  void ShowConnectionStatus(int code) override { statuses.push_back(code); }
+  QString UserId() const override { return userId; }
+  QString Password() const override { return password; }
+  QString HostText() const override { return host; }
+  std::uint16_t Port() const override { return port; }
+  int ReconnectCount() const override { return reconnectCount; }
+  bool UseAlertMode() const override { return alertMode; }
+  std::uint8_t ConnectionState() const override { return state; }
+  void SetConnectionState(std::uint8_t s) override { state = s; }
+  void GoOffline() override {
+    ++goOfflineCount;
+    state = 0;
+    if (link) link->Disconnect(true);
+    statuses.push_back(0);
+  }
+  void SetChannelCount(int channels) override { channelCount = channels; }
+  std::uint16_t ChannelSelection() const override { return selection; }
+  std::uint32_t ChannelMask() const override { return mask; }
+  void SetChannelImage(int, const std::uint8_t*, const BitmapInfoHeader& header) override {
+    headers.push_back(header);
+  }
+  void SetChannelFieldFlag(int channel, std::uint8_t flag) override {
+    fieldFlags[static_cast<std::size_t>(channel)] = flag;
+  }
+  void DrawChannel(int channel) override { drawn.push_back(channel); }
+  void ShowPositions(std::uint32_t record, std::uint32_t play) override { positions.emplace_back(record, play); }
+  void ToggleActivity() override { ++toggles; }
+  void ShowPtzDataReply() override { ++ptzReplies; }
+
+  int CountStatus(int code) const {
+    int n = 0;
+    for (int s : statuses) n += (s == code);
+    return n;
+  }
+};
+
+class FakeArchivePanel : public ILinkArchivePanel {
+ public:
+  bool archiveMode = false;
+  std::uint16_t playState = 0;
+  bool searching = false;
+
+  std::vector<std::array<std::uint32_t, 4>> ranges;
+  std::vector<std::array<std::uint32_t, 3>> playTimes;
+  std::vector<std::uint32_t> playPositions;
+  std::vector<int> results;
+  std::vector<QString> searchTexts;
+  std::vector<int> drawn;
+  int toggles = 0;
+  int eventFiles = 0;
+
+  bool IsArchiveMode() const override { return archiveMode; }
+  std::uint16_t PlayState() const override { return playState; }
+  void SetArchiveRange(std::uint32_t w0, std::uint32_t w1, std::uint32_t w2, std::uint32_t w3) override {
+    ranges.push_back({w0, w1, w2, w3});
+  }
+  void ShowPlayImageTime(std::uint32_t w0, std::uint32_t w1, int version) override {
+    playTimes.push_back({w0, w1, static_cast<std::uint32_t>(version)});
+  }
+  void ShowPlayPosition(std::uint32_t position) override { playPositions.push_back(position); }
+  void ShowPlayResult(int code) override { results.push_back(code); }
+  bool IsSearchingShown() const override { return searching; }
+  void ClearSearchingFlag() override { searching = false; }
+  void ShowSearchText(const QString& text) override { searchTexts.push_back(text); }
+  void SetPlayImage(int, const std::uint8_t*, const BitmapInfoHeader&, std::uint8_t) override {}
+  void DrawPlayImage(int channel) override { drawn.push_back(channel); }
+  void ToggleActivity() override { ++toggles; }
+  void EventFileArrived() override { ++eventFiles; }
+};
