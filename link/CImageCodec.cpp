@@ -76,8 +76,13 @@ CImageCodec::CImageCodec() {
   m_header.imageSize = 0;  // no pixels yet
 }
 
-CImageCodec::~CImageCodec() {
+CImageCodec::~CImageCodec() { ResetDecoder(); }
+
+// TurboJPEG leaves an instance half-way through a header after some errors,
+// and that instance then fails on every later picture: start afresh.
+void CImageCodec::ResetDecoder() {
   if (m_decoder) tjDestroy(static_cast<tjhandle>(m_decoder));
+  m_decoder = nullptr;
 }
 
 void CImageCodec::FreePixels() {
@@ -149,6 +154,7 @@ std::uint8_t CImageCodec::Decode(const std::uint8_t* data, std::size_t length, b
 
   int width = 0, height = 0, subsampling = 0, colourSpace = 0;
   if (tjDecompressHeader3(handle, m_work.data(), m_workLength, &width, &height, &subsampling, &colourSpace) != 0) {
+    ResetDecoder();
     return kDecodeFailed;
   }
   const std::uint64_t pixels = static_cast<std::uint64_t>(std::max(width, 0)) * static_cast<std::uint64_t>(std::max(height, 0));
@@ -163,6 +169,7 @@ std::uint8_t CImageCodec::Decode(const std::uint8_t* data, std::size_t length, b
     if (tjDecompress2(handle, m_work.data(), m_workLength, m_pixels.get(), width, static_cast<int>(m_header.Stride()),
                       height, TJPF_BGR, TJFLAG_BOTTOMUP | TJFLAG_STOPONWARNING | TJFLAG_LIMITSCANS) != 0) {
       std::memset(m_pixels.get(), 0, m_pixelBytes);  // rows after the fault were never written
+      ResetDecoder();
       return kDecodeFailed;
     }
   }

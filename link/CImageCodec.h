@@ -57,6 +57,7 @@ class CImageCodec {
  private:
   bool NormaliseStream(const std::uint8_t* data, std::size_t length);
   bool DecodeFourComponents(int width, int height);
+  void ResetDecoder();
   void FreePixels();
   void AllocatePixels(std::size_t bytes);
   // Brightness (mean of the first three bytes) at a column of a stored row; 0 outside.

@@ -1,0 +1,280 @@
+#include <gtest/gtest.h>
+
+#include "link/CImageCodec.h"
+#include "support/TestPictures.h"
+
+#include <cstring>
+#include <random>
+#include <vector>
+
+using testpictures::JpegKind;
+using testpictures::MakeJpeg;
+using Bytes = std::vector<std::uint8_t>;
+
+namespace {
+
+constexpr std::uint8_t kFailed = CImageCodec::kDecodeFailed;
+
+Bytes PixelsOf(const CImageCodec& codec) {
+  return Bytes(codec.Pixels(), codec.Pixels() + codec.PixelBytes());
+}
+
+// Decodes and returns the pixels, or an empty vector on failure.
+Bytes DecodedPixels(const Bytes& jpeg) {
+  CImageCodec codec;
+  if (codec.Decode(jpeg.data(), jpeg.size(), false) == kFailed) return {};
+  return PixelsOf(codec);
+}
+
+}  // namespace
+
+// --- stream repair --------------------------------------------------------
+
+TEST(CImageCodecStream, DamagedStartsDecodeLikeTheIntactStream) {
+  const Bytes jpeg = MakeJpeg(352, 240, 4, true);
+  const Bytes intact = DecodedPixels(jpeg);
+  ASSERT_FALSE(intact.empty());
+
+  Bytes extraFf = jpeg;
+  extraFf.insert(extraFf.begin(), 0xFF);
+  Bytes firstMissing(jpeg.begin() + 1, jpeg.end());
+  Bytes twoInFront = jpeg;
+  twoInFront.insert(twoInFront.begin(), {0x12, 0x34});
+  Bytes noEoi(jpeg.begin(), jpeg.end() - 2);
+
+  for (const Bytes* variant : {&extraFf, &firstMissing, &twoInFront, &noEoi}) {
+    const Bytes before = *variant;
+    CImageCodec codec;
+    EXPECT_EQ(codec.Decode(variant->data(), variant->size(), false), 4);
+    EXPECT_EQ(PixelsOf(codec), intact);
+    EXPECT_EQ(*variant, before) << "the caller's bytes are not modified";
+  }
+}
+
+TEST(CImageCodecStream, UnrecognisedStartsFail) {
+  const Bytes jpeg = MakeJpeg(64, 32, 0, false);
+  CImageCodec codec;
+  EXPECT_EQ(codec.Decode(nullptr, 0, false), kFailed);
+  EXPECT_EQ(codec.Decode(jpeg.data(), 0, false), kFailed);
+  EXPECT_EQ(codec.Decode(jpeg.data(), 3, false), kFailed);  // FF D8 FF: too short to tell
+  Bytes noJfif = jpeg;
+  noJfif[3] = 0xDB;
+  EXPECT_EQ(codec.Decode(noJfif.data(), noJfif.size(), false), kFailed);
+  Bytes threeInFront = jpeg;
+  threeInFront.insert(threeInFront.begin(), {0x00, 0x00, 0x00});
+  EXPECT_EQ(codec.Decode(threeInFront.data(), threeInFront.size(), true), kFailed);
+  EXPECT_EQ(codec.Pixels(), nullptr);
+}
+
+// --- size limit and bitmap layout ----------------------------------------
+
+TEST(CImageCodecSize, PixelLimitIs220000) {
+  CImageCodec codec;
+  const Bytes ok720 = MakeJpeg(720, 288, 0, false);
+  ASSERT_NE(codec.Decode(ok720.data(), ok720.size(), false), kFailed);
+  const BitmapInfoHeader decoded = codec.Header();
+  EXPECT_EQ(decoded.width, 720);
+  EXPECT_EQ(decoded.height, 288);
+
+  for (auto [w, h] : {std::pair{720, 576}, {640, 480}, {1000, 221}}) {
+    const Bytes big = MakeJpeg(w, h, 0, false);
+    EXPECT_EQ(codec.Decode(big.data(), big.size(), true), kFailed) << w << "x" << h;
+  }
+  EXPECT_EQ(codec.Header(), decoded) << "a refused picture leaves the last one";
+  const Bytes limit = MakeJpeg(1000, 220, 0, false);
+  EXPECT_EQ(codec.Decode(limit.data(), limit.size(), true), 0);
+}
+
+TEST(CImageCodecSize, RowsAreBottomUpAndPaddedToFourBytes) {
+  testpictures::Picture p = testpictures::MakePicture(101, 32);  // 303 bytes a row -> 304
+  p.Fill(0, 16, 101, 16, 255, 0, 0);                              // bottom half blue
+  const Bytes jpeg = testpictures::Encode(p, JpegKind::Colour, 95);
+  CImageCodec codec;
+  ASSERT_EQ(codec.Decode(jpeg.data(), jpeg.size(), false), 0);
+  const BitmapInfoHeader& h = codec.Header();
+  EXPECT_EQ(h.size, 40u);
+  EXPECT_EQ(h.planes, 1);
+  EXPECT_EQ(h.bitCount, 24);
+  EXPECT_EQ(h.compression, 0u);
+  EXPECT_EQ(h.imageSize, 304u * 32u);
+  EXPECT_EQ(codec.PixelBytes(), h.imageSize);
+  const std::uint8_t* firstStored = codec.Pixels() + 50 * 3;  // the picture's bottom line
+  EXPECT_GT(firstStored[0], 230);
+  EXPECT_LT(firstStored[2], 25);
+  const std::uint8_t* lastStored = codec.Pixels() + 31 * 304 + 50 * 3;  // the black band on top
+  EXPECT_LT(lastStored[0] + lastStored[1] + lastStored[2], 30);
+}
+
+// --- the marks ---------------------------------------------------------
+
+class CImageCodecMark : public ::testing::TestWithParam<std::tuple<int, bool>> {};
+
+TEST_P(CImageCodecMark, ChannelReadsBackPlainAndInverted) {
+  const auto [channel, inverted] = GetParam();
+  testpictures::Picture p = testpictures::MakePicture(704, 288);
+  testpictures::PaintChannelMark(p, channel, inverted);
+  const Bytes jpeg = testpictures::Encode(p, JpegKind::Colour, 75);
+  CImageCodec codec;
+  EXPECT_EQ(codec.Decode(jpeg.data(), jpeg.size(), false), channel);
+}
+
+INSTANTIATE_TEST_SUITE_P(AllChannels, CImageCodecMark,
+                         ::testing::Combine(::testing::Range(0, 8), ::testing::Bool()));
+
+TEST(CImageCodecMarks, FieldAIsDroppedModuloEight) {
+  testpictures::Picture p = testpictures::MakePicture(704, 288);
+  testpictures::MarkFields f;
+  f.a = f.b = f.d = true;  // 8 + 4 + 1
+  testpictures::PaintMarkFields(p, f);
+  const Bytes jpeg = testpictures::Encode(p);
+  CImageCodec codec;
+  EXPECT_EQ(codec.Decode(jpeg.data(), jpeg.size(), false), 5);
+}
+
+TEST(CImageCodecMarks, FieldFlagFollowsTheIndexBars) {
+  CImageCodec codec;
+  const Bytes bare = MakeJpeg(704, 288, 0, false);
+  const Bytes bars = MakeJpeg(704, 288, 0, true);
+  EXPECT_EQ(codec.Decode(bare.data(), bare.size(), false), 0);
+  EXPECT_EQ(codec.FieldFlag(), 1);
+  EXPECT_EQ(codec.Decode(bars.data(), bars.size(), false), 0);
+  EXPECT_EQ(codec.FieldFlag(), 0);
+
+  // The no-mark choice returns 0 whatever is painted and keeps the FieldFlag.
+  const Bytes five = MakeJpeg(704, 288, 5, false);
+  EXPECT_EQ(codec.Decode(five.data(), five.size(), true), 0);
+  EXPECT_EQ(codec.FieldFlag(), 0);
+  EXPECT_EQ(codec.Decode(five.data(), five.size(), false), 5);
+  EXPECT_EQ(codec.FieldFlag(), 1);
+
+  // A white bar that is too short is no index mark.
+  testpictures::Picture p = testpictures::MakePicture(704, 288);
+  testpictures::PaintIndexBars(p);
+  p.Fill(38, 0, 9, testpictures::kMarkBandLines, 0, 0, 0);
+  const Bytes shortBar = testpictures::Encode(p, JpegKind::Colour, 95);
+  EXPECT_EQ(codec.Decode(shortBar.data(), shortBar.size(), false), 0);
+  EXPECT_EQ(codec.FieldFlag(), 1);
+}
+
+TEST(CImageCodecMarks, NarrowAndShortPicturesCountMissingPixelsAsBlack) {
+  CImageCodec codec;
+  // 352 wide: b fits, c has 6 columns, d and sel are outside.
+  const Bytes cif = MakeJpeg(352, 240, 7, true);
+  EXPECT_EQ(codec.Decode(cif.data(), cif.size(), false), 4);
+  EXPECT_EQ(codec.FieldFlag(), 0);
+  // 50 wide: all of the white bar, the rest of the second black bar is outside.
+  const Bytes fifty = MakeJpeg(50, 16, 0, true);
+  EXPECT_EQ(codec.Decode(fifty.data(), fifty.size(), false), 0);
+  EXPECT_EQ(codec.FieldFlag(), 0);
+  // 40 wide: 7 columns of the white bar are missing.
+  const Bytes forty = MakeJpeg(40, 16, 0, true);
+  EXPECT_EQ(codec.Decode(forty.data(), forty.size(), false), 0);
+  EXPECT_EQ(codec.FieldFlag(), 1);
+  // Too short for the mark lines: missing lines are black too.
+  struct Tiny { int w, h, channel; };
+  for (const Tiny t : {Tiny{1, 1, 0}, {1, 2, 0}, {8, 2, 0}, {3, 3, 0}, {640, 1, 0}, {640, 2, 5}}) {
+    const Bytes tiny = MakeJpeg(t.w, t.h, 5, true);
+    EXPECT_EQ(codec.Decode(tiny.data(), tiny.size(), false), t.channel) << t.w << "x" << t.h;
+    EXPECT_EQ(codec.FieldFlag(), 1);
+  }
+}
+
+// --- component counts --------------------------------------------------
+
+TEST(CImageCodecComponents, GreyPictureBecomesBgr) {
+  const Bytes jpeg = MakeJpeg(704, 288, 6, true, JpegKind::Grey);
+  CImageCodec codec;
+  ASSERT_EQ(codec.Decode(jpeg.data(), jpeg.size(), false), 6);
+  EXPECT_EQ(codec.FieldFlag(), 0);
+  EXPECT_EQ(codec.Header().bitCount, 24);
+  const std::uint8_t* p = codec.Pixels() + 100 * codec.Header().Stride() + 300 * 3;
+  EXPECT_EQ(p[0], p[1]);
+  EXPECT_EQ(p[1], p[2]);
+}
+
+TEST(CImageCodecComponents, FourComponentsBecomePremultipliedBgra) {
+  testpictures::Picture p = testpictures::MakePicture(64, 32);
+  p.Fill(0, 0, 64, 32, 40, 120, 200);  // B, G, R
+  const Bytes jpeg = testpictures::Encode(p, JpegKind::FourComponent, 100, 128);
+  CImageCodec codec;
+  ASSERT_EQ(codec.Decode(jpeg.data(), jpeg.size(), true), 0);
+  EXPECT_EQ(codec.Header().bitCount, 32);
+  EXPECT_EQ(codec.Header().imageSize, 64u * 4u * 32u);
+  const std::uint8_t* px = codec.Pixels() + 10 * 256 + 20 * 4;
+  EXPECT_NEAR(px[0], (40 * 128 + 1) >> 8, 2);
+  EXPECT_NEAR(px[1], (120 * 128 + 1) >> 8, 2);
+  EXPECT_NEAR(px[2], (200 * 128 + 1) >> 8, 2);
+  EXPECT_NEAR(px[3], 128, 1);
+
+  // Opaque four-component pictures carry readable marks as well.
+  testpictures::Picture marked = testpictures::MakePicture(704, 288);
+  testpictures::PaintChannelMark(marked, 3);
+  testpictures::PaintIndexBars(marked);
+  const Bytes opaque = testpictures::Encode(marked, JpegKind::FourComponent, 90, 255);
+  EXPECT_EQ(codec.Decode(opaque.data(), opaque.size(), false), 3);
+  EXPECT_EQ(codec.FieldFlag(), 0);
+}
+
+// --- hostile bytes -----------------------------------------------------
+
+TEST(CImageCodecHostile, TruncatedAndGarbledStreamsFailWithoutHarm) {
+  const Bytes jpeg = MakeJpeg(352, 240, 4, true);
+  CImageCodec codec;
+  EXPECT_EQ(codec.Decode(jpeg.data(), jpeg.size() / 2, false), kFailed);
+  EXPECT_EQ(codec.PixelBytes(), codec.Header().imageSize);
+  for (std::size_t n = 0; n < jpeg.size(); n += 61) {
+    const std::uint8_t r = codec.Decode(jpeg.data(), n, (n & 1) != 0);
+    EXPECT_TRUE(r == kFailed || r < 8) << n;
+  }
+
+  std::mt19937 random(1234);
+  for (int i = 0; i < 300; ++i) {
+    Bytes garbled = jpeg;
+    for (int k = 0; k < 1 + i % 8; ++k) garbled[4 + random() % (garbled.size() - 4)] = static_cast<std::uint8_t>(random());
+    const std::uint8_t r = codec.Decode(garbled.data(), garbled.size(), false);
+    EXPECT_TRUE(r == kFailed || r < 8);
+    Bytes noise(4 + random() % 2000);
+    for (auto& b : noise) b = static_cast<std::uint8_t>(random());
+    std::memcpy(noise.data(), jpeg.data(), 4);
+    EXPECT_EQ(codec.Decode(noise.data(), noise.size(), false), kFailed);
+  }
+  EXPECT_EQ(codec.Decode(jpeg.data(), jpeg.size(), false), 4) << "the decoder recovers";
+}
+
+// --- holder role -------------------------------------------------------
+
+TEST(CImageCodecHolder, FormatAndReallocation) {
+  CImageCodec holder;
+  EXPECT_EQ(holder.Header().width, 320);
+  EXPECT_EQ(holder.Header().height, 240);
+  EXPECT_EQ(holder.Header().bitCount, 24);
+  EXPECT_EQ(holder.Pixels(), nullptr);
+
+  holder.SetFormat(24, 5, 3);
+  EXPECT_EQ(holder.Header().imageSize, 48u);
+  EXPECT_EQ(holder.PixelBytes(), 48u);
+  holder.SetFormat(24, 0, 100);
+  holder.SetFormat(24, -5, -3);  // positive product, but no picture
+  EXPECT_EQ(holder.Header().width, 5);
+  EXPECT_EQ(holder.PixelBytes(), 48u);
+
+  // The link copies a decoder's header into a holder, reallocates and copies the bytes.
+  CImageCodec decoder;
+  const Bytes jpeg = MakeJpeg(704, 288, 6, true);
+  ASSERT_EQ(decoder.Decode(jpeg.data(), jpeg.size(), false), 6);
+  holder.Header() = decoder.Header();
+  holder.ReallocPixels();
+  ASSERT_EQ(holder.PixelBytes(), decoder.PixelBytes());
+  std::memcpy(holder.Pixels(), decoder.Pixels(), holder.PixelBytes());
+  EXPECT_EQ(holder.ReadChannelMark(), 6);
+  EXPECT_TRUE(holder.ReadIndexBars());
+
+  // A header that promises more than the pixels hold is never read past the end.
+  holder.Header().height = 100000;
+  EXPECT_EQ(holder.ReadChannelMark(), 0);
+  EXPECT_FALSE(holder.ReadIndexBars());
+  holder.Header().imageSize = 0;
+  holder.ReallocPixels();
+  EXPECT_EQ(holder.Pixels(), nullptr);
+  EXPECT_EQ(holder.ReadChannelMark(), 0);
+}

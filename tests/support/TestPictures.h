@@ -1,0 +1,71 @@
+#pragma once
+// Recorder-like JPEG pictures for tests and benchmarks, made with TurboJPEG.
+//
+// The recorder paints two marks into the top of its pictures, which
+// CImageCodec reads back: five channel-mark fields in the second line from
+// the top and three index bars (black, white, black) in the third line. Here
+// they are painted as solid blocks through a black band of kMarkBandLines
+// lines at the top, so that they survive JPEG compression at the default
+// quality. Below the band the picture is a smooth colour gradient.
+//
+// Typical use:
+//   auto jpeg = testpictures::MakeJpeg(704, 288, /*channel=*/5, /*indexBars=*/true);
+//   codec.Decode(jpeg.data(), jpeg.size(), false);   // -> 5, FieldFlag 0
+
+#include <cstdint>
+#include <vector>
+
+namespace testpictures {
+
+constexpr int kMarkBandLines = 16;  // one 4:2:0 block row: no blur from the picture below
+constexpr int kFieldWidth = 30;
+constexpr int kFieldColumns[5] = {90, 218, 346, 474, 602};  // a, b, c, d, sel
+constexpr int kIndexBlack1 = 0, kIndexWhite = 16, kIndexBlack2 = 47, kIndexEnd = 78;
+constexpr int kDefaultQuality = 85;
+
+// Top-down rows of B, G, R bytes without padding.
+struct Picture {
+  int width = 0;
+  int height = 0;
+  std::vector<std::uint8_t> bgr;
+
+  // Fills a rectangle, clipped to the picture.
+  void Fill(int x, int y, int w, int h, std::uint8_t b, std::uint8_t g, std::uint8_t r);
+  const std::uint8_t* At(int x, int y) const { return &bgr[(static_cast<std::size_t>(y) * width + x) * 3]; }
+};
+
+// Which of the five channel-mark fields are white.
+struct MarkFields {
+  bool a = false, b = false, c = false, d = false, sel = false;
+};
+
+// The fields for a channel 0..7; inverted paints the sel field and the
+// inverse of a..d, which reads as the same channel.
+MarkFields FieldsForChannel(int channel, bool inverted = false);
+
+// A gradient picture with the black mark band at the top and no marks.
+Picture MakePicture(int width, int height);
+void PaintMarkFields(Picture& picture, const MarkFields& fields);
+void PaintChannelMark(Picture& picture, int channel, bool inverted = false);
+void PaintIndexBars(Picture& picture);
+
+enum class JpegKind {
+  Colour,         // three components, 4:2:0
+  Grey,           // one component
+  FourComponent,  // four components: Y, Cb, Cr of the picture and alpha as the fourth
+};
+
+// Encodes with tjCompress2. For FourComponent the fourth component is alpha,
+// and a JFIF segment is put in front (the library writes none for four
+// components, and the recorder's pictures always start with one).
+std::vector<std::uint8_t> Encode(const Picture& picture, JpegKind kind = JpegKind::Colour,
+                                 int quality = kDefaultQuality, std::uint8_t alpha = 255);
+
+// Inserts a JFIF APP0 segment after SOI unless the stream already starts FF D8 FF E0.
+std::vector<std::uint8_t> WithJfifHeader(std::vector<std::uint8_t> jpeg);
+
+// A recorder-like picture: gradient, channel mark and optionally the index bars.
+std::vector<std::uint8_t> MakeJpeg(int width, int height, int channel, bool indexBars,
+                                   JpegKind kind = JpegKind::Colour, int quality = kDefaultQuality);
+
+}  // namespace testpictures
