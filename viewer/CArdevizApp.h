@@ -1,0 +1,38 @@
+#pragma once
+// The program: the single-instance guard (a lock file in the temporary
+// folder), then the main frame with its view, shown and initialised.
+
+#include <QLockFile>
+#include <QString>
+#include <memory>
+
+#include "viewer/CArdevizView.h"
+
+class CMainFrame;
+
+class CArdevizApp {
+ public:
+  static constexpr const char* kInstanceName = "Ardeviz";
+  static constexpr const char* kAnotherInstanceText = "Another instance of this program exists";
+  static constexpr const char* kErrorCaption = "ERROR";
+
+  explicit CArdevizApp(const QString& lockFilePath = DefaultLockFilePath(), CArdevizView::Options viewOptions = {});
+  ~CArdevizApp();
+  CArdevizApp(const CArdevizApp&) = delete;
+  CArdevizApp& operator=(const CArdevizApp&) = delete;
+
+  // False ends the program: another instance runs.
+  bool InitInstance();
+  // Releases the instance lock; the frame and view go with the object.
+  void ExitInstance();
+
+  CMainFrame* MainFrame() const { return m_pFrame.get(); }
+
+  // "Ardeviz.lock" in the temporary folder.
+  static QString DefaultLockFilePath();
+
+ private:
+  QLockFile m_instanceLock;
+  CArdevizView::Options m_viewOptions;
+  std::unique_ptr<CMainFrame> m_pFrame;
+};

@@ -1,0 +1,40 @@
+#pragma once
+// The stored options of the viewer, held by the main view as plain fields and
+// edited in place by the Connections page. A value-initialised record is all
+// zero and empty; ViewerSettingsStore::Load fills in the defaults.
+
+#include <QString>
+#include <cstdint>
+
+struct ViewerSettings {
+  // Text widths including the terminator of the stored form: a text keeps at
+  // most width - 1 characters.
+  static constexpr int kUserIdWidth = 64;
+  static constexpr int kPasswordWidth = 32;
+  static constexpr int kHostAddressWidth = 32;
+  static constexpr int kPathWidth = 260;
+  static constexpr int kIpLabelWidth = 64;
+
+  static constexpr const char* kDefaultHostAddress = "192.168.1.100";
+  static constexpr std::uint32_t kDefaultHostPort = 8000;
+  static constexpr const char* kDefaultIpLabel = "INTRANET";
+  static constexpr const char* kRecordFolderName = "Backup";
+
+  QString userId;
+  QString password;
+  QString hostAddress;
+  QString recordFolder;
+  std::uint32_t hostPort = 0;
+  std::uint8_t rotateInterval = 0;
+  std::uint8_t reconnectCount = 0;
+  std::uint8_t requestSpeed = 0;
+  std::uint8_t ptzType = 0;
+  std::uint32_t useFullScreen = 0;
+  std::uint32_t useAlertMode = 0;
+  std::uint8_t recordInterval = 0;
+  std::uint8_t dateShow = 0;
+  QString ptzFilePath;
+  QString ipLabel;
+
+  bool operator==(const ViewerSettings&) const = default;
+};

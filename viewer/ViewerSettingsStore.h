@@ -1,0 +1,43 @@
+#pragma once
+// Reads and writes ViewerSettings under QSettings("Ardeviz", "Ardeviz8"), group
+// "Setting": the registry of the current user on Windows,
+// ~/.config/Ardeviz/Ardeviz8.conf on Linux.
+
+#include <QString>
+
+struct ViewerSettings;
+
+class ViewerSettingsStore {
+ public:
+  static constexpr const char* kOrganization = "Ardeviz";
+  static constexpr const char* kApplication = "Ardeviz8";
+  static constexpr const char* kGroup = "Setting";
+
+  // Stored value names.
+  static constexpr const char* kUserId = "User ISeed";
+  static constexpr const char* kPassword = "User PSeed";
+  static constexpr const char* kHostAddress = "Host IPAddress";
+  static constexpr const char* kRecordPath = "Record Path";
+  static constexpr const char* kHostPort = "Host Port";
+  static constexpr const char* kRotateInterval = "Rotate Interval";
+  static constexpr const char* kReconnectCount = "Reconnect Count";
+  static constexpr const char* kRequestSpeed = "Request Speed";
+  static constexpr const char* kPtzType = "Ptz Type";
+  static constexpr const char* kUseFullScreen = "Use FullScreen";
+  static constexpr const char* kUseAlertMode = "Use AlertMode";
+  static constexpr const char* kRecordInterval = "Record Interval";
+  static constexpr const char* kDateShow = "Date Show";
+  static constexpr const char* kPtzFilePath = "Ptz File Path";
+  static constexpr const char* kIpLabel = "Ip Label";
+
+  // Fills every field. The record folder is always "Backup" beside the
+  // executable (and is created); the pan/tilt file path is the one given.
+  // "Record Path" and "Ptz File Path" are never read.
+  static void Load(ViewerSettings& settings, const QString& ptzFilePath,
+                   const QString& executablePath);
+  // Writes every field; ptzFilePath is stored as "Ptz File Path".
+  static void Save(const ViewerSettings& settings, const QString& ptzFilePath);
+
+  // The folder "Backup" in the folder that holds the executable.
+  static QString RecordFolderFor(const QString& executablePath);
+};
