@@ -1,0 +1,94 @@
+// Receive path throughput: live pictures of eight channels fed through the
+// link in socket-sized reads (framing, assembly, decode, mark check, holder
+// copy) against a bare tjDecompress2 of the same JPEG bytes, timed in the same
+// run. The ratio is the link's cost relative to decoding alone.
+#include <benchmark/benchmark.h>
+#include <turbojpeg.h>
+
+#include <QCoreApplication>
+
+#include <chrono>
+#include <vector>
+
+#include "link/CDvrLink.h"
+#include "link/ILinkOwner.h"
+#include "support/TestPictures.h"
+
+namespace {
+
+class NullOwner : public ILinkOwner {
+ public:
+  int drawn = 0;
+  void ShowConnectionStatus(int) override {}
+  QString UserId() const override { return {}; }
+  QString Password() const override { return {}; }
+  QString HostText() const override { return QStringLiteral("127.0.0.1"); }
+  std::uint16_t Port() const override { return 0; }
+  int ReconnectCount() const override { return 0; }
+  bool UseAlertMode() const override { return false; }
+  std::uint8_t ConnectionState() const override { return 1; }
+  void SetConnectionState(std::uint8_t) override {}
+  void GoOffline() override {}
+  void SetChannelCount(int) override {}
+  std::uint16_t ChannelSelection() const override { return 0x0100; }
+  std::uint32_t ChannelMask() const override { return 0xFF; }
+  void SetChannelImage(int, const std::uint8_t*, const BitmapInfoHeader&) override {}
+  void SetChannelFieldFlag(int, std::uint8_t) override {}
+  void DrawChannel(int) override { ++drawn; }
+  void ShowPositions(std::uint32_t, std::uint32_t) override {}
+  void ToggleActivity() override {}
+  void ShowPtzDataReply() override {}
+};
+
+void LiveStreamVersusBareDecode(benchmark::State& state) {
+  const int width = static_cast<int>(state.range(0)), height = static_cast<int>(state.range(1));
+  std::vector<std::vector<std::uint8_t>> jpegs;
+  std::vector<std::uint8_t> stream;
+  for (int ch = 0; ch < CDvrLink::kLiveChannels; ++ch) {
+    jpegs.push_back(testpictures::MakeJpeg(width, height, ch, true));
+    wire::PacketInfo info;
+    info.w[3] = static_cast<std::uint32_t>(ch + 1);
+    const auto packet = wire::BuildPacket(wire::MakeMagic(wire::kMagic12), wire::PacketClass::Command,
+                                          wire::DATATYPE_LIVE_IMAGE, info, jpegs.back());
+    stream.insert(stream.end(), packet.begin(), packet.end());
+  }
+  NullOwner owner;
+  CDvrLink link(&owner);
+  tjhandle tj = tjInitDecompress();
+  const int pitch = (width * 3 + 3) & ~3;
+  std::vector<unsigned char> pixels(static_cast<std::size_t>(pitch) * height);
+
+  using Clock = std::chrono::steady_clock;
+  double linkSeconds = 0, bareSeconds = 0;
+  for (auto _ : state) {
+    const auto t0 = Clock::now();
+    for (std::size_t at = 0; at < stream.size(); at += CDvrLink::kReceiveChunk) {
+      link.InjectReceived(stream.data() + at, std::min<std::size_t>(CDvrLink::kReceiveChunk, stream.size() - at));
+    }
+    const auto t1 = Clock::now();
+    for (const auto& jpeg : jpegs) {
+      tjDecompress2(tj, jpeg.data(), static_cast<unsigned long>(jpeg.size()), pixels.data(), width, pitch, height,
+                    TJPF_BGR, TJFLAG_BOTTOMUP);
+    }
+    const auto t2 = Clock::now();
+    linkSeconds += std::chrono::duration<double>(t1 - t0).count();
+    bareSeconds += std::chrono::duration<double>(t2 - t1).count();
+  }
+  tjDestroy(tj);
+  const double pictures = static_cast<double>(state.iterations()) * CDvrLink::kLiveChannels;
+  state.counters["pictures_per_s"] = pictures / linkSeconds;
+  state.counters["ratio_vs_bare_decode"] = linkSeconds / bareSeconds;
+  state.counters["drawn_ok"] = owner.drawn == static_cast<int>(pictures) ? 1 : 0;
+}
+
+}  // namespace
+
+BENCHMARK(LiveStreamVersusBareDecode)->Args({704, 288})->Unit(benchmark::kMillisecond);
+
+int main(int argc, char** argv) {
+  QCoreApplication app(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}
