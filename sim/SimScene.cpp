@@ -75,7 +75,7 @@ void SimScene::PaintLandscape(QImage& image, int channel, const SimCamera& camer
     if (std::abs(dx) > fov / 2 + 5) continue;
     const int x = static_cast<int>(w / 2 + dx * pxPerDeg);
     const int poleWidth = std::max(3, static_cast<int>(0.8 * pxPerDeg));
-    const int top = horizon - static_cast<int>(12 * pxPerDeg);
+    const int top = horizon - static_cast<int>(7 * pxPerDeg);
     const int bottom = horizon + static_cast<int>(2 * pxPerDeg);
     const QColor pole = bearing == 0 ? QColor(230, 60, 40) : QColor(235, 235, 220);
     p.fillRect(x - poleWidth / 2, top, poleWidth, bottom - top, pole);
