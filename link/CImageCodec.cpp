@@ -78,8 +78,6 @@ CImageCodec::CImageCodec() {
 
 CImageCodec::~CImageCodec() { ResetDecoder(); }
 
-// TurboJPEG leaves an instance half-way through a header after some errors,
-// and that instance then fails on every later picture: start afresh.
 void CImageCodec::ResetDecoder() {
   if (m_decoder) tjDestroy(static_cast<tjhandle>(m_decoder));
   m_decoder = nullptr;
@@ -148,37 +146,43 @@ bool CImageCodec::NormaliseStream(const std::uint8_t* data, std::size_t length) 
 
 std::uint8_t CImageCodec::Decode(const std::uint8_t* data, std::size_t length, bool noMark) {
   if (!NormaliseStream(data, length)) return kDecodeFailed;
-  if (!m_decoder) m_decoder = tjInitDecompress();
-  if (!m_decoder) return kDecodeFailed;
-  const auto handle = static_cast<tjhandle>(m_decoder);
-
-  int width = 0, height = 0, subsampling = 0, colourSpace = 0;
-  if (tjDecompressHeader3(handle, m_work.data(), m_workLength, &width, &height, &subsampling, &colourSpace) != 0) {
+  if (!DecodeWorkBuffer()) {
+    // TurboJPEG leaves an instance half-way through a header after some
+    // errors, and that instance then fails on every later picture: the next
+    // picture gets a fresh one.
     ResetDecoder();
     return kDecodeFailed;
   }
-  const std::uint64_t pixels = static_cast<std::uint64_t>(std::max(width, 0)) * static_cast<std::uint64_t>(std::max(height, 0));
-  if (pixels < 1 || pixels > kMaxPixels) return kDecodeFailed;
-
-  if (colourSpace == TJCS_CMYK || colourSpace == TJCS_YCCK) {
-    if (!DecodeFourComponents(width, height)) return kDecodeFailed;
-  } else {
-    // Grey and colour pictures alike become 24-bit BGR rows, bottom-up, padded to 4.
-    SetFormat(24, width, height);
-    if (!m_pixels) return kDecodeFailed;
-    if (tjDecompress2(handle, m_work.data(), m_workLength, m_pixels.get(), width, static_cast<int>(m_header.Stride()),
-                      height, TJPF_BGR, TJFLAG_BOTTOMUP | TJFLAG_STOPONWARNING | TJFLAG_LIMITSCANS) != 0) {
-      std::memset(m_pixels.get(), 0, m_pixelBytes);  // rows after the fault were never written
-      ResetDecoder();
-      return kDecodeFailed;
-    }
-  }
-
   if (noMark) return 0;
   if (!m_pixels) return kDecodeFailed;
   const std::uint8_t channel = ReadChannelMark();
   m_fieldFlag = ReadIndexBars() ? 0 : 1;
   return channel;
+}
+
+bool CImageCodec::DecodeWorkBuffer() {
+  if (!m_decoder) m_decoder = tjInitDecompress();
+  if (!m_decoder) return false;
+  const auto handle = static_cast<tjhandle>(m_decoder);
+
+  int width = 0, height = 0, subsampling = 0, colourSpace = 0;
+  if (tjDecompressHeader3(handle, m_work.data(), m_workLength, &width, &height, &subsampling, &colourSpace) != 0) {
+    return false;
+  }
+  const std::uint64_t pixels = static_cast<std::uint64_t>(std::max(width, 0)) * static_cast<std::uint64_t>(std::max(height, 0));
+  if (pixels < 1 || pixels > kMaxPixels) return false;
+
+  if (colourSpace == TJCS_CMYK || colourSpace == TJCS_YCCK) return DecodeFourComponents(width, height);
+
+  // Grey and colour pictures alike become 24-bit BGR rows, bottom-up, padded to 4.
+  SetFormat(24, width, height);
+  if (!m_pixels) return false;
+  if (tjDecompress2(handle, m_work.data(), m_workLength, m_pixels.get(), width, static_cast<int>(m_header.Stride()),
+                    height, TJPF_BGR, TJFLAG_BOTTOMUP | TJFLAG_STOPONWARNING | TJFLAG_LIMITSCANS) != 0) {
+    std::memset(m_pixels.get(), 0, m_pixelBytes);  // rows after the fault were never written
+    return false;
+  }
+  return true;
 }
 
 bool CImageCodec::DecodeFourComponents(int width, int height) {

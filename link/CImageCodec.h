@@ -56,6 +56,8 @@ class CImageCodec {
 
  private:
   bool NormaliseStream(const std::uint8_t* data, std::size_t length);
+  // Decodes the normalised stream into the pixels; false on any failure.
+  bool DecodeWorkBuffer();
   bool DecodeFourComponents(int width, int height);
   void ResetDecoder();
   void FreePixels();

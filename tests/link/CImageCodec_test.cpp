@@ -3,6 +3,7 @@
 #include "link/CImageCodec.h"
 #include "support/TestPictures.h"
 
+#include <algorithm>
 #include <cstring>
 #include <random>
 #include <vector>
@@ -239,6 +240,17 @@ TEST(CImageCodecHostile, TruncatedAndGarbledStreamsFailWithoutHarm) {
     EXPECT_EQ(codec.Decode(noise.data(), noise.size(), false), kFailed);
   }
   EXPECT_EQ(codec.Decode(jpeg.data(), jpeg.size(), false), 4) << "the decoder recovers";
+}
+
+TEST(CImageCodecHostile, TablesOnlyStreamFailsAndTheNextPictureDecodes) {
+  const Bytes jpeg = MakeJpeg(352, 240, 4, false);
+  const Bytes sof = {0xFF, 0xC0};
+  const auto at = std::search(jpeg.begin(), jpeg.end(), sof.begin(), sof.end());
+  ASSERT_NE(at, jpeg.end());
+  const Bytes tablesOnly(jpeg.begin(), at);  // SOI, JFIF, quantisation tables; EOI is appended
+  CImageCodec codec;
+  EXPECT_EQ(codec.Decode(tablesOnly.data(), tablesOnly.size(), true), kFailed);
+  EXPECT_EQ(codec.Decode(jpeg.data(), jpeg.size(), false), 4);
 }
 
 // --- holder role -------------------------------------------------------
