@@ -176,6 +176,11 @@ void PlaybackControl::StartArchive() {
   if (ProtocolVersion() != 1 && !m_endReported) m_end = Now();
 }
 
+void PlaybackControl::ResetPlayState() {
+  m_eventRestart.stop();
+  m_playState = kStateStopped;
+}
+
 void PlaybackControl::PlayFromEvent(std::uint32_t packedTime, int channel) {
   m_pendingEventTime = packedTime;
   m_pendingEventChannel = channel;

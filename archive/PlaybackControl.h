@@ -96,6 +96,8 @@ class PlaybackControl : public QObject {
   // Entering archive mode: request START, and for version 2 and 3 recorders
   // that never reported an END, END = now.
   void StartArchive();
+  // Entering or leaving archive mode: stopped, nothing pending.
+  void ResetPlayState();
 
   std::uint16_t PlayState() const { return m_playState; }
   bool IsPlaying() const { return (m_playState & 0xFF) == 1; }

@@ -1,0 +1,25 @@
+#include "archive/ViewArchiveHost.h"
+
+#include "archive/CArchiveDlg.h"
+#include "archive/DvrLinkArchiveAdapter.h"
+#include "viewer/CArdevizView.h"
+
+int ViewArchiveHost::RequestSpeed() const { return m_view.Settings().requestSpeed; }
+
+int ViewArchiveHost::RecordInterval() const { return m_view.Settings().recordInterval; }
+
+QString ViewArchiveHost::RecordFolder() const { return m_view.Settings().recordFolder; }
+
+int ViewArchiveHost::DateShow() const { return m_view.Settings().dateShow; }
+
+bool ViewArchiveHost::UseFullScreen() const { return m_view.Settings().useFullScreen != 0; }
+
+QFont ViewArchiveHost::StatusFont() const { return m_view.StatusFont(); }
+
+void ViewArchiveHost::SwitchToLive() { m_view.SwitchToArchive(false); }
+
+std::unique_ptr<IViewArchivePanel> MakeArchivePanel(CArdevizView& view, CDvrLink* link) {
+  std::unique_ptr<IArchiveLink> archiveLink;
+  if (link) archiveLink = std::make_unique<DvrLinkArchiveAdapter>(*link);
+  return std::make_unique<CArchiveDlg>(std::make_unique<ViewArchiveHost>(view), std::move(archiveLink));
+}

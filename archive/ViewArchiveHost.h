@@ -1,0 +1,30 @@
+#pragma once
+// The archive panel's view of the main view: settings, status font, the way
+// back to live view. Also the factory the view calls to make its panel.
+
+#include <memory>
+
+#include "archive/IArchiveHost.h"
+
+class CArdevizView;
+class CDvrLink;
+class IViewArchivePanel;
+
+class ViewArchiveHost : public IArchiveHost {
+ public:
+  explicit ViewArchiveHost(CArdevizView& view) : m_view(view) {}
+
+  int RequestSpeed() const override;
+  int RecordInterval() const override;
+  QString RecordFolder() const override;
+  int DateShow() const override;
+  bool UseFullScreen() const override;
+  QFont StatusFont() const override;
+  void SwitchToLive() override;
+
+ private:
+  CArdevizView& m_view;
+};
+
+// The hidden archive panel of the view, registered with the link when there is one.
+std::unique_ptr<IViewArchivePanel> MakeArchivePanel(CArdevizView& view, CDvrLink* link);
