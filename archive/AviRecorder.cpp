@@ -1,0 +1,159 @@
+#include "archive/AviRecorder.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <algorithm>
+#include <cstring>
+#include <new>
+
+#include "archive/AviSegmentWriter.h"
+#include "archive/IRecordingPanel.h"
+#include "archive/RecordFileNames.h"
+#include "platform/DesktopOpener.h"
+
+namespace {
+FrameBank::Frame AllocateFrame() { return FrameBank::Frame(new (std::nothrow) std::uint8_t[FrameBank::kFrameBytes]); }
+}  // namespace
+
+AviRecorder::AviRecorder(IRecordingPanel& panel, QObject* parent) : AviRecorder(panel, Options{}, parent) {}
+
+AviRecorder::AviRecorder(IRecordingPanel& panel, Options options, QObject* parent)
+    : QObject(parent), m_panel(panel), m_options(std::move(options)), m_filling(m_options.bankCapacity) {
+  if (!m_options.frameAllocator) m_options.frameAllocator = AllocateFrame;
+  m_recordTimer.setSingleShot(true);
+  connect(&m_recordTimer, &QTimer::timeout, this, &AviRecorder::OnRecordTimer);
+  // The writer reports from its own thread; the result is handled here, on ours.
+  m_writer = std::make_unique<AviSegmentWriter>(
+      [this](const SegmentResult& result) {
+        QMetaObject::invokeMethod(this, [this, result] { OnSegmentDone(result); }, Qt::QueuedConnection);
+      },
+      m_options.riffSizeLimit, m_options.writerStartHook);
+}
+
+AviRecorder::~AviRecorder() {
+  m_recordTimer.stop();
+  m_writer.reset();  // finishes the files still queued
+}
+
+QString AviRecorder::ResolveTargetFolder(const QString& recordFolder) {
+  if (!recordFolder.isEmpty() && QFileInfo(recordFolder).isDir()) return QFileInfo(recordFolder).absoluteFilePath();
+  const QDir current = QDir::current();
+  if (QFileInfo(current.filePath(kFolderFallback)).isDir()) return current.absoluteFilePath(kFolderFallback);
+  return current.absolutePath();
+}
+
+void AviRecorder::OnRecordButton(std::uint16_t playState, int intervalMs) {
+  if (m_recording)
+    StopRecording();
+  else
+    StartRecording(playState, intervalMs);
+  // The face follows the state, so a refused start springs back.
+  m_panel.LightRecordButton(m_recording);
+}
+
+bool AviRecorder::StartRecording(std::uint16_t playState, int intervalMs) {
+  if (playState != kPlayingForward || m_recording) return false;
+  m_intervalMs = intervalMs > 0 ? intervalMs : recordnames::RecordIntervalMs(-1);
+  m_remainingMs = m_options.runLengthMs;
+  ++m_runId;
+  m_targetFolder = ResolveTargetFolder(m_panel.RecordFolder());
+  m_filling = FrameBank(m_options.bankCapacity);
+  m_newPicture = false;
+  m_recording = true;
+  emit recordingChanged(true);
+  CaptureFrame();
+  m_recordTimer.start(m_intervalMs);
+  return true;
+}
+
+void AviRecorder::StopRecording() {
+  if (!m_recording) return;
+  m_recordTimer.stop();
+  EndRun();
+  SaveAviSegment(false);
+}
+
+void AviRecorder::EndRun() {
+  m_recordTimer.stop();
+  m_recording = false;
+  m_newPicture = false;
+  m_panel.LightRecordButton(false);
+  emit recordingChanged(false);
+}
+
+void AviRecorder::NotifyNewPicture() {
+  if (!m_recording || m_newPicture.exchange(true)) return;
+  QMetaObject::invokeMethod(
+      this,
+      [this] {
+        if (m_newPicture.exchange(false) && m_recording) CaptureFrame();
+      },
+      Qt::QueuedConnection);
+}
+
+void AviRecorder::CaptureFrame() {
+  m_panel.ShowRecordText(kTextRecording);
+  FrameBank::Frame frame;
+  if (!m_filling.IsFull()) frame = m_options.frameAllocator();
+  if (!frame) {
+    // A full bank or no memory: the frame is dropped and recording goes on.
+    // Only one box at a time, however many pictures arrive while it is open.
+    if (!m_alertShowing) {
+      m_alertShowing = true;
+      m_panel.ShowRecordAlert(kTextBankFull);
+      m_alertShowing = false;
+    }
+    return;
+  }
+  QImage image = m_panel.CaptureImageArea();
+  if (image.isNull()) return;
+  const QSize size(FrameBank::kWidth, FrameBank::kHeight);
+  if (image.size() != size) image = image.scaled(size);
+  image = image.convertToFormat(QImage::Format_BGR888);
+  // DIB rows are stored bottom-up.
+  for (int row = 0; row < FrameBank::kHeight; ++row)
+    std::memcpy(frame.get() + static_cast<std::size_t>(FrameBank::kHeight - 1 - row) * FrameBank::kRowBytes,
+                image.constScanLine(row), FrameBank::kRowBytes);
+  m_filling.Append(std::move(frame));
+}
+
+void AviRecorder::OnRecordTimer() {
+  m_recordTimer.stop();
+  if (!m_recording) return;
+  m_remainingMs -= m_intervalMs;
+  SaveAviSegment(true);
+  if (m_remainingMs <= 0) {
+    EndRun();
+    return;
+  }
+  CaptureFrame();  // the first frame of the next segment
+}
+
+void AviRecorder::SaveAviSegment(bool fromTimer) {
+  m_panel.ShowRecordText(kTextSaving);
+  SegmentJob job;
+  job.path = recordnames::AviFileName(m_targetFolder, m_panel.CurrentImageTime());
+  job.frames = std::move(m_filling);
+  m_filling = FrameBank(m_options.bankCapacity);
+  job.runId = m_runId;
+  job.fromTimer = fromTimer;
+  ++m_savesPending;
+  m_writer->Enqueue(std::move(job));
+}
+
+void AviRecorder::OnSegmentDone(const SegmentResult& result) {
+  --m_savesPending;
+  if (result.written && result.frames > 0) {
+    DesktopOpener::OpenFolder(QFileInfo(result.path).absolutePath());
+    m_panel.ShowRecordText(kTextSavingOk);
+  }
+  emit segmentSaved(result.path, result.frames, result.written);
+  // A segment ended by the timer restarts it, unless its run has ended since.
+  if (!result.fromTimer || !m_recording || result.runId != m_runId) return;
+  if (m_remainingMs <= 0) {
+    EndRun();
+    return;
+  }
+  CaptureFrame();
+  m_recordTimer.start(std::min(m_intervalMs, m_remainingMs));
+}
