@@ -338,3 +338,58 @@ TEST(SimRecorder, SmallPicturesAndInvertedMarks) {
   ASSERT_TRUE(q);
   EXPECT_EQ(codec.Decode(q->payload.data(), q->payload.size(), false), 2);
 }
+
+TEST(SimRecorder, AlertsSendChannelStatusReportsForChannelsOneToFour) {
+  SimOptions o = FastOptions();
+  o.alerts = true;
+  o.alertIntervalMs = 20;
+  o.channelInfo = 16;
+  SimRecorder recorder(o);
+  SimTestClient client;
+  ASSERT_TRUE(client.Connect(recorder.Start(0)));
+  ASSERT_TRUE(client.Login());
+  std::set<std::uint32_t> channels;
+  bool sawAlarm = false, sawMotion = false;
+  for (int i = 0; i < 12; ++i) {
+    const auto p = client.WaitFor(wire::DATATYPE_CHANNEL_STATUS);
+    ASSERT_TRUE(p);
+    channels.insert(p->info.w[0]);
+    EXPECT_EQ(p->info.w[1] & 0xFF, 0u);
+    EXPECT_LE((p->info.w[1] >> 24) & 0xFF, 1u);
+    EXPECT_LE((p->info.w[1] >> 16) & 0xFF, 1u);
+    EXPECT_LE((p->info.w[1] >> 8) & 0xFF, 1u);
+    sawAlarm |= ((p->info.w[1] >> 24) & 0xFF) != 0;
+    sawMotion |= ((p->info.w[1] >> 8) & 0xFF) != 0;
+  }
+  EXPECT_EQ(channels, (std::set<std::uint32_t>{1, 2, 3, 4}));
+  EXPECT_TRUE(sawAlarm);
+  EXPECT_TRUE(sawMotion);
+}
+
+TEST(SimRecorder, NoStatusReportsWithoutAlerts) {
+  SimOptions o = FastOptions();
+  o.alertIntervalMs = 20;
+  SimRecorder recorder(o);
+  SimTestClient client;
+  ASSERT_TRUE(client.Connect(recorder.Start(0)));
+  ASSERT_TRUE(client.Login());
+  EXPECT_FALSE(client.WaitFor(wire::DATATYPE_CHANNEL_STATUS, 200));
+}
+
+TEST(SimRecorder, LogsAReadableLinePerPacketAndStateChange) {
+  SimRecorder recorder(FastOptions());
+  QStringList lines;
+  QObject::connect(&recorder, &SimRecorder::LogLine, [&](const QString& l) { lines << l; });
+  SimTestClient client;
+  ASSERT_TRUE(client.Connect(recorder.Start(0)));
+  ASSERT_TRUE(client.Login());
+  client.RequestLive(0x1);
+  ASSERT_TRUE(client.WaitFor(wire::DATATYPE_LIVE_IMAGE));
+  const QString all = lines.join('\n');
+  EXPECT_TRUE(all.contains("listening on 127.0.0.1:"));
+  EXPECT_TRUE(all.contains("connected"));
+  EXPECT_TRUE(all.contains("recv LOGIN user \"admin\": accepted"));
+  EXPECT_TRUE(all.contains("recv LIVE_REQUEST"));
+  EXPECT_TRUE(all.contains("live: streaming channel(s) 1"));
+  EXPECT_FALSE(all.contains(kDefaultPassword + QString(" ")));  // passwords are never logged
+}
