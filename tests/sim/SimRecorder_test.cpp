@@ -377,12 +377,14 @@ TEST(SimRecorder, NoStatusReportsWithoutAlerts) {
 }
 
 TEST(SimRecorder, LogsAReadableLinePerPacketAndStateChange) {
-  SimRecorder recorder(FastOptions());
+  SimOptions o = FastOptions();
+  o.users = {{"admin", "s3cr3t"}};
+  SimRecorder recorder(o);
   QStringList lines;
   QObject::connect(&recorder, &SimRecorder::LogLine, [&](const QString& l) { lines << l; });
   SimTestClient client;
   ASSERT_TRUE(client.Connect(recorder.Start(0)));
-  ASSERT_TRUE(client.Login());
+  ASSERT_TRUE(client.Login("admin", "s3cr3t"));
   client.RequestLive(0x1);
   ASSERT_TRUE(client.WaitFor(wire::DATATYPE_LIVE_IMAGE));
   const QString all = lines.join('\n');
@@ -391,5 +393,5 @@ TEST(SimRecorder, LogsAReadableLinePerPacketAndStateChange) {
   EXPECT_TRUE(all.contains("recv LOGIN user \"admin\": accepted"));
   EXPECT_TRUE(all.contains("recv LIVE_REQUEST"));
   EXPECT_TRUE(all.contains("live: streaming channel(s) 1"));
-  EXPECT_FALSE(all.contains(kDefaultPassword + QString(" ")));  // passwords are never logged
+  EXPECT_FALSE(all.contains("s3cr3t"));  // passwords are never logged
 }
