@@ -47,7 +47,8 @@ class SkinButton : public QWidget {
   // Momentary kind and SetCheck on it: posted (queued), so a receiver always
   // sees ptzCommand of a press before the matching pressStateChanged.
   void pressStateChanged(quint32 value, int pressed);
-  // Posted (queued): a release arrived without a preceding press.
+  // Posted (queued): a release arrived without a preceding press (this
+  // includes the pointer leaving a button that was not held).
   void releasedWithoutPress();
 
  protected:
@@ -55,6 +56,7 @@ class SkinButton : public QWidget {
   void mousePressEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
+  void enterEvent(QEnterEvent* event) override;
   void leaveEvent(QEvent* event) override;
   void changeEvent(QEvent* event) override;
 
@@ -70,5 +72,6 @@ class SkinButton : public QWidget {
   std::array<QPixmap, 4> m_bitmaps;
   bool m_bLatched = false;
   bool m_bMouseDown = false;
+  bool m_bLeftWhileHeld = false;  // released by leaving; ignore the grabbed release
   int m_nDrawState = StateNone;
 };
