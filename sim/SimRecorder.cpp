@@ -8,10 +8,10 @@
 #include "sim/SimSession.h"
 
 SimRecorder::SimRecorder(const SimOptions& options, QObject* parent)
-    : QObject(parent), m_state(options), m_server(std::make_unique<QTcpServer>()) {
+    : QObject(parent), m_state(options), m_server(new QTcpServer(this)) {
   m_state.log = [this](const QString& text) { Log(text); };
   m_state.pictureSent = [this](int channel, bool playback) { emit PictureSent(channel, playback); };
-  connect(m_server.get(), &QTcpServer::newConnection, this, &SimRecorder::OnNewConnection);
+  connect(m_server, &QTcpServer::newConnection, this, &SimRecorder::OnNewConnection);
 }
 
 SimRecorder::~SimRecorder() {

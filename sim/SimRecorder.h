@@ -6,7 +6,6 @@
 
 #include <QObject>
 #include <QString>
-#include <memory>
 
 #include "sim/SimCamera.h"
 #include "sim/SimOptions.h"
@@ -54,7 +53,7 @@ class SimRecorder : public QObject {
   void Log(const QString& text);
 
   SimRecorderState m_state;
-  std::unique_ptr<QTcpServer> m_server;
+  QTcpServer* m_server;  // child of this object
   SimSession* m_session = nullptr;  // child of this object while a client is connected
   QString m_error;
 };

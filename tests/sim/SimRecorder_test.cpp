@@ -8,6 +8,7 @@
 
 #include "link/CImageCodec.h"
 #include "sim/SimRecorder.h"
+#include "sim/SimRecorderThread.h"
 #include "sim/SimTestClient.h"
 
 namespace {
@@ -394,4 +395,21 @@ TEST(SimRecorder, LogsAReadableLinePerPacketAndStateChange) {
   EXPECT_TRUE(all.contains("recv LIVE_REQUEST"));
   EXPECT_TRUE(all.contains("live: streaming channel(s) 1"));
   EXPECT_FALSE(all.contains("s3cr3t"));  // passwords are never logged
+}
+
+TEST(SimRecorder, RunsOnAThreadOfItsOwn) {
+  SimRecorderThread host(FastOptions());
+  const quint16 port = host.Start(0);
+  ASSERT_NE(port, 0);
+  ASSERT_NE(host.Recorder(), nullptr);
+  QSignalSpy pictures(host.Recorder(), &SimRecorder::PictureSent);
+  SimTestClient client;
+  ASSERT_TRUE(client.Connect(port));
+  ASSERT_TRUE(client.Login());
+  client.RequestLive(0x1);
+  CImageCodec codec;
+  const auto p = client.WaitFor(wire::DATATYPE_LIVE_IMAGE);
+  ASSERT_TRUE(p);
+  EXPECT_EQ(codec.Decode(p->payload.data(), p->payload.size(), false), 0);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return pictures.count() > 0; }, 2000));  // queued into this thread
 }
