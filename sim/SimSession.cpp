@@ -342,6 +342,11 @@ void SimSession::HandlePlayRequest(const wire::PacketInfo& info) {
   const std::uint32_t speed = wire::play::SpeedOf(command);
   const bool backward = wire::play::DirectionOf(command) == wire::play::kBackward;
   const std::optional<QDateTime> start = m_state.archive.PlayStart(m_state.protocolVersion, info.w[1], info.w[2]);
+  if (action == wire::play::kActionStop) {
+    Log(QString("recv PLAY_REQUEST channel %1: stop").arg(info.w[0]));
+    StopPlayback("play stop");
+    return;
+  }
   Log(QString("recv PLAY_REQUEST channel %1, action %2, %3, speed %4, from %5")
           .arg(info.w[0])
           .arg(action)
@@ -354,10 +359,6 @@ void SimSession::HandlePlayRequest(const wire::PacketInfo& info) {
     for (int c = 1; c <= std::min(count, kMaxPlayChannels); ++c) channels.push_back(c);
   } else if (static_cast<int>(info.w[0]) <= count) {
     channels.push_back(static_cast<int>(info.w[0]));
-  }
-  if (action == wire::play::kActionStop) {
-    StopPlayback("play stop");
-    return;
   }
   if (action != wire::play::kActionStart && action != wire::play::kActionChange) {
     Log(QString("playback: unknown action %1 ignored").arg(action));
