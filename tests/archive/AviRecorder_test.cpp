@@ -1,0 +1,296 @@
+#include "archive/AviRecorder.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <future>
+
+#include "archive/AviSegmentWriter.h"
+#include "platform/DesktopOpener.h"
+#include "support/AviTestReader.h"
+#include "support/FakeMediaPanel.h"
+
+namespace {
+
+constexpr std::uint16_t kStopped = 0x0000;
+constexpr std::uint16_t kForward = 0x0001;
+constexpr std::uint16_t kBackward = 0x0101;
+constexpr int kWaitMs = 10000;
+
+class AviRecorderTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(m_dir.isValid());
+    m_panel.folder = m_dir.path();
+    DesktopOpener::SetEnabled(false);
+    DesktopOpener::ClearRequests();
+    m_startDir = QDir::currentPath();
+  }
+  void TearDown() override { EXPECT_EQ(QDir::currentPath(), m_startDir); }
+
+  QString AviPath(int secondOffset = 0) const {
+    return m_dir.filePath(QString("2005-03-07 14-05-%1.avi").arg(9 + secondOffset, 2, 10, QChar('0')));
+  }
+  // Frames of the file found through its index.
+  static std::vector<QByteArray> Frames(const QString& path) {
+    avitest::AviTestReader r;
+    std::vector<QByteArray> out;
+    if (!r.Load(path)) return out;
+    for (const auto& c : r.OpenDmlIndex())
+      if (c.size > 0) out.push_back(r.DataAt(c));
+    return out;
+  }
+
+  QTemporaryDir m_dir;
+  FakeMediaPanel m_panel;
+  QString m_startDir;
+};
+
+}  // namespace
+
+TEST_F(AviRecorderTest, RecordOnlyStartsWhilePlayingForward) {
+  AviRecorder rec(m_panel);
+  rec.OnRecordButton(kStopped, 5000);
+  EXPECT_FALSE(rec.IsRecording());
+  rec.OnRecordButton(kBackward, 5000);
+  EXPECT_FALSE(rec.IsRecording());
+  EXPECT_FALSE(rec.IsRecordTimerActive());
+  EXPECT_FALSE(m_panel.recordLit);  // the face springs back
+  EXPECT_EQ(m_panel.captures, 0);
+
+  rec.OnRecordButton(kForward, 5000);
+  EXPECT_TRUE(rec.IsRecording());
+  EXPECT_TRUE(m_panel.recordLit);
+  EXPECT_EQ(m_panel.captures, 1);  // the first frame at the start
+  EXPECT_EQ(rec.RemainingMs(), AviRecorder::kRunLengthMs);
+  EXPECT_EQ(rec.RecordTimerIntervalMs(), 5000);
+  EXPECT_FALSE(rec.StartRecording(kForward, 5000));  // already running
+
+  QSignalSpy saved(&rec, &AviRecorder::segmentSaved);
+  rec.OnRecordButton(kForward, 5000);  // RECORD again: end and save
+  EXPECT_FALSE(rec.IsRecording());
+  EXPECT_FALSE(m_panel.recordLit);
+  EXPECT_FALSE(rec.IsRecordTimerActive());
+  ASSERT_TRUE(saved.wait(kWaitMs));
+  EXPECT_EQ(saved.at(0).at(1).toInt(), 1);
+  EXPECT_TRUE(QFile::exists(AviPath()));
+}
+
+// Run of 300 ms cut by a 200 ms interval: one tick with time left, a save
+// that restarts the timer with the 100 ms left, and a last tick ending the run.
+TEST_F(AviRecorderTest, TimerCutsTheRunIntoSegmentsAndTheWriterRestartsIt) {
+  m_panel.advanceTime = true;  // every segment ends on a new image time
+  AviRecorder::Options o;
+  o.runLengthMs = 300;
+  AviRecorder rec(m_panel, o);
+  QSignalSpy saved(&rec, &AviRecorder::segmentSaved);
+  ASSERT_TRUE(rec.StartRecording(kForward, 200));
+  // Several pictures drawn in one go give one frame.
+  rec.NotifyNewPicture();
+  rec.NotifyNewPicture();
+  rec.NotifyNewPicture();
+  QCoreApplication::processEvents();
+  EXPECT_EQ(m_panel.captures, 2);
+
+  ASSERT_TRUE(saved.wait(kWaitMs));
+  EXPECT_TRUE(rec.IsRecording());
+  EXPECT_EQ(rec.RemainingMs(), 100);
+  EXPECT_TRUE(rec.IsRecordTimerActive());
+  EXPECT_EQ(rec.RecordTimerIntervalMs(), 100);
+  EXPECT_EQ(saved.at(0).at(0).toString(), AviPath(0));
+  EXPECT_EQ(saved.at(0).at(1).toInt(), 2);
+
+  QTRY_VERIFY_WITH_TIMEOUT(!rec.IsRecording(), kWaitMs);
+  EXPECT_FALSE(m_panel.recordLit);
+  QTRY_VERIFY_WITH_TIMEOUT(saved.count() == 2, kWaitMs);
+  QTRY_VERIFY_WITH_TIMEOUT(!rec.IsSavingAvi(), kWaitMs);
+  // The second segment: the frame taken at the tick and the one after the save.
+  EXPECT_EQ(saved.at(1).at(0).toString(), AviPath(1));
+  EXPECT_EQ(saved.at(1).at(1).toInt(), 2);
+  EXPECT_FALSE(rec.IsRecordTimerActive());
+  EXPECT_EQ(Frames(AviPath(0)).size(), 2u);
+  EXPECT_EQ(Frames(AviPath(1)).size(), 2u);
+
+  EXPECT_TRUE(m_panel.texts.contains("Recording"));
+  EXPECT_EQ(m_panel.texts.count("Saving"), 2);
+  EXPECT_EQ(m_panel.texts.count("Saving OK"), 2);
+  EXPECT_EQ(DesktopOpener::Requests(), (QStringList{m_dir.path(), m_dir.path()}));
+}
+
+TEST_F(AviRecorderTest, FramesAreTheCapturedPicturesBottomUp) {
+  AviRecorder rec(m_panel);
+  QSignalSpy saved(&rec, &AviRecorder::segmentSaved);
+  ASSERT_TRUE(rec.StartRecording(kForward, 60000));
+  for (int i = 0; i < 19; ++i) rec.CaptureFrame();
+  rec.StopRecording();
+  ASSERT_TRUE(saved.wait(kWaitMs));
+  const auto frames = Frames(AviPath());
+  ASSERT_EQ(frames.size(), 20u);
+  for (int i = 0; i < 20; ++i) {
+    const auto* px = reinterpret_cast<const unsigned char*>(frames[i].constData());
+    // The first stored row is the picture's bottom row: B, G, R of the fill.
+    EXPECT_EQ(px[0], 200);
+    EXPECT_EQ(px[1], 40);
+    EXPECT_EQ(px[2], (i + 1) % 256);
+    // The last stored row is the white top row.
+    EXPECT_EQ(static_cast<unsigned char>(frames[i][479 * 1920]), 255);
+  }
+
+  const auto p = avitest::Probe(AviPath());
+  if (!p.available) GTEST_SKIP() << "ffprobe not installed";
+  ASSERT_EQ(p.exitCode, 0) << p.errors.toStdString();
+  EXPECT_EQ(p.width, 640);
+  EXPECT_EQ(p.height, 480);
+  EXPECT_EQ(p.pixelFormat, "bgr24");
+  EXPECT_EQ(p.frames, 20);
+  EXPECT_NEAR(p.duration, 20.0 * 10 / 60, 0.02);
+}
+
+TEST_F(AviRecorderTest, SegmentsEndingOnTheSameImageTimeReplaceTheFile) {
+  AviRecorder rec(m_panel);
+  QSignalSpy saved(&rec, &AviRecorder::segmentSaved);
+  ASSERT_TRUE(rec.StartRecording(kForward, 60000));
+  rec.StopRecording();
+  ASSERT_TRUE(rec.StartRecording(kForward, 60000));
+  rec.CaptureFrame();
+  rec.CaptureFrame();
+  rec.StopRecording();
+  QTRY_VERIFY_WITH_TIMEOUT(saved.count() == 2, kWaitMs);
+  EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files), QStringList{QFileInfo(AviPath()).fileName()});
+  EXPECT_EQ(Frames(AviPath()).size(), 3u);
+}
+
+// While a file is written, stop and POWER refuse (IsSavingAvi); a second
+// save waits for the first and writes its own frames.
+TEST_F(AviRecorderTest, SavingFlagHoldsUntilEveryQueuedFileIsWritten) {
+  std::promise<void> release;
+  std::shared_future<void> gate = release.get_future().share();
+  std::atomic<int> started{0};
+  AviRecorder::Options o;
+  o.writerStartHook = [gate, &started](const QString&) {
+    if (started++ == 0) gate.wait();
+  };
+  m_panel.advanceTime = true;
+  AviRecorder rec(m_panel, o);
+  QSignalSpy saved(&rec, &AviRecorder::segmentSaved);
+  ASSERT_TRUE(rec.StartRecording(kForward, 60000));
+  rec.StopRecording();
+  EXPECT_TRUE(rec.IsSavingAvi());
+  // A new run while the first file is still being written.
+  ASSERT_TRUE(rec.StartRecording(kForward, 60000));
+  rec.CaptureFrame();
+  rec.StopRecording();
+  QTest::qWait(50);
+  EXPECT_TRUE(rec.IsSavingAvi());
+  EXPECT_EQ(saved.count(), 0);
+  release.set_value();
+  QTRY_VERIFY_WITH_TIMEOUT(!rec.IsSavingAvi(), kWaitMs);
+  ASSERT_EQ(saved.count(), 2);
+  EXPECT_EQ(saved.at(0).at(1).toInt(), 1);
+  EXPECT_EQ(saved.at(1).at(1).toInt(), 2);
+  EXPECT_EQ(Frames(AviPath(0)).size(), 1u);
+  EXPECT_EQ(Frames(AviPath(1)).size(), 2u);
+}
+
+TEST_F(AviRecorderTest, FullBankDropsFramesWithOneMessageEach) {
+  AviRecorder::Options o;
+  o.bankCapacity = 3;
+  AviRecorder rec(m_panel, o);
+  QSignalSpy saved(&rec, &AviRecorder::segmentSaved);
+  ASSERT_TRUE(rec.StartRecording(kForward, 60000));
+  for (int i = 0; i < 4; ++i) rec.CaptureFrame();
+  EXPECT_EQ(rec.FillingCount(), 3);
+  EXPECT_EQ(m_panel.alerts, (QStringList{"Can Not Record Images Any More!", "Can Not Record Images Any More!"}));
+  EXPECT_TRUE(rec.IsRecording());
+
+  // A box left open while pictures keep coming does not stack up more boxes.
+  m_panel.onAlert = [&rec] { rec.CaptureFrame(); };
+  rec.CaptureFrame();
+  EXPECT_EQ(m_panel.alerts.size(), 3);
+  m_panel.onAlert = nullptr;
+
+  rec.StopRecording();
+  ASSERT_TRUE(saved.wait(kWaitMs));
+  EXPECT_EQ(Frames(AviPath()).size(), 3u);
+}
+
+TEST_F(AviRecorderTest, UnallocatedFrameIsDroppedNotStoredEmpty) {
+  AviRecorder::Options o;
+  int allocations = 0;
+  o.frameAllocator = [&allocations]() -> FrameBank::Frame {
+    // Every second allocation fails.
+    if (allocations++ % 2 == 1) return nullptr;
+    return FrameBank::Frame(new std::uint8_t[FrameBank::kFrameBytes]);
+  };
+  AviRecorder rec(m_panel, o);
+  QSignalSpy saved(&rec, &AviRecorder::segmentSaved);
+  ASSERT_TRUE(rec.StartRecording(kForward, 60000));  // allocation 0 succeeds
+  rec.CaptureFrame();                                 // 1 fails
+  rec.CaptureFrame();                                 // 2 succeeds
+  EXPECT_EQ(rec.FillingCount(), 2);
+  EXPECT_EQ(m_panel.alerts, QStringList{"Can Not Record Images Any More!"});
+  rec.StopRecording();
+  ASSERT_TRUE(saved.wait(kWaitMs));
+  EXPECT_EQ(Frames(AviPath()).size(), 2u);
+}
+
+TEST_F(AviRecorderTest, SegmentWithoutFramesLeavesAFileWithoutStream) {
+  AviRecorder::Options o;
+  o.frameAllocator = []() -> FrameBank::Frame { return nullptr; };
+  AviRecorder rec(m_panel, o);
+  QSignalSpy saved(&rec, &AviRecorder::segmentSaved);
+  ASSERT_TRUE(rec.StartRecording(kForward, 60000));
+  rec.StopRecording();
+  ASSERT_TRUE(saved.wait(kWaitMs));
+  EXPECT_EQ(saved.at(0).at(1).toInt(), 0);
+  EXPECT_TRUE(saved.at(0).at(2).toBool());
+  avitest::AviTestReader r;
+  ASSERT_TRUE(r.Load(AviPath())) << r.Error();
+  EXPECT_NE(r.FindPath({"hdrl", "avih"}), nullptr);
+  EXPECT_EQ(r.FindPath({"hdrl", "strl"}), nullptr);
+  EXPECT_FALSE(m_panel.texts.contains("Saving OK"));
+  EXPECT_TRUE(DesktopOpener::Requests().isEmpty());
+}
+
+TEST_F(AviRecorderTest, MissingRecordFolderFallsBackWithoutChangingTheCurrentDirectory) {
+  QTemporaryDir work;
+  ASSERT_TRUE(QDir::setCurrent(work.path()));
+  m_panel.folder = work.filePath("no-such-folder");
+  EXPECT_EQ(AviRecorder::ResolveTargetFolder(m_panel.folder), QDir(work.path()).absolutePath());
+  ASSERT_TRUE(QDir(work.path()).mkdir("RECORD"));
+  {
+    AviRecorder rec(m_panel);
+    QSignalSpy saved(&rec, &AviRecorder::segmentSaved);
+    ASSERT_TRUE(rec.StartRecording(kForward, 60000));
+    EXPECT_EQ(rec.TargetFolder(), QDir(work.filePath("RECORD")).absolutePath());
+    rec.StopRecording();
+    ASSERT_TRUE(saved.wait(kWaitMs));
+    EXPECT_TRUE(QFile::exists(work.filePath("RECORD/2005-03-07 14-05-09.avi")));
+    EXPECT_EQ(QDir::currentPath(), QDir(work.path()).absolutePath());
+  }
+  ASSERT_TRUE(QDir::setCurrent(m_startDir));
+}
+
+// A segment past the RIFF limit goes on in AVIX chunks (a small limit here).
+TEST_F(AviRecorderTest, LongSegmentContinuesInOpenDmlChunks) {
+  AviRecorder::Options o;
+  o.riffSizeLimit = 3 * (FrameBank::kFrameBytes + 200) + 8192;
+  AviRecorder rec(m_panel, o);
+  QSignalSpy saved(&rec, &AviRecorder::segmentSaved);
+  ASSERT_TRUE(rec.StartRecording(kForward, 60000));
+  for (int i = 0; i < 9; ++i) rec.CaptureFrame();
+  rec.StopRecording();
+  ASSERT_TRUE(saved.wait(kWaitMs));
+  avitest::AviTestReader r;
+  ASSERT_TRUE(r.Load(AviPath())) << r.Error();
+  EXPECT_GE(r.Top().size(), 3u);
+  EXPECT_EQ(r.Top().back().listType, "AVIX");
+  EXPECT_EQ(Frames(AviPath()).size(), 10u);
+  const auto p = avitest::Probe(AviPath());
+  if (!p.available) GTEST_SKIP() << "ffprobe not installed";
+  EXPECT_EQ(p.frames, 10);
+  EXPECT_NEAR(p.duration, 100.0 / 60, 0.02);
+}
