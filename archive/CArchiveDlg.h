@@ -26,9 +26,9 @@
 #include "archive/PlaybackControl.h"
 #include "link/BitmapInfoHeader.h"
 #include "link/ILinkArchivePanel.h"
+#include "viewer/CEventDlg.h"
 #include "viewer/IViewArchivePanel.h"
 
-class CEventDlg;
 class IArchiveHost;
 class IArchiveLink;
 class IArchiveMedia;
