@@ -1,0 +1,221 @@
+// The connection history file and the IP/PORT history dialog, each case in a
+// temporary current folder.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTreeWidget>
+
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "platform/Alerts.h"
+#include "viewer/CIpHistoryDlg.h"
+#include "viewer/ConnectionHistory.h"
+
+namespace {
+
+std::string ReadFile(const char* path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void WriteFile(const char* path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
+
+class HistoryTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(m_dir.isValid());
+    m_previous = QDir::currentPath();
+    QDir::setCurrent(m_dir.path());
+    Alerts::SetMessageHook([this](const Alerts::Message& message) {
+      m_messages.push_back(message.text);
+      return Alerts::kOk;
+    });
+  }
+  void TearDown() override {
+    Alerts::SetMessageHook({});
+    QDir::setCurrent(m_previous);
+  }
+  void MakeIniFolder() { ASSERT_TRUE(QDir().mkdir(QStringLiteral("ini"))); }
+
+  static QPoint RowCentre(QTreeWidget* list, int row) {
+    return list->visualItemRect(list->topLevelItem(row)).center();
+  }
+
+  QTemporaryDir m_dir;
+  QString m_previous;
+  std::vector<QString> m_messages;
+};
+
+const std::string kDefaultText = "[INTRANET]\r\nIP=192.168.0.10\r\nPORT=8000\r\n";
+
+}  // namespace
+
+TEST_F(HistoryTest, FirstOpeningCreatesTheFolderAndTheDefaultEntry) {
+  // Names that merely begin with "ini" must not stop the folder being made.
+  WriteFile("ini_notes.txt", "x");
+  ASSERT_TRUE(QDir().mkdir(QStringLiteral("initial")));
+
+  CIpHistoryDlg dialog;
+  EXPECT_TRUE(QFileInfo(QStringLiteral("ini")).isDir());
+  EXPECT_EQ(ReadFile(kHistoryFile), kDefaultText);
+  EXPECT_EQ(dialog.RowCount(), 1);
+  ASSERT_EQ(dialog.List()->topLevelItemCount(), 1);
+  const QTreeWidgetItem* row = dialog.List()->topLevelItem(0);
+  EXPECT_EQ(row->text(0), QStringLiteral("INTRANET"));
+  EXPECT_EQ(row->text(1), QString::fromLatin1(kDefaultHistoryAddress));
+  EXPECT_EQ(row->text(2), QStringLiteral("8000"));
+  EXPECT_NE(QString::fromLatin1(kDefaultHistoryAddress), QString::fromLatin1("192.168.1.100"));
+
+  EXPECT_EQ(dialog.windowTitle(), QStringLiteral("IP/PORT HISTORY TABLE"));
+  EXPECT_EQ(dialog.List()->headerItem()->text(0), QStringLiteral("Name"));
+  EXPECT_EQ(dialog.List()->headerItem()->text(1), QStringLiteral("IP"));
+  EXPECT_EQ(dialog.List()->headerItem()->text(2), QStringLiteral("Port"));
+  for (int column = 0; column < 3; ++column) EXPECT_EQ(dialog.List()->columnWidth(column), 100);
+  EXPECT_TRUE(dialog.CancelButton()->isHidden());
+  EXPECT_EQ(dialog.DeleteButton()->text(), QStringLiteral("Delete"));
+}
+
+TEST_F(HistoryTest, AddingRewritesTheSectionUnlessItsAddressContainsTheLabel) {
+  MakeIniFolder();
+  AddConnectionHistory(QStringLiteral("A"), QStringLiteral("10.0.0.1"), QStringLiteral("9000"));
+  AddConnectionHistory(QStringLiteral("B"), QStringLiteral("10.0.0.5"), QStringLiteral("9001"));
+  EXPECT_EQ(ReadFile(kHistoryFile), "[A]\r\nIP=10.0.0.1\r\nPORT=9000\r\n[B]\r\nIP=10.0.0.5\r\nPORT=9001\r\n");
+  AddConnectionHistory(QStringLiteral("A"), QStringLiteral("10.0.0.2"), QStringLiteral("9000"));
+  EXPECT_EQ(ReadFile(kHistoryFile), "[A]\r\nIP=10.0.0.2\r\nPORT=9000\r\n[B]\r\nIP=10.0.0.5\r\nPORT=9001\r\n");
+
+  // A label equal to its stored address is left alone, even with a new port.
+  AddConnectionHistory(QStringLiteral("10.0.0.1"), QStringLiteral("10.0.0.1"), QStringLiteral("9000"));
+  const std::string before = ReadFile(kHistoryFile);
+  AddConnectionHistory(QStringLiteral("10.0.0.1"), QStringLiteral("10.0.0.1"), QStringLiteral("9100"));
+  AddConnectionHistory(QStringLiteral("10.0.0.1"), QStringLiteral("10.0.0.9"), QStringLiteral("9100"));
+  EXPECT_EQ(ReadFile(kHistoryFile), before);
+  // An empty label is contained in every address: nothing is written.
+  AddConnectionHistory(QString(), QStringLiteral("10.0.0.3"), QStringLiteral("9000"));
+  EXPECT_EQ(ReadFile(kHistoryFile), before);
+}
+
+TEST_F(HistoryTest, AddingWithoutTheFolderCreatesIt) {
+  AddConnectionHistory(QStringLiteral("A"), QStringLiteral("10.0.0.1"), QStringLiteral("9000"));
+  EXPECT_EQ(ReadFile(kHistoryFile), "[A]\r\nIP=10.0.0.1\r\nPORT=9000\r\n");
+}
+
+TEST_F(HistoryTest, RemovingDropsTheHeaderAndTwoLinesAndKeepsTheRest) {
+  MakeIniFolder();
+  const std::string text =
+      "[INTRANET]\r\nIP=192.168.0.10\r\nPORT=8000\r\n"
+      "[A]\r\nIP=10.0.0.1\r\nPORT=9000\r\n"
+      "; kept comment\r\n"
+      "[B]\r\nIP=10.0.0.5\r\nPORT=9001\r\n";
+  WriteFile(kHistoryFile, text);
+  RemoveConnectionHistory(QStringLiteral("A"));
+  EXPECT_EQ(ReadFile(kHistoryFile),
+            "[INTRANET]\r\nIP=192.168.0.10\r\nPORT=8000\r\n; kept comment\r\n[B]\r\nIP=10.0.0.5\r\nPORT=9001\r\n");
+  // A label that is in no header changes nothing; the match is case-sensitive.
+  const std::string after = ReadFile(kHistoryFile);
+  RemoveConnectionHistory(QStringLiteral("b"));
+  RemoveConnectionHistory(QStringLiteral("C"));
+  EXPECT_EQ(ReadFile(kHistoryFile), after);
+}
+
+TEST_F(HistoryTest, RemovingFromAHistoryLargerThanFourKilobytesKeepsEveryOtherEntry) {
+  MakeIniFolder();
+  std::string text;
+  std::string expected;
+  for (int i = 0; i < 300; ++i) {
+    const std::string entry = "[Recorder " + std::to_string(i) + "]\r\nIP=10.0." + std::to_string(i / 250) + "." +
+                              std::to_string(i % 250) + "\r\nPORT=" + std::to_string(8000 + i) + "\r\n";
+    text += entry;
+    if (i != 7) expected += entry;
+  }
+  ASSERT_GT(text.size(), 4096u * 2);
+  WriteFile(kHistoryFile, text);
+  RemoveConnectionHistory(QStringLiteral("Recorder 7"));
+  EXPECT_EQ(ReadFile(kHistoryFile), expected);
+  const auto entries = ReadConnectionHistory();
+  ASSERT_TRUE(entries.has_value());
+  ASSERT_EQ(entries->size(), 299u);
+  EXPECT_EQ(entries->back(), (HistoryEntry{"Recorder 299", "10.0.1.49", "8299"}));
+}
+
+TEST_F(HistoryTest, RemovingWithoutAFileCreatesNothing) {
+  MakeIniFolder();
+  RemoveConnectionHistory(QStringLiteral("A"));
+  EXPECT_FALSE(QFile::exists(QString::fromLatin1(kHistoryFile)));
+}
+
+TEST_F(HistoryTest, ListingTakesBracketedPiecesAndEmptyKeys) {
+  MakeIniFolder();
+  WriteFile(kHistoryFile, "[A]\r\nIP=10.0.0.1\r\nPORT=9000\r\n\r\nstray line\r\n[Empty]\r\n[NoClose\r\n");
+  const auto entries = ReadConnectionHistory();
+  ASSERT_TRUE(entries.has_value());
+  ASSERT_EQ(entries->size(), 2u);
+  EXPECT_EQ((*entries)[0], (HistoryEntry{"A", "10.0.0.1", "9000"}));
+  EXPECT_EQ((*entries)[1], (HistoryEntry{"Empty", "", ""}));
+
+  // Long lines are read in pieces of 383 characters; the pieces join up again.
+  const std::string longLine(1000, 'x');
+  EXPECT_EQ(SplitHistoryPieces(longLine + "\r\n[A]\r\n").size(), 4u);
+  EXPECT_EQ(SplitHistoryPieces(longLine + "\r\n[A]\r\n")[0].size(), kHistoryPieceChars);
+}
+
+TEST_F(HistoryTest, DialogClicksPickAndDoubleClickBelowTheRowsDoesNothing) {
+  MakeIniFolder();
+  WriteFile(kHistoryFile, "[A]\r\nIP=10.0.0.1\r\nPORT=9000\r\n[NoKeys]\r\n");
+  CIpHistoryDlg dialog;
+  dialog.show();
+  ASSERT_EQ(dialog.RowCount(), 2);
+
+  // OK without a pick asks for one and stays open.
+  dialog.OkButton()->click();
+  ASSERT_EQ(m_messages.size(), 1u);
+  EXPECT_EQ(m_messages[0], QStringLiteral("Please Select IP/PORT"));
+  EXPECT_TRUE(dialog.isVisible());
+
+  QWidget* viewport = dialog.List()->viewport();
+  QTest::mouseDClick(viewport, Qt::LeftButton, {}, QPoint(10, viewport->height() - 3));
+  EXPECT_TRUE(dialog.isVisible());
+  EXPECT_FALSE(dialog.IsPicked());
+
+  QTest::mouseClick(viewport, Qt::LeftButton, {}, RowCentre(dialog.List(), 0));
+  EXPECT_TRUE(dialog.IsPicked());
+  EXPECT_EQ(dialog.PickedLabel(), QStringLiteral("A"));
+  EXPECT_EQ(dialog.PickedIp(), QStringLiteral("10.0.0.1"));
+  EXPECT_EQ(dialog.PickedPort(), QStringLiteral("9000"));
+
+  // A section without keys yields the default port.
+  QTest::mouseDClick(viewport, Qt::LeftButton, {}, RowCentre(dialog.List(), 1));
+  EXPECT_FALSE(dialog.isVisible());
+  EXPECT_EQ(dialog.result(), QDialog::Accepted);
+  EXPECT_EQ(dialog.PickedLabel(), QStringLiteral("NoKeys"));
+  EXPECT_EQ(dialog.PickedIp(), QString());
+  EXPECT_EQ(dialog.PickedPort(), QStringLiteral("8000"));
+}
+
+TEST_F(HistoryTest, DialogDeleteRemovesThePickedEntryAndReloads) {
+  MakeIniFolder();
+  WriteFile(kHistoryFile, "[A]\r\nIP=10.0.0.1\r\nPORT=9000\r\n[B]\r\nIP=10.0.0.5\r\nPORT=9001\r\n");
+  CIpHistoryDlg dialog;
+  dialog.show();
+  QTest::mouseClick(dialog.List()->viewport(), Qt::LeftButton, {}, RowCentre(dialog.List(), 0));
+  ASSERT_EQ(dialog.PickedLabel(), QStringLiteral("A"));
+  dialog.DeleteButton()->click();
+  EXPECT_EQ(ReadFile(kHistoryFile), "[B]\r\nIP=10.0.0.5\r\nPORT=9001\r\n");
+  EXPECT_EQ(dialog.RowCount(), 1);
+  EXPECT_EQ(dialog.List()->topLevelItem(0)->text(0), QStringLiteral("B"));
+  EXPECT_FALSE(dialog.IsPicked());
+  EXPECT_TRUE(dialog.PickedLabel().isEmpty());
+  EXPECT_EQ(dialog.List()->headerItem()->text(0), QStringLiteral("Name"));
+
+  QTest::mouseClick(dialog.List()->viewport(), Qt::LeftButton, {}, RowCentre(dialog.List(), 0));
+  dialog.OkButton()->click();
+  EXPECT_EQ(dialog.result(), QDialog::Accepted);
+  EXPECT_EQ(dialog.PickedIp(), QStringLiteral("10.0.0.5"));
+  EXPECT_TRUE(m_messages.empty());
+}
