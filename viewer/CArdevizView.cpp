@@ -236,13 +236,13 @@ void CArdevizView::SetLayout(std::uint16_t layoutWord) {
     SkinButton* button = Button(kIdChannelFirst + ch);
     if (!button) continue;
     const bool onPage = single ? ch == sel : (m_dwChannelMask >> ch) & 1u;
-    const bool allowed = ch < m_nChannelLimit;
-    if (onPage) {
-      if (allowed) button->SetCheck(true);
+    if (ch >= m_nChannelLimit) {
+      // Beyond the recorder's channel count: never latched, never clickable.
+      button->SetCheck(false);
       button->setEnabled(false);
     } else {
-      button->SetCheck(false);
-      if (allowed) button->setEnabled(true);
+      button->SetCheck(onPage);
+      button->setEnabled(!onPage);
     }
   }
 
