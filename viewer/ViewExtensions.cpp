@@ -1,5 +1,6 @@
 #include "viewer/ViewExtensions.h"
 
+#include "config/CConfigurationsDlg.h"
 #include "viewer/IViewArchivePanel.h"
 #include "viewer/IViewPtzControl.h"
 
@@ -11,5 +12,4 @@ std::unique_ptr<IViewArchivePanel> CreateArchivePanel(CArdevizView& /*view*/, CD
 // Pan/tilt control: replace with the construction of PtzControl.
 std::unique_ptr<IViewPtzControl> CreatePtzControl(CArdevizView& /*view*/) { return nullptr; }
 
-// Configurations dialog: replace with CConfigurationsDlg on the view.
-bool RunConfigurationsDialog(CArdevizView& /*view*/) { return false; }
+bool RunConfigurationsDialog(CArdevizView& view) { return CConfigurationsDlg::Run(view); }
