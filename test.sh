@@ -44,7 +44,7 @@ build_project build-asan -DARDEVIZ_SANITIZE=ON -DARDEVIZ_BENCH=OFF -DCMAKE_BUILD
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:strict_string_checks=1"
 export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
 export LSAN_OPTIONS="suppressions=$PWD/scripts/lsan.supp:print_suppressions=0"
-run_suite build-asan "$@"
+ARDEVIZ_SOAK_SECONDS=${ARDEVIZ_SOAK_SECONDS:-30} run_suite build-asan "$@"
 
 if [ -x fuzz/run.sh ]; then
   fuzz/run.sh all "${ARDEVIZ_FUZZ_SECONDS:-20}"
