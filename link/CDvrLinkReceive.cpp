@@ -240,8 +240,13 @@ std::uint8_t CDvrLink::AcceptedChannel(std::uint8_t decoded, bool oneChunk) cons
 CImageCodec& CDvrLink::CopyToHolder(int channel, const CImageCodec& from) {
   auto& holder = m_holders[static_cast<std::size_t>(channel)];
   if (!holder) holder = std::make_unique<CImageCodec>();
-  holder->Header() = from.Header();
-  holder->ReallocPixels();
+  // Same format as the last picture of this channel: reuse the buffer rather than reallocate it.
+  const bool sameFormat = holder->Header() == from.Header() && holder->Pixels() != nullptr &&
+                          holder->PixelBytes() == from.PixelBytes();
+  if (!sameFormat) {
+    holder->Header() = from.Header();
+    holder->ReallocPixels();
+  }
   if (holder->Pixels() && from.Pixels()) {
     std::memcpy(holder->Pixels(), from.Pixels(), std::min(holder->PixelBytes(), from.PixelBytes()));
   }
