@@ -626,4 +626,13 @@ void CArchiveDlg::paintEvent(QPaintEvent*) {
   }
 
   if (!m_logo.isNull()) painter.drawImage(kLogoPosition, m_logo, QRect(QPoint(0, 0), kLogoSize));
+  if (!m_printCaptions.empty()) {
+    SnapshotCaptions::Draw(painter, m_printCaptions);
+    m_printCaptions.clear();
+  }
+}
+
+void CArchiveDlg::ShowPrintCaptions(const std::vector<Caption>& captions) {
+  m_printCaptions = captions;
+  update();
 }

@@ -23,6 +23,7 @@
 #include "archive/ArchiveMoment.h"
 #include "archive/IPlaybackPanel.h"
 #include "archive/IRecordingPanel.h"
+#include "archive/ISnapshotPanel.h"
 #include "archive/PlaybackControl.h"
 #include "link/BitmapInfoHeader.h"
 #include "link/ILinkArchivePanel.h"
@@ -45,7 +46,8 @@ class CArchiveDlg : public QWidget,
                     public ILinkArchivePanel,
                     public IViewArchivePanel,
                     public IPlaybackPanel,
-                    public IRecordingPanel {
+                    public IRecordingPanel,
+                    public ISnapshotPanel {
   Q_OBJECT
 
  public:
@@ -180,6 +182,10 @@ class CArchiveDlg : public QWidget,
   QString RecordFolder() const override;
   void LightRecordButton(bool lit) override;
 
+  // ISnapshotPanel (SelectedChannel above)
+  void SetGridSize(int gridSize) override { m_nGridSize = static_cast<std::uint8_t>(gridSize); }
+  void ShowPrintCaptions(const std::vector<Caption>& captions) override;
+
   // State for the other parts of the program (and tests).
   PlaybackControl& Playback() { return m_playback; }
   MonthCalendar* Calendar() const { return m_pCalendar; }
@@ -187,7 +193,7 @@ class CArchiveDlg : public QWidget,
   SkinButton* Button(int controlId) const;
   SkinPushButton* PushButton(int controlId) const;
   CEventDlg* EventDialog() const { return m_pEventDlg.data(); }
-  int GridSize() const { return m_nGridSize; }
+  int GridSize() const override { return m_nGridSize; }
   std::uint16_t ChannelLayout() const { return m_wChannelLayout; }
   QRect ChannelRect(int channel) const { return m_rcChannel.at(static_cast<std::size_t>(channel)); }
   bool HasPlayImage(int channel) const { return m_slots.at(static_cast<std::size_t>(channel)).pixels != nullptr; }
@@ -242,6 +248,7 @@ class CArchiveDlg : public QWidget,
   std::uint8_t m_nSelectedChannel = kAllChannels;
   std::uint16_t m_wChannelLayout = 0;  // neither single nor all until the first choice
   std::uint8_t m_nGridSize = 3;
+  std::vector<Caption> m_printCaptions;  // shown until the next repaint after a print
   bool m_bSearchingShown = false;
   std::array<PlaySlot, kChannels> m_slots{};
   std::array<QRect, kChannels> m_rcChannel{};

@@ -1,5 +1,6 @@
 #include "archive/ViewArchiveHost.h"
 
+#include "archive/ArchiveMedia.h"
 #include "archive/CArchiveDlg.h"
 #include "archive/DvrLinkArchiveAdapter.h"
 #include "viewer/CArdevizView.h"
@@ -21,5 +22,8 @@ void ViewArchiveHost::SwitchToLive() { m_view.SwitchToArchive(false); }
 std::unique_ptr<IViewArchivePanel> MakeArchivePanel(CArdevizView& view, CDvrLink* link) {
   std::unique_ptr<IArchiveLink> archiveLink;
   if (link) archiveLink = std::make_unique<DvrLinkArchiveAdapter>(*link);
-  return std::make_unique<CArchiveDlg>(std::make_unique<ViewArchiveHost>(view), std::move(archiveLink));
+  auto panel = std::make_unique<CArchiveDlg>(std::make_unique<ViewArchiveHost>(view), std::move(archiveLink));
+  CArchiveDlg& dlg = *panel;
+  dlg.SetMedia(std::make_unique<ArchiveMedia>(dlg, dlg));
+  return panel;
 }

@@ -1,15 +1,15 @@
 #include "viewer/ViewExtensions.h"
 
+#include "archive/ViewArchiveHost.h"
 #include "config/CConfigurationsDlg.h"
 #include "viewer/IViewArchivePanel.h"
 #include "viewer/IViewPtzControl.h"
+#include "viewer/PtzViewBinding.h"
 
-// Archive panel: replace with the construction of CArchiveDlg.
-std::unique_ptr<IViewArchivePanel> CreateArchivePanel(CArdevizView& /*view*/, CDvrLink* /*link*/) {
-  return nullptr;
+std::unique_ptr<IViewArchivePanel> CreateArchivePanel(CArdevizView& view, CDvrLink* link) {
+  return MakeArchivePanel(view, link);
 }
 
-// Pan/tilt control: replace with the construction of PtzControl.
-std::unique_ptr<IViewPtzControl> CreatePtzControl(CArdevizView& /*view*/) { return nullptr; }
+std::unique_ptr<IViewPtzControl> CreatePtzControl(CArdevizView& view) { return MakePtzControl(view); }
 
 bool RunConfigurationsDialog(CArdevizView& view) { return CConfigurationsDlg::Run(view); }

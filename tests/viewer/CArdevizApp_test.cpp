@@ -2,6 +2,8 @@
 // placement, and the power button's order (settings saved, window closed).
 #include <gtest/gtest.h>
 
+#include <QFile>
+
 #include <QDir>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -79,6 +81,11 @@ TEST_F(CArdevizAppTest, StartUpLoadsTheSettingsAndTheSkin) {
 }
 
 TEST_F(CArdevizAppTest, PowerSavesTheSettingsAndClosesTheWindow) {
+  // The configured protocol's command file exists, so the pan/tilt fallback does not save either.
+  ASSERT_TRUE(QDir().mkpath("PTZ"));
+  QFile commandFile("PTZ/pelcoP.tl");
+  ASSERT_TRUE(commandFile.open(QIODevice::WriteOnly));
+  commandFile.close();
   CArdevizApp app(LockPath(), ViewOptions());
   ASSERT_TRUE(app.InitInstance());
   CArdevizView* view = app.MainFrame()->View();
