@@ -9,6 +9,8 @@
 #include <QPainter>
 #include <QWindow>
 
+#include <vector>
+
 #include "link/CDvrLink.h"
 #include "platform/Alerts.h"
 #include "platform/DisplayMode.h"
@@ -533,20 +535,33 @@ void CArdevizView::DrawBottomUpImage(QPainter& painter, const QRect& target, con
                                      const BitmapInfoHeader& header, const QRect& source) {
   if (!pixels || header.width <= 0 || header.height <= 0 || header.bitCount != 24) return;
   if (target.isEmpty() || source.isEmpty()) return;
-  // Wraps the link's rows without a copy; row 0 in memory is the bottom row.
-  const QImage rows(pixels, header.width, header.height, static_cast<qsizetype>(header.Stride()),
-                    QImage::Format_BGR888);
   const QRect clipped = source.intersected(QRect(0, 0, header.width, header.height));
   if (clipped.isEmpty()) return;
-  // The top-down source window in memory rows, then drawn through a vertical flip.
-  const QRectF memorySource(clipped.x(), header.height - clipped.y() - clipped.height(), clipped.width(),
-                            clipped.height());
-  painter.save();
-  painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-  painter.translate(target.left(), target.top() + target.height());
-  painter.scale(1.0, -1.0);
-  painter.drawImage(QRectF(0, 0, target.width(), target.height()), rows, memorySource);
-  painter.restore();
+
+  // Stretch without smoothing straight from the link's rows (row 0 in memory is the
+  // bottom row) into a pane-sized buffer, then blit it: one pass over the pane's
+  // pixels instead of converting the whole picture on every draw.
+  thread_local QImage pane;
+  thread_local std::vector<int> columnOffsets;
+  const int tw = target.width();
+  const int th = target.height();
+  if (pane.size() != target.size()) pane = QImage(target.size(), QImage::Format_RGB32);
+  columnOffsets.resize(static_cast<std::size_t>(tw));
+  for (int tx = 0; tx < tw; ++tx) {
+    const int sx = clipped.x() + static_cast<int>((2LL * tx + 1) * clipped.width() / (2LL * tw));
+    columnOffsets[static_cast<std::size_t>(tx)] = 3 * sx;
+  }
+  const std::size_t stride = header.Stride();
+  for (int ty = 0; ty < th; ++ty) {
+    const int sy = clipped.y() + static_cast<int>((2LL * ty + 1) * clipped.height() / (2LL * th));
+    const std::uint8_t* row = pixels + static_cast<std::size_t>(header.height - 1 - sy) * stride;
+    auto* out = reinterpret_cast<QRgb*>(pane.scanLine(ty));
+    for (int tx = 0; tx < tw; ++tx) {
+      const std::uint8_t* p = row + columnOffsets[static_cast<std::size_t>(tx)];
+      out[tx] = qRgb(p[2], p[1], p[0]);
+    }
+  }
+  painter.drawImage(target.topLeft(), pane);
 }
 
 void CArdevizView::DrawPaneFrame(QPainter& painter, const QRect& rect) {
