@@ -21,10 +21,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     (void)profile.GetInt(section, key, 80);
   }
   const std::string key = keys.empty() ? std::string("IP") : keys.back();
-  if (profile.SetString(section, key, "10.0.0.1")) {
-    if (profile.Find(section, key) != std::string("10.0.0.1")) std::abort();
+  if (profile.SetString(section, key, "127.0.0.1")) {
+    if (profile.Find(section, key) != std::string("127.0.0.1")) std::abort();
     const PrivateProfile again(profile.Text());
-    if (again.Find(section, key) != std::string("10.0.0.1")) std::abort();
+    if (again.Find(section, key) != std::string("127.0.0.1")) std::abort();
   }
   if (profile.SetString("NEW_SECTION", "PORT", "8000")) {
     if (profile.GetInt("new_section", "port", 0) != 8000) std::abort();

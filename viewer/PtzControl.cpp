@@ -17,8 +17,8 @@ PtzControl::PtzControl(Hooks hooks, Timing timing, QObject* parent)
 PtzControl::~PtzControl() = default;
 
 int PtzControl::RecordForValue(quint32 value) {
-  for (const PtzButtonSpec& spec : kPtzButtons) {
-    if (spec.value == value) return spec.record;
+  for (const PtzButtonSpec& button : kPtzButtons) {
+    if (button.value == value) return button.record;
   }
   return -1;
 }
