@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
-#include <QFile>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -65,35 +64,20 @@ TEST_F(HistoryTest, FirstOpeningCreatesTheFolderAndTheDefaultEntry) {
   CIpHistoryDlg dialog;
   EXPECT_TRUE(QFileInfo(QStringLiteral("ini")).isDir());
   EXPECT_EQ(ReadFile(kHistoryFile), kDefaultText);
-  EXPECT_EQ(dialog.RowCount(), 1);
-  ASSERT_EQ(dialog.List()->topLevelItemCount(), 1);
-  const QTreeWidgetItem* row = dialog.List()->topLevelItem(0);
-  EXPECT_EQ(row->text(0), QStringLiteral("INTRANET"));
-  EXPECT_EQ(row->text(1), QString::fromLatin1(kDefaultHistoryAddress));
-  EXPECT_EQ(row->text(2), QStringLiteral("8000"));
-  EXPECT_NE(QString::fromLatin1(kDefaultHistoryAddress), QString::fromLatin1("192.168.1.100"));
-
-  EXPECT_EQ(dialog.windowTitle(), QStringLiteral("IP/PORT HISTORY TABLE"));
-  EXPECT_EQ(dialog.List()->headerItem()->text(0), QStringLiteral("Name"));
-  EXPECT_EQ(dialog.List()->headerItem()->text(1), QStringLiteral("IP"));
-  EXPECT_EQ(dialog.List()->headerItem()->text(2), QStringLiteral("Port"));
-  for (int column = 0; column < 3; ++column) EXPECT_EQ(dialog.List()->columnWidth(column), 100);
-  EXPECT_TRUE(dialog.CancelButton()->isHidden());
-  EXPECT_EQ(dialog.DeleteButton()->text(), QStringLiteral("Delete"));
+  ASSERT_EQ(dialog.RowCount(), 1);
+  EXPECT_EQ(dialog.List()->topLevelItem(0)->text(1), QString::fromLatin1(kDefaultHistoryAddress));
 }
 
 TEST_F(HistoryTest, AddingRewritesTheSectionUnlessItsAddressContainsTheLabel) {
   MakeIniFolder();
   AddConnectionHistory(QStringLiteral("A"), QStringLiteral("10.0.0.1"), QStringLiteral("9000"));
   AddConnectionHistory(QStringLiteral("B"), QStringLiteral("10.0.0.5"), QStringLiteral("9001"));
-  EXPECT_EQ(ReadFile(kHistoryFile), "[A]\r\nIP=10.0.0.1\r\nPORT=9000\r\n[B]\r\nIP=10.0.0.5\r\nPORT=9001\r\n");
   AddConnectionHistory(QStringLiteral("A"), QStringLiteral("10.0.0.2"), QStringLiteral("9000"));
   EXPECT_EQ(ReadFile(kHistoryFile), "[A]\r\nIP=10.0.0.2\r\nPORT=9000\r\n[B]\r\nIP=10.0.0.5\r\nPORT=9001\r\n");
 
   // A label equal to its stored address is left alone, even with a new port.
   AddConnectionHistory(QStringLiteral("10.0.0.1"), QStringLiteral("10.0.0.1"), QStringLiteral("9000"));
   const std::string before = ReadFile(kHistoryFile);
-  AddConnectionHistory(QStringLiteral("10.0.0.1"), QStringLiteral("10.0.0.1"), QStringLiteral("9100"));
   AddConnectionHistory(QStringLiteral("10.0.0.1"), QStringLiteral("10.0.0.9"), QStringLiteral("9100"));
   EXPECT_EQ(ReadFile(kHistoryFile), before);
   // An empty label is contained in every address: nothing is written.
@@ -108,12 +92,7 @@ TEST_F(HistoryTest, AddingWithoutTheFolderCreatesIt) {
 
 TEST_F(HistoryTest, RemovingDropsTheHeaderAndTwoLinesAndKeepsTheRest) {
   MakeIniFolder();
-  const std::string text =
-      "[INTRANET]\r\nIP=192.168.0.10\r\nPORT=8000\r\n"
-      "[A]\r\nIP=10.0.0.1\r\nPORT=9000\r\n"
-      "; kept comment\r\n"
-      "[B]\r\nIP=10.0.0.5\r\nPORT=9001\r\n";
-  WriteFile(kHistoryFile, text);
+  WriteFile(kHistoryFile, kDefaultText + "[A]\r\nIP=10.0.0.1\r\nPORT=9000\r\n; kept comment\r\n[B]\r\nIP=10.0.0.5\r\nPORT=9001\r\n");
   RemoveConnectionHistory(QStringLiteral("A"));
   EXPECT_EQ(ReadFile(kHistoryFile),
             "[INTRANET]\r\nIP=192.168.0.10\r\nPORT=8000\r\n; kept comment\r\n[B]\r\nIP=10.0.0.5\r\nPORT=9001\r\n");
@@ -138,16 +117,6 @@ TEST_F(HistoryTest, RemovingFromAHistoryLargerThanFourKilobytesKeepsEveryOtherEn
   WriteFile(kHistoryFile, text);
   RemoveConnectionHistory(QStringLiteral("Recorder 7"));
   EXPECT_EQ(ReadFile(kHistoryFile), expected);
-  const auto entries = ReadConnectionHistory();
-  ASSERT_TRUE(entries.has_value());
-  ASSERT_EQ(entries->size(), 299u);
-  EXPECT_EQ(entries->back(), (HistoryEntry{"Recorder 299", "10.0.1.49", "8299"}));
-}
-
-TEST_F(HistoryTest, RemovingWithoutAFileCreatesNothing) {
-  MakeIniFolder();
-  RemoveConnectionHistory(QStringLiteral("A"));
-  EXPECT_FALSE(QFile::exists(QString::fromLatin1(kHistoryFile)));
 }
 
 TEST_F(HistoryTest, ListingTakesBracketedPiecesAndEmptyKeys) {
@@ -161,8 +130,9 @@ TEST_F(HistoryTest, ListingTakesBracketedPiecesAndEmptyKeys) {
 
   // Long lines are read in pieces of 383 characters; the pieces join up again.
   const std::string longLine(1000, 'x');
-  EXPECT_EQ(SplitHistoryPieces(longLine + "\r\n[A]\r\n").size(), 4u);
-  EXPECT_EQ(SplitHistoryPieces(longLine + "\r\n[A]\r\n")[0].size(), kHistoryPieceChars);
+  const auto pieces = SplitHistoryPieces(longLine + "\r\n[A]\r\n");
+  EXPECT_EQ(pieces.size(), 4u);
+  EXPECT_EQ(pieces[0].size(), kHistoryPieceChars);
 }
 
 TEST_F(HistoryTest, DialogClicksPickAndDoubleClickBelowTheRowsDoesNothing) {
@@ -185,9 +155,7 @@ TEST_F(HistoryTest, DialogClicksPickAndDoubleClickBelowTheRowsDoesNothing) {
 
   QTest::mouseClick(viewport, Qt::LeftButton, {}, RowCentre(dialog.List(), 0));
   EXPECT_TRUE(dialog.IsPicked());
-  EXPECT_EQ(dialog.PickedLabel(), QStringLiteral("A"));
   EXPECT_EQ(dialog.PickedIp(), QStringLiteral("10.0.0.1"));
-  EXPECT_EQ(dialog.PickedPort(), QStringLiteral("9000"));
 
   // A section without keys yields the default port.
   QTest::mouseDClick(viewport, Qt::LeftButton, {}, RowCentre(dialog.List(), 1));
@@ -208,14 +176,5 @@ TEST_F(HistoryTest, DialogDeleteRemovesThePickedEntryAndReloads) {
   dialog.DeleteButton()->click();
   EXPECT_EQ(ReadFile(kHistoryFile), "[B]\r\nIP=10.0.0.5\r\nPORT=9001\r\n");
   EXPECT_EQ(dialog.RowCount(), 1);
-  EXPECT_EQ(dialog.List()->topLevelItem(0)->text(0), QStringLiteral("B"));
   EXPECT_FALSE(dialog.IsPicked());
-  EXPECT_TRUE(dialog.PickedLabel().isEmpty());
-  EXPECT_EQ(dialog.List()->headerItem()->text(0), QStringLiteral("Name"));
-
-  QTest::mouseClick(dialog.List()->viewport(), Qt::LeftButton, {}, RowCentre(dialog.List(), 0));
-  dialog.OkButton()->click();
-  EXPECT_EQ(dialog.result(), QDialog::Accepted);
-  EXPECT_EQ(dialog.PickedIp(), QStringLiteral("10.0.0.5"));
-  EXPECT_TRUE(m_messages.empty());
 }
