@@ -32,14 +32,14 @@ TEST(PtzViewBinding, CreatesTheFourteenMomentaryButtons) {
   CArdevizView view(nullptr, NoLink());
   PtzViewBinding binding(view);
   binding.CreateButtons();
-  for (const PtzButtonSpec& spec : kPtzButtons) {
-    SCOPED_TRACE(spec.controlId);
-    SkinButton* b = FindButton(view, spec.controlId);
+  for (const PtzButtonSpec& button : kPtzButtons) {
+    SCOPED_TRACE(button.controlId);
+    SkinButton* b = FindButton(view, button.controlId);
     ASSERT_NE(b, nullptr);
     EXPECT_EQ(b->ButtonKind(), SkinButton::Kind::Momentary);
-    EXPECT_EQ(b->PtzCommandValue(), spec.value);
-    EXPECT_EQ(b->geometry(), spec.geometry);
-    EXPECT_EQ(b->isVisibleTo(&view), spec.visible);
+    EXPECT_EQ(b->PtzCommandValue(), button.value);
+    EXPECT_EQ(b->geometry(), button.geometry);
+    EXPECT_EQ(b->isVisibleTo(&view), button.visible);
   }
 }
 
@@ -51,15 +51,14 @@ TEST(PtzViewBinding, HeldButtonRepeatsUntilReleaseAndSelectorSteps) {
   PtzControl& control = binding.Control();
 
   SkinButton* up = FindButton(view, 1087);
-  ASSERT_NE(up, nullptr);
+  SkinButton* previous = FindButton(view, 1101);
+  ASSERT_TRUE(up && previous);
   QTest::mousePress(up, Qt::LeftButton, {}, QPoint(5, 5));
   EXPECT_TRUE(control.IsRepeating(ptzvalue::kUp));  // handled inside the press
   QTest::mouseRelease(up, Qt::LeftButton, {}, QPoint(5, 5));
   EXPECT_FALSE(control.IsRepeating(ptzvalue::kUp));
   EXPECT_TRUE(control.IsStopRepeating());
 
-  SkinButton* previous = FindButton(view, 1101);
-  ASSERT_NE(previous, nullptr);
   QTest::mousePress(previous, Qt::LeftButton, {}, QPoint(3, 3));
   QTest::mouseRelease(previous, Qt::LeftButton, {}, QPoint(3, 3));
   QTRY_COMPARE(static_cast<int>(control.SelectedCamera()), 7);  // the press state arrives queued
@@ -71,10 +70,9 @@ TEST(PtzViewBinding, PaintsTheCameraNumberGreenOnBlack) {
   PtzViewBinding binding(view);
   QImage image(CArdevizView::kWidth, CArdevizView::kHeight, QImage::Format_RGB32);
   image.fill(Qt::white);
-  {
-    QPainter painter(&image);
-    binding.PaintCamera(painter);
-  }
+  QPainter painter(&image);
+  binding.PaintCamera(painter);
+  painter.end();
   const QRect r = PtzControl::kCameraRect;
   int green = 0, black = 0;
   for (int y = r.top(); y <= r.bottom(); ++y) {
