@@ -77,6 +77,13 @@ class SimTestClient {
     return std::nullopt;
   }
 
+  // Lets what is in flight arrive after settleMs and throws it away.
+  void Drain(int settleMs) {
+    QTest::qWait(settleMs);
+    while (Next(30)) {
+    }
+  }
+
   bool WaitForDisconnect(int waitMs = kWaitMs) {
     return QTest::qWaitFor([&] { return m_socket.state() == QAbstractSocket::UnconnectedState; }, waitMs);
   }
