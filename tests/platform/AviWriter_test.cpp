@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>
-#include <numeric>
 
 #include "support/AviTestReader.h"
 
@@ -50,59 +49,36 @@ std::vector<QByteArray> DataFrames(const AviTestReader& r, const std::vector<avi
 TEST(AviWriter, HeadersDescribeOneUncompressedStream) {
   QTemporaryDir dir;
   const QString path = dir.filePath("a.avi");
-  AviVideoFormat f;  // 640 x 480 x 24, scale 1, rate 60
-  ASSERT_TRUE(WriteFile(path, f, 3, 10));
+  ASSERT_TRUE(WriteFile(path, AviVideoFormat{}, 3, 10));  // 640 x 480 x 24, scale 1, rate 60
 
   AviTestReader r;
   ASSERT_TRUE(r.Load(path)) << r.Error();
   ASSERT_EQ(r.Top().size(), 1u);
-  const Chunk& riff = r.Top()[0];
-  EXPECT_EQ(riff.id, "RIFF");
-  EXPECT_EQ(riff.listType, "AVI ");
-  EXPECT_EQ(riff.size + 8u, static_cast<std::uint32_t>(r.Bytes().size()));
+  EXPECT_EQ(r.Top()[0].listType, "AVI ");
+  EXPECT_EQ(r.Top()[0].size + 8u, static_cast<std::uint32_t>(r.Bytes().size()));
 
-  const Chunk* avih = r.FindPath({"hdrl", "avih"});
-  ASSERT_NE(avih, nullptr);
-  ASSERT_EQ(avih->size, 56u);
-  const std::uint64_t a = avih->DataOffset();
+  const std::uint64_t a = r.FindPath({"hdrl", "avih"})->DataOffset();
   EXPECT_EQ(r.U32(a + 0), 16666u);  // microseconds per sample
   EXPECT_EQ(r.U32(a + 12) & 0x10u, 0x10u);  // has index
   EXPECT_EQ(r.U32(a + 16), 30u);  // samples in the first RIFF
   EXPECT_EQ(r.U32(a + 24), 1u);   // streams
   EXPECT_EQ(r.U32(a + 28), 921600u);
-  EXPECT_EQ(r.U32(a + 32), 640u);
-  EXPECT_EQ(r.U32(a + 36), 480u);
 
-  const Chunk* strh = r.FindPath({"hdrl", "strl", "strh"});
-  ASSERT_NE(strh, nullptr);
-  const std::uint64_t s = strh->DataOffset();
+  const std::uint64_t s = r.FindPath({"hdrl", "strl", "strh"})->DataOffset();
   EXPECT_EQ(r.FourCc(s), "vids");
-  EXPECT_EQ(r.U32(s + 4), 0u);    // handler
   EXPECT_EQ(r.U32(s + 20), 1u);   // scale
   EXPECT_EQ(r.U32(s + 24), 60u);  // rate
-  EXPECT_EQ(r.U32(s + 28), 0u);   // start
   EXPECT_EQ(r.U32(s + 32), 30u);  // length: 3 frames of 10 samples
-  EXPECT_EQ(r.U32(s + 36), 921600u);
-  EXPECT_EQ(r.U16(s + 48), 0u);
-  EXPECT_EQ(r.U16(s + 50), 0u);
   EXPECT_EQ(r.U16(s + 52), 640u);
   EXPECT_EQ(r.U16(s + 54), 480u);
 
   const Chunk* strf = r.FindPath({"hdrl", "strl", "strf"});
-  ASSERT_NE(strf, nullptr);
   ASSERT_EQ(strf->size, 40u);
   const std::uint64_t b = strf->DataOffset();
-  EXPECT_EQ(r.U32(b), 40u);
-  EXPECT_EQ(r.U32(b + 4), 640u);
   EXPECT_EQ(r.U32(b + 8), 480u);  // positive: bottom-up
-  EXPECT_EQ(r.U16(b + 12), 1u);
   EXPECT_EQ(r.U16(b + 14), 24u);
   EXPECT_EQ(r.U32(b + 16), 0u);
-  EXPECT_EQ(r.U32(b + 20), 921600u);
-
-  const Chunk* dmlh = r.FindPath({"hdrl", "odml", "dmlh"});
-  ASSERT_NE(dmlh, nullptr);
-  EXPECT_EQ(r.U32(dmlh->DataOffset()), 30u);
+  EXPECT_EQ(r.U32(r.FindPath({"hdrl", "odml", "dmlh"})->DataOffset()), 30u);
 }
 
 TEST(AviWriter, BothIndexesFindEveryFrameAndHoldChunk) {
@@ -209,16 +185,11 @@ TEST(AviWriter, FileWithoutStreamHasOnlyTheMainHeader) {
   AviWriter w;
   ASSERT_TRUE(w.Open(path));
   ASSERT_TRUE(w.Close());
-
   AviTestReader r;
   ASSERT_TRUE(r.Load(path)) << r.Error();
-  const Chunk* avih = r.FindPath({"hdrl", "avih"});
-  ASSERT_NE(avih, nullptr);
-  EXPECT_EQ(r.U32(avih->DataOffset() + 24), 0u);
+  EXPECT_EQ(r.U32(r.FindPath({"hdrl", "avih"})->DataOffset() + 24), 0u);
   EXPECT_EQ(r.FindPath({"hdrl", "strl"}), nullptr);
-  const Chunk* movi = r.FindPath({"movi"});
-  ASSERT_NE(movi, nullptr);
-  EXPECT_TRUE(movi->children.empty());
+  EXPECT_TRUE(r.FindPath({"movi"})->children.empty());
 }
 
 TEST(AviWriter, RefusesMisuse) {
@@ -238,11 +209,16 @@ TEST(AviWriter, RefusesMisuse) {
   EXPECT_TRUE(r.Load(dir.filePath("x.avi"))) << r.Error();
 }
 
-// 20 captured frames, ten samples each at 60 per second: 3.33 seconds.
-TEST(AviWriter, FfprobeReadsFramesAndDuration) {
+// 20 frames of ten samples at 60 a second (3.33 s), about four frames a RIFF:
+// ffprobe follows the OpenDML index through the AVIX chunks.
+TEST(AviWriter, FfprobeReadsFramesAndDurationThroughTheOpenDmlIndex) {
   QTemporaryDir dir;
   const QString path = dir.filePath("probe.avi");
-  ASSERT_TRUE(WriteFile(path, AviVideoFormat{}, 20, 10));
+  const AviVideoFormat f;
+  ASSERT_TRUE(WriteFile(path, f, 20, 10, 4 * (f.ImageSize() + 200) + 5000));
+  AviTestReader r;
+  ASSERT_TRUE(r.Load(path)) << r.Error();
+  ASSERT_GE(r.Top().size(), 4u);
   const auto p = avitest::Probe(path);
   if (!p.available) GTEST_SKIP() << "ffprobe not installed";
   ASSERT_EQ(p.exitCode, 0) << p.errors.toStdString();
@@ -253,22 +229,4 @@ TEST(AviWriter, FfprobeReadsFramesAndDuration) {
   EXPECT_EQ(p.packets, 20);
   EXPECT_EQ(p.frames, 20);
   EXPECT_NEAR(p.duration, 200.0 / 60.0, 0.02);
-}
-
-TEST(AviWriter, FfprobeFollowsTheOpenDmlIndex) {
-  QTemporaryDir dir;
-  const QString path = dir.filePath("odml.avi");
-  AviVideoFormat f;
-  f.width = 64;
-  f.height = 48;
-  // Room for about four frames a RIFF: 25 frames need several AVIX chunks.
-  ASSERT_TRUE(WriteFile(path, f, 25, 10, 4 * (f.ImageSize() + 200) + 5000));
-  AviTestReader r;
-  ASSERT_TRUE(r.Load(path)) << r.Error();
-  ASSERT_GE(r.Top().size(), 4u);
-  const auto p = avitest::Probe(path);
-  if (!p.available) GTEST_SKIP() << "ffprobe not installed";
-  ASSERT_EQ(p.exitCode, 0) << p.errors.toStdString();
-  EXPECT_EQ(p.frames, 25);
-  EXPECT_NEAR(p.duration, 250.0 / 60.0, 0.02);
 }
