@@ -38,13 +38,6 @@ TEST_F(PicturePrinterTest, PlacesThePictureOneInchInAt4To3) {
   EXPECT_EQ(PicturePrinter::PictureRect(*printer), QRect(300, 300, 1730, 1297));
 }
 
-TEST_F(PicturePrinterTest, NoPrinterPrintsNothing) {
-  PicturePrinter::SetPrinterSource([] { return std::unique_ptr<QPrinter>(); });
-  QImage picture(640, 480, QImage::Format_RGB32);
-  picture.fill(Qt::red);
-  EXPECT_EQ(PicturePrinter::Print(picture, "Record Image"), PicturePrinter::Result::NoPrinter);
-}
-
 TEST_F(PicturePrinterTest, RenderedPageShowsThePictureInItsPlace) {
   const QString pdf = m_dir.filePath("page.pdf");
   PicturePrinter::SetPrinterSource([pdf] { return PdfPrinter(pdf); });
