@@ -128,14 +128,6 @@ TEST_F(LinkAgainstSim, EventListIsWrittenToTheEventFile) {
   EXPECT_EQ(static_cast<std::size_t>(file.size()), m_sim->Archive().EventFile(4).size());
 }
 
-TEST_F(LinkAgainstSim, PtzBytesMoveTheVirtualCamera) {
-  Start(SimFor());
-  ASSERT_TRUE(QTest::qWaitFor([&] { return m_owner.state == 1 && Drawn(0); }, kWaitMs));
-  const std::uint8_t panLeft[] = {0xFF, 0x01, 0x00, 0x04, 0x20, 0x00, 0x25};
-  m_link->SendPtzData(panLeft, sizeof panLeft);
-  ASSERT_TRUE(QTest::qWaitFor([&] { return m_sim->Camera(1).Pan() < 0; }, kWaitMs));
-}
-
 TEST_F(LinkAgainstSim, ChannelStatusReportsReachTheStatusLine) {
   SimOptions o = SimFor();
   o.alerts = true;
@@ -145,30 +137,4 @@ TEST_F(LinkAgainstSim, ChannelStatusReportsReachTheStatusLine) {
   const std::uint32_t word = m_link->ChannelStatusWord();
   EXPECT_GE(word & 0xFF, 1u);
   EXPECT_LE(word & 0xFF, 4u);
-}
-
-TEST_F(LinkAgainstSim, SilentRecorderShowsTryRequestImage) {
-  SimOptions o = SimFor();
-  o.faults.silentAfterSeconds = 0.3;
-  Start(o);
-  ASSERT_TRUE(QTest::qWaitFor([&] { return m_owner.CountStatus(6) >= 1; }, kWaitMs));
-  ASSERT_TRUE(QTest::qWaitFor([&] { return m_owner.CountStatus(4) >= 1; }, kWaitMs));  // then reconnection
-}
-
-TEST_F(LinkAgainstSim, DroppedConnectionIsReconnected) {
-  SimOptions o = SimFor();
-  o.faults.dropAfterSeconds = 0.3;
-  Start(o);
-  ASSERT_TRUE(QTest::qWaitFor([&] { return m_sim->Counters().loginsAccepted >= 2; }, kWaitMs));
-  EXPECT_GE(m_owner.CountStatus(4), 1);
-}
-
-TEST_F(LinkAgainstSim, GarbageSplitAndCoalescedStreamsStillShowPictures) {
-  SimOptions o = SimFor();
-  o.faults.garbage = true;
-  o.faults.splitBytes = 500;
-  o.faults.coalesce = true;
-  o.faults.oversize = true;
-  Start(o, 0x3);
-  ASSERT_TRUE(QTest::qWaitFor([&] { return Drawn(0) && Drawn(1); }, kWaitMs));
 }
