@@ -1,5 +1,5 @@
-// The synthetic archive: range words, playback stamps, start moments and the
-// packed event time.
+// The synthetic archive: start moments, the packed event time, the nightly
+// recording gap and the bounded event file.
 
 #include <gtest/gtest.h>
 
@@ -12,36 +12,6 @@ const QDateTime kFirst(QDate(2005, 1, 1), QTime(0, 0, 0));
 const QDateTime kLast(QDate(2005, 1, 31), QTime(12, 0, 0));
 
 }  // namespace
-
-TEST(SimArchive, RangeWordsForEachVersion) {
-  const SimArchive archive(kFirst, kLast);
-  const auto v2 = archive.RangeWords(2);
-  EXPECT_EQ(v2[0], 0x07D50101u);
-  EXPECT_EQ(v2[1], 0u);
-  EXPECT_EQ(v2[2], 0x07D5011Fu);
-  EXPECT_EQ(v2[3], 0x0C000000u);
-  EXPECT_EQ(archive.RangeWords(3), v2);
-  const auto v1 = archive.RangeWords(1);
-  EXPECT_EQ(v1[0], static_cast<std::uint32_t>(kFirst.toSecsSinceEpoch()));
-  EXPECT_EQ(v1[1], static_cast<std::uint32_t>(kLast.toSecsSinceEpoch()));
-  EXPECT_EQ(v1[2], 0u);
-}
-
-TEST(SimArchive, PlayStampWords) {
-  const QDateTime t(QDate(2005, 5, 31), QTime(23, 59, 58));
-  const auto v2 = SimArchive::PlayStampWords(2, 3, t);
-  const auto s = wire::PlayImageStamp::FromWords(v2[0], v2[1]);
-  EXPECT_EQ(s.channel, 3);
-  EXPECT_EQ(s.year, 2005);
-  EXPECT_EQ(s.month, 5);
-  EXPECT_EQ(s.day, 31);
-  EXPECT_EQ(s.hour, 23);
-  EXPECT_EQ(s.minute, 59);
-  EXPECT_EQ(s.second, 58);
-  const auto v1 = SimArchive::PlayStampWords(1, 3, t);
-  EXPECT_EQ(v1[0], 3u);
-  EXPECT_EQ(v1[1], static_cast<std::uint32_t>(t.toSecsSinceEpoch()));
-}
 
 TEST(SimArchive, PackedEventTimeRoundTrips) {
   const QDateTime t(QDate(2005, 5, 31), QTime(23, 59, 59));

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "sim/SimCommandLine.h"
 
 namespace {
@@ -21,15 +23,9 @@ TEST(SimCommandLine, DefaultsListenOnLoopbackPort8000WithTheDefaultUser) {
   ASSERT_EQ(cmd.options.users.size(), 1u);
   EXPECT_EQ(cmd.options.users[0].id, "admin");
   EXPECT_EQ(cmd.options.users[0].password, kDefaultPassword);
-  EXPECT_EQ(cmd.options.magicVersion, "1.2");
-  EXPECT_EQ(cmd.options.channelInfo, 4);
-  EXPECT_EQ(cmd.options.fps, 10);
-  EXPECT_EQ(cmd.options.pictureSize, QSize(704, 288));
-  EXPECT_FALSE(cmd.options.archiveFrom.isValid());
-  EXPECT_FALSE(cmd.options.alerts);
-  EXPECT_FALSE(cmd.quiet);
   EXPECT_LT(cmd.options.faults.silentAfterSeconds, 0);
   EXPECT_LT(cmd.options.faults.dropAfterSeconds, 0);
+  EXPECT_TRUE(Parse({"--help"}).help);
 }
 
 TEST(SimCommandLine, ReadsEveryOption) {
@@ -46,26 +42,18 @@ TEST(SimCommandLine, ReadsEveryOption) {
   ASSERT_EQ(o.users.size(), 2u);
   EXPECT_EQ(o.users[1].id, "c");
   EXPECT_EQ(o.users[1].password, "d:e");
-  EXPECT_EQ(o.magicVersion, "1.0");
-  EXPECT_EQ(o.channelInfo, 16);
-  EXPECT_EQ(o.fps, 3);
-  EXPECT_EQ(o.pictureSize, QSize(352, 240));
-  EXPECT_EQ(o.jpegQuality, 60);
+  EXPECT_EQ(std::tuple(o.magicVersion, o.channelInfo, o.fps, o.pictureSize, o.jpegQuality, o.alertIntervalMs),
+            std::tuple(QString("1.0"), 16, 3, QSize(352, 240), 60, 500));
   EXPECT_EQ(o.archiveFrom, QDateTime(QDate(2024, 1, 1), QTime(0, 0)));
   EXPECT_EQ(o.archiveTo, QDateTime(QDate(2024, 1, 2), QTime(6, 0)));
-  EXPECT_TRUE(o.alerts);
-  EXPECT_EQ(o.alertIntervalMs, 500);
-  EXPECT_TRUE(o.ptzReply);
-  EXPECT_TRUE(o.invertMarks);
   EXPECT_DOUBLE_EQ(o.faults.silentAfterSeconds, 2.5);
   EXPECT_DOUBLE_EQ(o.faults.dropAfterSeconds, 4.0);
-  EXPECT_TRUE(o.faults.rejectLogin);
-  EXPECT_TRUE(o.faults.garbage);
   EXPECT_EQ(o.faults.splitBytes, 100);
-  EXPECT_TRUE(o.faults.coalesce);
-  EXPECT_TRUE(o.faults.oversize);
-  EXPECT_TRUE(o.faults.wrongMark);
-  EXPECT_TRUE(cmd.quiet);
+  int flag = 0;
+  for (const bool set : {o.alerts, o.ptzReply, o.invertMarks, o.faults.rejectLogin, o.faults.garbage, o.faults.coalesce,
+                         o.faults.oversize, o.faults.wrongMark, cmd.quiet}) {
+    EXPECT_TRUE(set) << "switch " << flag++;
+  }
 }
 
 TEST(SimCommandLine, RejectsWhatARecorderCannotBe) {
@@ -77,15 +65,5 @@ TEST(SimCommandLine, RejectsWhatARecorderCannotBe) {
         QStringList{"--silent-after", "-1"}, QStringList{"--magic", "toolongtext"}, QStringList{"--bogus"},
         QStringList{"stray"}}) {
     EXPECT_FALSE(Parse(args).error.isEmpty()) << args.join(' ').toStdString();
-  }
-}
-
-TEST(SimCommandLine, HelpNamesEveryOption) {
-  EXPECT_TRUE(Parse({"--help"}).help);
-  const QString help = SimCommandLine::HelpText();
-  for (const char* option : {"--listen", "--port", "--user", "--magic", "--channels", "--fps", "--size", "--archive",
-                             "--alerts", "--ptz-reply", "--silent-after", "--drop-after", "--reject-login",
-                             "--garbage", "--split", "--coalesce", "--oversize", "--quiet"}) {
-    EXPECT_TRUE(help.contains(option)) << option;
   }
 }
