@@ -32,15 +32,15 @@ PtzControl::Hooks PtzViewBinding::MakeHooks() {
 }
 
 void PtzViewBinding::CreateButtons() {
-  for (const PtzButtonSpec& spec : kPtzButtons) {
-    auto* button = new SkinButton(&m_view, spec.controlId, spec.geometry,
-                                  SkinButtonBitmaps::Momentary(spec.normalBitmap, spec.pressedBitmap),
-                                  SkinButton::Kind::Momentary, spec.value);
+  for (const PtzButtonSpec& entry : kPtzButtons) {
+    auto* button = new SkinButton(&m_view, entry.controlId, entry.geometry,
+                                  SkinButtonBitmaps::Momentary(entry.normalBitmap, entry.pressedBitmap),
+                                  SkinButton::Kind::Momentary, entry.value);
     // The press notification is handled inside the button's mouse handler;
     // the press state arrives queued, after it.
     QObject::connect(button, &SkinButton::ptzCommand, &m_control, &PtzControl::OnPtzCommand);
     QObject::connect(button, &SkinButton::pressStateChanged, &m_control, &PtzControl::OnPressStateChanged);
-    button->setVisible(spec.visible);
+    button->setVisible(entry.visible);
   }
 }
 

@@ -57,9 +57,9 @@ TEST(PrivateProfile, IntegersFollowTheDecimalRule) {
 
 TEST(PrivateProfile, NewFileIsWrittenAsTheWindowsFunctionsWriteIt) {
   PrivateProfile p;
-  ASSERT_TRUE(p.SetString("INTRANET", "IP", "10.1.2.3"));
+  ASSERT_TRUE(p.SetString("INTRANET", "IP", "127.1.2.3"));
   ASSERT_TRUE(p.SetString("INTRANET", "PORT", "8000"));
-  EXPECT_EQ(p.Text(), "[INTRANET]\r\nIP=10.1.2.3\r\nPORT=8000\r\n");
+  EXPECT_EQ(p.Text(), "[INTRANET]\r\nIP=127.1.2.3\r\nPORT=8000\r\n");
 }
 
 TEST(PrivateProfile, WritesKeepOrderAndEveryOtherLine) {

@@ -70,32 +70,32 @@ TEST_F(HistoryTest, FirstOpeningCreatesTheFolderAndTheDefaultEntry) {
 
 TEST_F(HistoryTest, AddingRewritesTheSectionUnlessItsAddressContainsTheLabel) {
   MakeIniFolder();
-  AddConnectionHistory(QStringLiteral("A"), QStringLiteral("10.0.0.1"), QStringLiteral("9000"));
-  AddConnectionHistory(QStringLiteral("B"), QStringLiteral("10.0.0.5"), QStringLiteral("9001"));
-  AddConnectionHistory(QStringLiteral("A"), QStringLiteral("10.0.0.2"), QStringLiteral("9000"));
-  EXPECT_EQ(ReadFile(kHistoryFile), "[A]\r\nIP=10.0.0.2\r\nPORT=9000\r\n[B]\r\nIP=10.0.0.5\r\nPORT=9001\r\n");
+  AddConnectionHistory(QStringLiteral("A"), QStringLiteral("127.0.0.1"), QStringLiteral("9000"));
+  AddConnectionHistory(QStringLiteral("B"), QStringLiteral("127.0.0.5"), QStringLiteral("9001"));
+  AddConnectionHistory(QStringLiteral("A"), QStringLiteral("127.0.0.2"), QStringLiteral("9000"));
+  EXPECT_EQ(ReadFile(kHistoryFile), "[A]\r\nIP=127.0.0.2\r\nPORT=9000\r\n[B]\r\nIP=127.0.0.5\r\nPORT=9001\r\n");
 
   // A label equal to its stored address is left alone, even with a new port.
-  AddConnectionHistory(QStringLiteral("10.0.0.1"), QStringLiteral("10.0.0.1"), QStringLiteral("9000"));
+  AddConnectionHistory(QStringLiteral("127.0.0.1"), QStringLiteral("127.0.0.1"), QStringLiteral("9000"));
   const std::string before = ReadFile(kHistoryFile);
-  AddConnectionHistory(QStringLiteral("10.0.0.1"), QStringLiteral("10.0.0.9"), QStringLiteral("9100"));
+  AddConnectionHistory(QStringLiteral("127.0.0.1"), QStringLiteral("127.0.0.9"), QStringLiteral("9100"));
   EXPECT_EQ(ReadFile(kHistoryFile), before);
   // An empty label is contained in every address: nothing is written.
-  AddConnectionHistory(QString(), QStringLiteral("10.0.0.3"), QStringLiteral("9000"));
+  AddConnectionHistory(QString(), QStringLiteral("127.0.0.3"), QStringLiteral("9000"));
   EXPECT_EQ(ReadFile(kHistoryFile), before);
 }
 
 TEST_F(HistoryTest, AddingWithoutTheFolderCreatesIt) {
-  AddConnectionHistory(QStringLiteral("A"), QStringLiteral("10.0.0.1"), QStringLiteral("9000"));
-  EXPECT_EQ(ReadFile(kHistoryFile), "[A]\r\nIP=10.0.0.1\r\nPORT=9000\r\n");
+  AddConnectionHistory(QStringLiteral("A"), QStringLiteral("127.0.0.1"), QStringLiteral("9000"));
+  EXPECT_EQ(ReadFile(kHistoryFile), "[A]\r\nIP=127.0.0.1\r\nPORT=9000\r\n");
 }
 
 TEST_F(HistoryTest, RemovingDropsTheHeaderAndTwoLinesAndKeepsTheRest) {
   MakeIniFolder();
-  WriteFile(kHistoryFile, kDefaultText + "[A]\r\nIP=10.0.0.1\r\nPORT=9000\r\n; kept comment\r\n[B]\r\nIP=10.0.0.5\r\nPORT=9001\r\n");
+  WriteFile(kHistoryFile, kDefaultText + "[A]\r\nIP=127.0.0.1\r\nPORT=9000\r\n; kept comment\r\n[B]\r\nIP=127.0.0.5\r\nPORT=9001\r\n");
   RemoveConnectionHistory(QStringLiteral("A"));
   EXPECT_EQ(ReadFile(kHistoryFile),
-            "[INTRANET]\r\nIP=192.168.0.10\r\nPORT=8000\r\n; kept comment\r\n[B]\r\nIP=10.0.0.5\r\nPORT=9001\r\n");
+            "[INTRANET]\r\nIP=192.168.0.10\r\nPORT=8000\r\n; kept comment\r\n[B]\r\nIP=127.0.0.5\r\nPORT=9001\r\n");
   // A label that is in no header changes nothing; the match is case-sensitive.
   const std::string after = ReadFile(kHistoryFile);
   RemoveConnectionHistory(QStringLiteral("b"));
@@ -121,11 +121,11 @@ TEST_F(HistoryTest, RemovingFromAHistoryLargerThanFourKilobytesKeepsEveryOtherEn
 
 TEST_F(HistoryTest, ListingTakesBracketedPiecesAndEmptyKeys) {
   MakeIniFolder();
-  WriteFile(kHistoryFile, "[A]\r\nIP=10.0.0.1\r\nPORT=9000\r\n\r\nstray line\r\n[Empty]\r\n[NoClose\r\n");
+  WriteFile(kHistoryFile, "[A]\r\nIP=127.0.0.1\r\nPORT=9000\r\n\r\nstray line\r\n[Empty]\r\n[NoClose\r\n");
   const auto entries = ReadConnectionHistory();
   ASSERT_TRUE(entries.has_value());
   ASSERT_EQ(entries->size(), 2u);
-  EXPECT_EQ((*entries)[0], (HistoryEntry{"A", "10.0.0.1", "9000"}));
+  EXPECT_EQ((*entries)[0], (HistoryEntry{"A", "127.0.0.1", "9000"}));
   EXPECT_EQ((*entries)[1], (HistoryEntry{"Empty", "", ""}));
 
   // Long lines are read in pieces of 383 characters; the pieces join up again.
@@ -137,7 +137,7 @@ TEST_F(HistoryTest, ListingTakesBracketedPiecesAndEmptyKeys) {
 
 TEST_F(HistoryTest, DialogClicksPickAndDoubleClickBelowTheRowsDoesNothing) {
   MakeIniFolder();
-  WriteFile(kHistoryFile, "[A]\r\nIP=10.0.0.1\r\nPORT=9000\r\n[NoKeys]\r\n");
+  WriteFile(kHistoryFile, "[A]\r\nIP=127.0.0.1\r\nPORT=9000\r\n[NoKeys]\r\n");
   CIpHistoryDlg dialog;
   dialog.show();
   ASSERT_EQ(dialog.RowCount(), 2);
@@ -155,7 +155,7 @@ TEST_F(HistoryTest, DialogClicksPickAndDoubleClickBelowTheRowsDoesNothing) {
 
   QTest::mouseClick(viewport, Qt::LeftButton, {}, RowCentre(dialog.List(), 0));
   EXPECT_TRUE(dialog.IsPicked());
-  EXPECT_EQ(dialog.PickedIp(), QStringLiteral("10.0.0.1"));
+  EXPECT_EQ(dialog.PickedIp(), QStringLiteral("127.0.0.1"));
 
   // A section without keys yields the default port.
   QTest::mouseDClick(viewport, Qt::LeftButton, {}, RowCentre(dialog.List(), 1));
@@ -168,13 +168,13 @@ TEST_F(HistoryTest, DialogClicksPickAndDoubleClickBelowTheRowsDoesNothing) {
 
 TEST_F(HistoryTest, DialogDeleteRemovesThePickedEntryAndReloads) {
   MakeIniFolder();
-  WriteFile(kHistoryFile, "[A]\r\nIP=10.0.0.1\r\nPORT=9000\r\n[B]\r\nIP=10.0.0.5\r\nPORT=9001\r\n");
+  WriteFile(kHistoryFile, "[A]\r\nIP=127.0.0.1\r\nPORT=9000\r\n[B]\r\nIP=127.0.0.5\r\nPORT=9001\r\n");
   CIpHistoryDlg dialog;
   dialog.show();
   QTest::mouseClick(dialog.List()->viewport(), Qt::LeftButton, {}, RowCentre(dialog.List(), 0));
   ASSERT_EQ(dialog.PickedLabel(), QStringLiteral("A"));
   dialog.DeleteButton()->click();
-  EXPECT_EQ(ReadFile(kHistoryFile), "[B]\r\nIP=10.0.0.5\r\nPORT=9001\r\n");
+  EXPECT_EQ(ReadFile(kHistoryFile), "[B]\r\nIP=127.0.0.5\r\nPORT=9001\r\n");
   EXPECT_EQ(dialog.RowCount(), 1);
   EXPECT_FALSE(dialog.IsPicked());
 }
