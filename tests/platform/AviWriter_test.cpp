@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QFileInfo>
+#include <QStorageInfo>
 #include <QTemporaryDir>
 
 #include "support/AviTestReader.h"
@@ -229,4 +231,32 @@ TEST(AviWriter, FfprobeReadsFramesAndDurationThroughTheOpenDmlIndex) {
   EXPECT_EQ(p.packets, 20);
   EXPECT_EQ(p.frames, 20);
   EXPECT_NEAR(p.duration, 200.0 / 60.0, 0.02);
+}
+
+TEST(AviWriter, SegmentPastOneGibibyteStaysReadable) {
+  QTemporaryDir dir;
+  // About 1.15 GB is written and deleted again; only where the disk has room for it.
+  if (QStorageInfo(dir.path()).bytesAvailable() < 3LL * 1024 * 1024 * 1024) GTEST_SKIP() << "not enough disk";
+  const QString path = dir.filePath("long.avi");
+  const AviVideoFormat f;  // 640 x 480 x 24 bits, as recorded
+  constexpr int kFrames = 1250;
+  std::vector<std::uint8_t> frame(f.ImageSize(), 0x40);
+  AviWriter w;
+  ASSERT_TRUE(w.Open(path));
+  ASSERT_TRUE(w.CreateVideoStream(f));
+  for (int i = 0; i < kFrames; ++i) {
+    frame[0] = static_cast<std::uint8_t>(i);
+    ASSERT_TRUE(w.WriteFrame(frame.data(), frame.size())) << i;
+  }
+  EXPECT_EQ(w.RiffCount(), 2u);
+  ASSERT_TRUE(w.Close());
+  EXPECT_GT(QFileInfo(path).size(), 1LL << 30);
+
+  AviTestReader r;
+  ASSERT_TRUE(r.Load(path)) << r.Error();
+  ASSERT_EQ(r.Top().size(), 2u);
+  const auto p = avitest::Probe(path);
+  if (!p.available) GTEST_SKIP() << "ffprobe not installed";
+  ASSERT_EQ(p.exitCode, 0) << p.errors.toStdString();
+  EXPECT_EQ(p.packets, kFrames);
 }
