@@ -16,6 +16,7 @@
 #include "platform/DesktopOpener.h"
 #include "sim/SimRecorder.h"
 #include "tests/viewer/ShellTestSupport.h"
+#include "tests/viewer/ViewOnSimulator.h"
 #include "viewer/CArdevizView.h"
 #include "viewer/CEventDlg.h"
 #include "viewer/SkinButton.h"
@@ -29,19 +30,11 @@ class ArchiveEndToEnd : public ::testing::Test {
  protected:
   void SetUp() override {
     DesktopOpener::SetEnabled(false);
-    SimOptions simOptions;  // listens on 127.0.0.1 only
+    SimOptions simOptions;
     simOptions.channelInfo = 4;
     simOptions.fps = 5;
-    m_recorder = std::make_unique<SimRecorder>(simOptions);
-    const quint16 port = m_recorder->Start(0);
-    ASSERT_NE(port, 0) << m_recorder->ErrorString().toStdString();
-
-    V::Options options;
-    options.hostOverride = QStringLiteral("127.0.0.1");
-    options.portOverride = port;
-    m_view = std::make_unique<V>(nullptr, options);
-    m_view->OnInitialUpdate();
-    m_view->show();
+    ASSERT_TRUE(m_sim.Start(simOptions)) << m_sim.recorder->ErrorString().toStdString();
+    m_view = m_sim.view.get();
     m_panel = dynamic_cast<A*>(m_view->ArchivePanel());
     ASSERT_NE(m_panel, nullptr);
 
@@ -51,11 +44,6 @@ class ArchiveEndToEnd : public ::testing::Test {
     QTRY_VERIFY_WITH_TIMEOUT(m_panel->IsArchiveMode(), 5000);
     // The range arrives with the status reply that entering the archive asks for.
     QTRY_VERIFY_WITH_TIMEOUT(m_panel->StartText() != QStringLiteral("----/--/--  --:--:--"), 5000);
-  }
-
-  void TearDown() override {
-    m_view.reset();
-    m_recorder.reset();
   }
 
   bool AnyPlayImage() const {
@@ -68,8 +56,8 @@ class ArchiveEndToEnd : public ::testing::Test {
   IsolatedSettings m_settings;
   TemporaryWorkingFolder m_folder;
   AlertRecorder m_alerts;
-  std::unique_ptr<SimRecorder> m_recorder;
-  std::unique_ptr<V> m_view;
+  ViewOnSimulator m_sim;
+  V* m_view = nullptr;
   A* m_panel = nullptr;
 };
 

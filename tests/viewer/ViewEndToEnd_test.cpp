@@ -8,6 +8,7 @@
 #include "link/CDvrLink.h"
 #include "sim/SimRecorder.h"
 #include "tests/viewer/ShellTestSupport.h"
+#include "tests/viewer/ViewOnSimulator.h"
 #include "viewer/CArdevizView.h"
 #include "viewer/SkinButton.h"
 
@@ -33,32 +34,19 @@ QColor PaneColour(const QImage& shot, const QRect& pane) {
 class ViewEndToEndTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    SimOptions simOptions;  // listens on 127.0.0.1 only
+    SimOptions simOptions;
     simOptions.channelInfo = 8;
-    m_recorder = std::make_unique<SimRecorder>(simOptions);
-    const quint16 port = m_recorder->Start(0);
-    ASSERT_NE(port, 0) << m_recorder->ErrorString().toStdString();
-
-    V::Options options;
-    options.hostOverride = QStringLiteral("127.0.0.1");
-    options.portOverride = port;
-    m_view = std::make_unique<V>(nullptr, options);
-    m_view->OnInitialUpdate();
+    ASSERT_TRUE(m_sim.Start(simOptions)) << m_sim.recorder->ErrorString().toStdString();
+    m_view = m_sim.view.get();
     m_view->Settings().hostAddress = QStringLiteral("127.0.0.1");
-    m_view->Settings().hostPort = port;
-    m_view->show();
-  }
-
-  void TearDown() override {
-    m_view.reset();
-    m_recorder.reset();
+    m_view->Settings().hostPort = m_sim.recorder->Port();
   }
 
   IsolatedSettings m_settings;
   TemporaryWorkingFolder m_folder;
   AlertRecorder m_alerts;
-  std::unique_ptr<SimRecorder> m_recorder;
-  std::unique_ptr<V> m_view;
+  ViewOnSimulator m_sim;
+  V* m_view = nullptr;
 };
 
 TEST_F(ViewEndToEndTest, ConnectShowsTheEightLiveChannelsAndDisconnectWaitsAgain) {
@@ -97,7 +85,7 @@ TEST_F(ViewEndToEndTest, DoubleClickShowsOneLiveChannelLarge) {
   ClickAndSettle(m_view->Button(V::kIdLayoutFirst + 1));
   ClickAndSettle(m_view->Button(V::kIdChannelFirst + 4));  // channels 5 to 8
   QTRY_VERIFY_WITH_TIMEOUT(m_view->HasChannelImage(4) && m_view->HasChannelImage(7), 10000);
-  QTest::mouseDClick(m_view.get(), Qt::LeftButton, {}, m_view->PaneRect(6).center());
+  QTest::mouseDClick(m_view, Qt::LeftButton, {}, m_view->PaneRect(6).center());
   EXPECT_EQ(m_view->ChannelLayout(), V::kLayoutSingle);
   EXPECT_EQ(m_view->ChannelMask(), 1u << 6);
   QTest::qWait(300);
