@@ -416,6 +416,14 @@ QImage Activity(bool lit) {
 
 // ---- main view ---------------------------------------------------------------
 
+// Panel, video well and a screw in each corner: the frame both windows share.
+void ConsoleFrame(QPainter& p, const QSize& size) {
+  PanelBase(p, size);
+  VideoWell(p);
+  const qreal right = size.width() - 15, bottom = size.height() - 15;
+  for (QPointF s : {QPointF(14, 14), QPointF(right, 14), QPointF(14, bottom), QPointF(right, bottom)}) Screw(p, s);
+}
+
 const int kChannelX[16] = {311, 343, 371, 398, 426, 455, 482, 510, 538, 566, 594, 622, 650, 678, 706, 735};
 const int kChannelNormal[16] = {310, 318, 319, 320, 325, 326, 327, 328, 329, 311, 312, 313, 314, 315, 316, 317};
 const int kChannelLatched[16] = {330, 338, 339, 340, 341, 342, 343, 344, 345, 331, 332, 333, 334, 335, 336, 337};
@@ -425,9 +433,7 @@ QImage MainBackground() {
   const QSize size(877, 685);
   QImage image(size, QImage::Format_RGB32);
   QPainter p(&image);
-  PanelBase(p, size);
-  VideoWell(p);
-  for (QPointF s : {QPointF(14, 14), QPointF(862, 14), QPointF(14, 670), QPointF(862, 670)}) Screw(p, s);
+  ConsoleFrame(p, size);
 
   // Status panel: date, time, positions, link status and the activity light.
   Recess(p, QRectF(731, 62, 132, 214), 4, Qt::black);
@@ -533,9 +539,7 @@ QImage ArchiveBackground() {
   const QSize size(951, 684);
   QImage image(size, QImage::Format_RGB32);
   QPainter p(&image);
-  PanelBase(p, size);
-  VideoWell(p);
-  for (QPointF s : {QPointF(14, 14), QPointF(936, 14), QPointF(14, 669), QPointF(936, 669)}) Screw(p, s);
+  ConsoleFrame(p, size);
 
   // Information panel: range, request, positions, messages and the activity light.
   Recess(p, QRectF(724, 60, 224, 180), 4, Qt::black);
