@@ -6,7 +6,6 @@ namespace {
 constexpr int kMonthLengths[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
 constexpr int kImageWidth = 640;
 constexpr int kImageHeight = 480;
-constexpr int kFieldHeight = 240;
 }  // namespace
 
 ChannelCells LayOutChannels(int gridSize, int first) {
@@ -55,19 +54,6 @@ ArchiveMoment OneHourForward(const QDate& date, int hour) {
     }
   }
   return m;
-}
-
-QRect SourceWindow(const BitmapInfoHeader& header, std::uint8_t fieldFlag) {
-  // The recorder paints its marks into the top rows and a border on the right.
-  int x0 = 10;
-  int y0 = 15;
-  if (header.height == kFieldHeight) {
-    x0 = 3;
-    y0 = 11;
-  }
-  const int height = header.height - y0 - 1;
-  if (fieldFlag == 0) ++y0;
-  return QRect(x0, y0, header.width - x0 - 11, height);
 }
 
 QString MomentText(const ArchiveMoment& m) {

@@ -10,7 +10,6 @@
 #include <QString>
 
 #include "archive/ArchiveMoment.h"
-#include "link/BitmapInfoHeader.h"
 
 namespace archive_rules {
 
@@ -33,8 +32,6 @@ ArchiveMoment OneHourBack(const QDate& date, int hour);
 ArchiveMoment OneHourForward(const QDate& date, int hour);
 int FixedMonthLength(int month);
 
-// The part of a picture drawn into a pane, in top-down rows.
-QRect SourceWindow(const BitmapInfoHeader& header, std::uint8_t fieldFlag);
 
 // "2005/01/31  23:00:00"; the range texts show kUnknownMoment while unknown.
 QString MomentText(const ArchiveMoment& m);

@@ -16,6 +16,7 @@
 #include "platform/Alerts.h"
 #include "res/SkinImages.h"
 #include "viewer/CEventDlg.h"
+#include "viewer/PaneDrawing.h"
 #include "viewer/EventRecord.h"
 #include "viewer/SkinButton.h"
 #include "viewer/SkinPushButton.h"
@@ -76,28 +77,6 @@ constexpr int kStatusFontHeight = 12;
 
 const QString kSearchingText = QStringLiteral("SEARCHING");
 
-// Draws a bottom-up BGR picture's source window stretched into target, unsmoothed,
-// through a vertical flip instead of a copy.
-void DrawBottomUp(QPainter& painter, const QRect& target, const std::uint8_t* pixels, const BitmapInfoHeader& h,
-                  const QRect& source) {
-  if (h.width <= 0 || h.height <= 0 || h.bitCount != 24 || source.width() <= 0 || source.height() <= 0) return;
-  const QImage image(pixels, h.width, h.height, static_cast<qsizetype>(h.Stride()), QImage::Format_BGR888);
-  const QRectF stored(source.x(), h.height - source.y() - source.height(), source.width(), source.height());
-  painter.save();
-  painter.setClipRect(target);
-  painter.translate(target.left(), target.top() + target.height());
-  painter.scale(static_cast<qreal>(target.width()) / source.width(), -static_cast<qreal>(target.height()) / source.height());
-  painter.drawImage(QRectF(0, 0, source.width(), source.height()), image, stored);
-  painter.restore();
-}
-
-void DrawPaneFrame(QPainter& painter, const QRect& r) {
-  if (r.isEmpty()) return;
-  painter.fillRect(r.left(), r.top(), r.width(), 1, Qt::white);
-  painter.fillRect(r.left(), r.top(), 1, r.height(), Qt::white);
-  painter.fillRect(r.left(), r.bottom(), r.width(), 1, Qt::white);
-  painter.fillRect(r.right(), r.top(), 1, r.height(), Qt::white);
-}
 
 }  // namespace
 
@@ -618,10 +597,10 @@ void CArchiveDlg::paintEvent(QPaintEvent*) {
     if (cell.isEmpty()) continue;
     const PlaySlot& slot = m_slots[ch];
     if (slot.pixels) {
-      DrawBottomUp(painter, cell, slot.pixels, slot.header, SourceWindow(slot.header, slot.fieldFlag));
-      if (m_pHost) DrawPaneFrame(painter, cell);
+      pane::DrawBottomUpImage(painter, cell, slot.pixels, slot.header, pane::SourceWindow(slot.header, slot.fieldFlag));
+      if (m_pHost) pane::DrawPaneFrame(painter, cell);
     } else {
-      DrawPaneFrame(painter, cell);
+      pane::DrawPaneFrame(painter, cell);
     }
   }
 

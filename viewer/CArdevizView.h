@@ -25,6 +25,7 @@
 #include "link/BitmapInfoHeader.h"
 #include "link/ILinkOwner.h"
 #include "link/LinkTiming.h"
+#include "viewer/PaneDrawing.h"
 #include "viewer/ViewerSettings.h"
 
 class CDvrLink;
@@ -163,13 +164,15 @@ class CArdevizView : public QWidget, public ILinkOwner {
   static QString DateText(const QDate& date);
   static QString TimeText(const QTime& time);
   static QString PositionText(const char* label, std::uint32_t position);
-  // The part of a W x H picture drawn into a pane, in top-down picture rows.
-  static QRect SourceWindow(const BitmapInfoHeader& header, std::uint8_t fieldFlag);
-  // The 1-pixel white frame of a pane.
-  static void DrawPaneFrame(QPainter& painter, const QRect& rect);
-  // Draws the bottom-up BGR rows of a picture stretched into target, unsmoothed.
+  // Picture drawing, shared with the archive panel (viewer/PaneDrawing.h).
+  static QRect SourceWindow(const BitmapInfoHeader& header, std::uint8_t fieldFlag) {
+    return pane::SourceWindow(header, fieldFlag);
+  }
+  static void DrawPaneFrame(QPainter& painter, const QRect& rect) { pane::DrawPaneFrame(painter, rect); }
   static void DrawBottomUpImage(QPainter& painter, const QRect& target, const std::uint8_t* pixels,
-                                const BitmapInfoHeader& header, const QRect& source);
+                                const BitmapInfoHeader& header, const QRect& source) {
+    pane::DrawBottomUpImage(painter, target, pixels, header, source);
+  }
 
   // State for the other parts of the program (and tests).
   ViewerSettings& Settings() { return m_settings; }

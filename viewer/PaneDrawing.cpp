@@ -1,0 +1,71 @@
+#include "viewer/PaneDrawing.h"
+
+#include <QImage>
+#include <QPainter>
+
+#include <vector>
+
+namespace pane {
+
+namespace {
+constexpr int kFieldHeight = 240;  // one field of a 480-line picture
+}  // namespace
+
+QRect SourceWindow(const BitmapInfoHeader& header, std::uint8_t fieldFlag) {
+  // The recorder paints its marks into the top rows and a border on the right.
+  int x0 = 10;
+  int y0 = 15;
+  if (header.height == kFieldHeight) {
+    x0 = 3;
+    y0 = 11;
+  }
+  const int height = header.height - y0 - 1;
+  if (fieldFlag == 0) y0 += 1;
+  const int width = header.width - x0 - 11;
+  return QRect(x0, y0, width, height);
+}
+
+void DrawBottomUpImage(QPainter& painter, const QRect& target, const std::uint8_t* pixels,
+                                     const BitmapInfoHeader& header, const QRect& source) {
+  if (!pixels || header.width <= 0 || header.height <= 0 || header.bitCount != 24) return;
+  if (target.isEmpty() || source.isEmpty()) return;
+  const QRect clipped = source.intersected(QRect(0, 0, header.width, header.height));
+  if (clipped.isEmpty()) return;
+
+  // Stretch without smoothing straight from the link's rows (row 0 in memory is the
+  // bottom row) into a pane-sized buffer, then blit it: one pass over the pane's
+  // pixels instead of converting the whole picture on every draw.
+  thread_local QImage pane;
+  thread_local std::vector<int> columnOffsets;
+  const int tw = target.width();
+  const int th = target.height();
+  if (pane.size() != target.size()) pane = QImage(target.size(), QImage::Format_RGB32);
+  columnOffsets.resize(static_cast<std::size_t>(tw));
+  for (int tx = 0; tx < tw; ++tx) {
+    const int sx = clipped.x() + static_cast<int>((2LL * tx + 1) * clipped.width() / (2LL * tw));
+    columnOffsets[static_cast<std::size_t>(tx)] = 3 * sx;
+  }
+  const std::size_t stride = header.Stride();
+  for (int ty = 0; ty < th; ++ty) {
+    const int sy = clipped.y() + static_cast<int>((2LL * ty + 1) * clipped.height() / (2LL * th));
+    const std::uint8_t* row = pixels + static_cast<std::size_t>(header.height - 1 - sy) * stride;
+    auto* out = reinterpret_cast<QRgb*>(pane.scanLine(ty));
+    for (int tx = 0; tx < tw; ++tx) {
+      const std::uint8_t* p = row + columnOffsets[static_cast<std::size_t>(tx)];
+      out[tx] = qRgb(p[2], p[1], p[0]);
+    }
+  }
+  painter.drawImage(target.topLeft(), pane);
+}
+
+void DrawPaneFrame(QPainter& painter, const QRect& rect) {
+  if (rect.isEmpty()) return;
+  const int w = rect.width();
+  const int h = rect.height();
+  painter.fillRect(rect.left(), rect.top(), w, 1, Qt::white);
+  painter.fillRect(rect.left(), rect.top(), 1, h, Qt::white);
+  painter.fillRect(rect.left(), rect.top() + h - 1, w, 1, Qt::white);
+  painter.fillRect(rect.left() + w - 1, rect.top(), 1, h, Qt::white);
+}
+
+}  // namespace pane

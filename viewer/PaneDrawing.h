@@ -1,0 +1,25 @@
+#pragma once
+// Drawing of a decoded picture into a pane, shared by the main view and the
+// archive panel: the part of the picture that is shown, the unsmoothed
+// stretch of its bottom-up rows, and the pane's white frame.
+
+#include <QRect>
+
+#include <cstdint>
+
+#include "link/BitmapInfoHeader.h"
+
+class QPainter;
+
+namespace pane {
+
+// The part of a W x H picture drawn into a pane, in top-down picture rows:
+// the recorder paints its marks into the top rows and a border on the right.
+QRect SourceWindow(const BitmapInfoHeader& header, std::uint8_t fieldFlag);
+// Draws the bottom-up BGR rows of a picture stretched into target, unsmoothed.
+void DrawBottomUpImage(QPainter& painter, const QRect& target, const std::uint8_t* pixels,
+                       const BitmapInfoHeader& header, const QRect& source);
+// The 1-pixel white frame of a pane.
+void DrawPaneFrame(QPainter& painter, const QRect& rect);
+
+}  // namespace pane
