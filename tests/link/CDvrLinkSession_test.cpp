@@ -102,42 +102,8 @@ TEST_F(LinkSession, FirstRequestsFollowTheLoginReplyInOrderAndSpacing) {
   EXPECT_FALSE(link->ImagesCarryNoMark());
 }
 
-TEST_F(LinkSession, FirstImageRequestFollowsTheArchivePanel) {
-  panel.archiveMode = true;
-  panel.playState = 0x0001;
-  link->SetPlayRequestWords(2, 0x07D5011F, 0x17000000, play::Command(0, 1, 1));
-  ConnectAndLogin(kMagic10, 4);
-  ASSERT_TRUE(WaitUntil([&] { return !recorder.PacketsOfType(DATATYPE_PLAY_REQUEST).empty(); }));
-  const auto request = recorder.PacketsOfType(DATATYPE_PLAY_REQUEST).front();
-  EXPECT_EQ(request.info.w[0], 2u);
-  EXPECT_EQ(request.info.w[1], 0x07D5011Fu);
-  EXPECT_EQ(request.info.w[2], 0x17000000u);
-  EXPECT_EQ(request.info.w[3], 0x00010100u);
-  EXPECT_EQ(MagicText(request.header), "DVR PACKET1.0");
-  EXPECT_TRUE(recorder.PacketsOfType(DATATYPE_LIVE_REQUEST).empty());
-  // Version 1 keeps its channel count to itself.
-  EXPECT_EQ(owner.channelCount, -1);
-  EXPECT_EQ(link->ProtocolVersion(), 1);
-  ASSERT_EQ(panel.ranges.size(), 1u);
-}
-
-TEST_F(LinkSession, ArchiveModeWithoutPlaybackStopsTheLiveStreamWithPause) {
-  panel.archiveMode = true;
-  ConnectAndLogin();
-  ASSERT_TRUE(WaitUntil([&] { return !recorder.PacketsOfType(DATATYPE_LIVE_STOP).empty(); }));
-  EXPECT_TRUE(link->IsPaused());
-  EXPECT_EQ(recorder.PacketsOfType(DATATYPE_LIVE_STOP).front().info.w[0], 1u);
-  // Unconfirmed: sent once more after the pause period, and reception resumes.
-  ASSERT_TRUE(WaitUntil([&] { return recorder.PacketsOfType(DATATYPE_LIVE_STOP).size() == 2; }));
-  EXPECT_FALSE(link->IsPaused());
-}
-
 TEST_F(LinkSession, ChannelInfoSelectsCountAndMarkCheck) {
-  struct Case {
-    std::uint32_t info;
-    int count;
-    bool noMark;
-  };
+  struct Case { std::uint32_t info; int count; bool noMark; };
   for (const Case c : {Case{0, -1, false}, Case{8, 8, true}, Case{16, 16, false}, Case{4, 4, false},
                        Case{0x301, 1, true}}) {
     owner = FakeLinkOwner();
@@ -164,31 +130,13 @@ TEST_F(LinkSession, RejectedLoginGoesOfflineWithoutSocket) {
 TEST_F(LinkSession, SilentRecorderIsAskedTwiceThenReconnected) {
   ASSERT_TRUE(link->ConnectToDvr(owner.host, owner.port));
   ASSERT_TRUE(WaitUntil([&] { return recorder.ConnectionCount() == 2; }, 5000));
-  // Login, two resent logins with status 6 and miss counts 1 and 2, then the cycle.
+  // Login, two resent logins with status 6, then the cycle.
   const std::vector<int> expected = {status::kEstablished, status::kTryRequestImage, status::kTryRequestImage,
                                      status::kTryReconnection, status::kTryReconnection, status::kConnecting};
   ASSERT_GE(owner.statuses.size(), expected.size());
   EXPECT_EQ(std::vector<int>(owner.statuses.begin(), owner.statuses.begin() + 6), expected);
   ASSERT_TRUE(WaitUntil([&] { return recorder.PacketsOfType(DATATYPE_LOGIN).size() >= 4; }));
   EXPECT_EQ(owner.goOfflineCount, 0);
-}
-
-TEST_F(LinkSession, MissCountIsShownWithStatusSix) {
-  std::vector<int> misses;
-  struct Owner : FakeLinkOwner {
-    std::vector<int>* misses;
-    void ShowConnectionStatus(int code) override {
-      if (code == status::kTryRequestImage) misses->push_back(link->MissCount());
-      FakeLinkOwner::ShowConnectionStatus(code);
-    }
-  } counting;
-  counting.misses = &misses;
-  counting.port = recorder.Port();
-  CDvrLink countingLink(&counting, FastTiming());
-  counting.link = &countingLink;
-  ASSERT_TRUE(countingLink.ConnectToDvr("127.0.0.1", counting.port));
-  ASSERT_TRUE(WaitUntil([&] { return counting.CountStatus(status::kTryReconnection) > 0; }));
-  EXPECT_EQ(misses, (std::vector<int>{1, 2}));
 }
 
 TEST_F(LinkSession, ReconnectCountZeroGivesUpAtTheFirstTick) {
@@ -213,14 +161,6 @@ TEST_F(LinkSession, RefusedReconnectsShowConnectionFailUntilTheCountIsUsed) {
   EXPECT_EQ(owner.state, 0);
 }
 
-TEST_F(LinkSession, RefusedConnectOutsideACycleGoesOffline) {
-  recorder.StopListening();
-  ASSERT_TRUE(link->ConnectToDvr(owner.host, owner.port));
-  ASSERT_TRUE(WaitUntil([&] { return owner.goOfflineCount == 1; }));
-  EXPECT_EQ(owner.CountStatus(status::kConnectionFail), 0);
-  EXPECT_FALSE(link->IsConnected());
-}
-
 TEST_F(LinkSession, ConnectWhileConnectedChangesNothing) {
   ConnectAndLogin();
   ASSERT_TRUE(WaitUntil([&] { return !recorder.PacketsOfType(DATATYPE_REMOTE_KEY).empty(); }));
@@ -228,47 +168,6 @@ TEST_F(LinkSession, ConnectWhileConnectedChangesNothing) {
   EXPECT_TRUE(link->IsConnected());
   EXPECT_EQ(recorder.ConnectionCount(), 1);
   EXPECT_FALSE(link->ConnectToDvr("", 8000));
-}
-
-TEST_F(LinkSession, KeepAliveAsksForStatusWhileConnected) {
-  LinkTiming t = FastTiming();
-  t.keepAliveMs = 50;
-  t.responseMs = 60000;
-  MakeLink(t);
-  ConnectAndLogin();
-  ASSERT_TRUE(WaitUntil([&] { return recorder.PacketsOfType(DATATYPE_DVR_STATUS2).size() >= 3; }));
-  // The keep-alive never arms the watch on missing data.
-  EXPECT_EQ(owner.CountStatus(status::kTryRequestImage), 0);
-}
-
-TEST_F(LinkSession, CameraBytesGoOutAsClassThreeWithTheirCount) {
-  ConnectAndLogin();
-  ASSERT_TRUE(WaitUntil([&] { return !recorder.PacketsOfType(DATATYPE_LIVE_REQUEST).empty(); }));
-  const std::uint8_t bytes[] = {0xA0, 0x00, 0x10, 0xAF};
-  link->SendPtzData(bytes, 0);
-  link->SendPtzData(bytes, sizeof bytes);
-  ASSERT_TRUE(WaitUntil([&] { return !recorder.PacketsOfType(DATATYPE_PTZ_DATA).empty(); }));
-  const auto ptz = recorder.PacketsOfType(DATATYPE_PTZ_DATA);
-  ASSERT_EQ(ptz.size(), 1u);
-  EXPECT_EQ(ptz[0].header.packetClass, 3u);
-  EXPECT_EQ(ptz[0].header.totalLength, 64u);
-  EXPECT_EQ(ptz[0].info.w[0], 2u);
-  EXPECT_EQ(ptz[0].info.w[1], 4u);
-  EXPECT_EQ(std::memcmp(&ptz[0].bytes[60], bytes, 4), 0);
-}
-
-TEST(LinkOffline, SendsNothingWithoutAConnection) {
-  FakeLinkOwner owner;
-  CDvrLink link(&owner, FastTiming());
-  int sent = 0;
-  QObject::connect(&link, &CDvrLink::packetSent, [&] { ++sent; });
-  link.SendRequest(RequestKind::LiveRequest, true);
-  link.SendRemoteKey(0xFF21);
-  link.RequestDvrStatus2();
-  const std::uint8_t b = 1;
-  link.SendPtzData(&b, 1);
-  EXPECT_EQ(sent, 0);
-  EXPECT_TRUE(link.Disconnect(true));
 }
 
 }  // namespace
