@@ -6,18 +6,14 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
-#include <future>
 
-#include "archive/AviSegmentWriter.h"
 #include "platform/DesktopOpener.h"
 #include "support/AviTestReader.h"
 #include "support/FakeMediaPanel.h"
 
 namespace {
 
-constexpr std::uint16_t kStopped = 0x0000;
 constexpr std::uint16_t kForward = 0x0001;
-constexpr std::uint16_t kBackward = 0x0101;
 constexpr int kWaitMs = 10000;
 constexpr char kFullBank[] = "Can Not Record Images Any More!";
 
@@ -57,26 +53,6 @@ class AviRecorderTest : public ::testing::Test {
 };
 
 }  // namespace
-
-TEST_F(AviRecorderTest, RecordOnlyStartsWhilePlayingForward) {
-  AviRecorder rec(m_panel);
-  rec.OnRecordButton(kStopped, 5000);
-  rec.OnRecordButton(kBackward, 5000);
-  EXPECT_FALSE(rec.IsRecording());
-  EXPECT_FALSE(m_panel.recordLit);  // the face springs back
-  EXPECT_EQ(m_panel.captures, 0);
-
-  rec.OnRecordButton(kForward, 5000);
-  EXPECT_TRUE(rec.IsRecording());
-  EXPECT_EQ(m_panel.captures, 1);  // the first frame at the start
-  EXPECT_FALSE(rec.StartRecording(kForward, 5000));  // already running
-  QSignalSpy saved(&rec, &AviRecorder::segmentSaved);
-  rec.OnRecordButton(kForward, 5000);  // RECORD again: end and save
-  EXPECT_FALSE(rec.IsRecording());
-  EXPECT_FALSE(rec.IsRecordTimerActive());
-  ASSERT_TRUE(saved.wait(kWaitMs));
-  EXPECT_TRUE(QFile::exists(AviPath()));
-}
 
 // Run of 300 ms cut by a 200 ms interval: one tick with time left, a save
 // that restarts the timer with the 100 ms left, and a last tick ending the run.
@@ -134,62 +110,6 @@ TEST_F(AviRecorderTest, FramesAreTheCapturedPicturesBottomUp) {
   EXPECT_NEAR(p.duration, 20.0 * 10 / 60, 0.02);
 }
 
-TEST_F(AviRecorderTest, SegmentsEndingOnTheSameImageTimeReplaceTheFile) {
-  AviRecorder rec(m_panel);
-  QSignalSpy saved(&rec, &AviRecorder::segmentSaved);
-  Run(rec, 0);
-  Run(rec, 2);
-  QTRY_VERIFY_WITH_TIMEOUT(saved.count() == 2, kWaitMs);
-  EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files), QStringList{QFileInfo(AviPath()).fileName()});
-  EXPECT_EQ(Frames(AviPath()).size(), 3u);
-}
-
-// While a file is written, stop and POWER refuse (IsSavingAvi); a second
-// save waits for the first and writes its own frames.
-TEST_F(AviRecorderTest, SavingFlagHoldsUntilEveryQueuedFileIsWritten) {
-  std::promise<void> release;
-  std::shared_future<void> gate = release.get_future().share();
-  std::atomic<int> started{0};
-  AviRecorder::Options o;
-  o.writerStartHook = [gate, &started](const QString&) {
-    if (started++ == 0) gate.wait();
-  };
-  m_panel.advanceTime = true;
-  AviRecorder rec(m_panel, o);
-  QSignalSpy saved(&rec, &AviRecorder::segmentSaved);
-  Run(rec, 0);
-  EXPECT_TRUE(rec.IsSavingAvi());
-  Run(rec, 1);  // a new run while the first file is still being written
-  QTest::qWait(50);
-  EXPECT_TRUE(rec.IsSavingAvi());
-  EXPECT_EQ(saved.count(), 0);
-  release.set_value();
-  QTRY_VERIFY_WITH_TIMEOUT(!rec.IsSavingAvi(), kWaitMs);
-  ASSERT_EQ(saved.count(), 2);
-  EXPECT_EQ(Frames(AviPath(0)).size(), 1u);
-  EXPECT_EQ(Frames(AviPath(1)).size(), 2u);
-}
-
-TEST_F(AviRecorderTest, FullBankDropsFramesWithOneMessageEach) {
-  AviRecorder::Options o;
-  o.bankCapacity = 3;
-  AviRecorder rec(m_panel, o);
-  QSignalSpy saved(&rec, &AviRecorder::segmentSaved);
-  ASSERT_TRUE(rec.StartRecording(kForward, 60000));
-  for (int i = 0; i < 4; ++i) rec.CaptureFrame();
-  EXPECT_EQ(rec.FillingCount(), 3);
-  EXPECT_EQ(m_panel.alerts, (QStringList{kFullBank, kFullBank}));
-  EXPECT_TRUE(rec.IsRecording());
-  // A box left open while pictures keep coming does not stack up more boxes.
-  m_panel.onAlert = [&rec] { rec.CaptureFrame(); };
-  rec.CaptureFrame();
-  EXPECT_EQ(m_panel.alerts.size(), 3);
-  m_panel.onAlert = nullptr;
-  rec.StopRecording();
-  ASSERT_TRUE(saved.wait(kWaitMs));
-  EXPECT_EQ(Frames(AviPath()).size(), 3u);
-}
-
 TEST_F(AviRecorderTest, UnallocatedFrameIsDroppedNotStoredEmpty) {
   AviRecorder::Options o;
   int allocations = 0;
@@ -209,21 +129,6 @@ TEST_F(AviRecorderTest, UnallocatedFrameIsDroppedNotStoredEmpty) {
   EXPECT_EQ(Frames(AviPath()).size(), 2u);
 }
 
-TEST_F(AviRecorderTest, SegmentWithoutFramesLeavesAFileWithoutStream) {
-  AviRecorder::Options o;
-  o.frameAllocator = []() -> FrameBank::Frame { return nullptr; };
-  AviRecorder rec(m_panel, o);
-  QSignalSpy saved(&rec, &AviRecorder::segmentSaved);
-  Run(rec, 0);
-  ASSERT_TRUE(saved.wait(kWaitMs));
-  EXPECT_EQ(saved.at(0).at(1).toInt(), 0);
-  avitest::AviTestReader r;
-  ASSERT_TRUE(r.Load(AviPath())) << r.Error();
-  EXPECT_EQ(r.FindPath({"hdrl", "strl"}), nullptr);
-  EXPECT_FALSE(m_panel.texts.contains("Saving OK"));
-  EXPECT_TRUE(DesktopOpener::Requests().isEmpty());
-}
-
 TEST_F(AviRecorderTest, MissingRecordFolderFallsBackWithoutChangingTheCurrentDirectory) {
   QTemporaryDir work;
   ASSERT_TRUE(QDir::setCurrent(work.path()));
@@ -241,23 +146,4 @@ TEST_F(AviRecorderTest, MissingRecordFolderFallsBackWithoutChangingTheCurrentDir
     EXPECT_EQ(QDir::currentPath(), QDir(work.path()).absolutePath());
   }
   ASSERT_TRUE(QDir::setCurrent(m_startDir));
-}
-
-// A segment past the RIFF limit goes on in AVIX chunks (a small limit here).
-TEST_F(AviRecorderTest, LongSegmentContinuesInOpenDmlChunks) {
-  AviRecorder::Options o;
-  o.riffSizeLimit = 3 * (FrameBank::kFrameBytes + 200) + 8192;
-  AviRecorder rec(m_panel, o);
-  QSignalSpy saved(&rec, &AviRecorder::segmentSaved);
-  Run(rec, 9);
-  ASSERT_TRUE(saved.wait(kWaitMs));
-  avitest::AviTestReader r;
-  ASSERT_TRUE(r.Load(AviPath())) << r.Error();
-  EXPECT_GE(r.Top().size(), 3u);
-  EXPECT_EQ(r.Top().back().listType, "AVIX");
-  EXPECT_EQ(Frames(AviPath()).size(), 10u);
-  const auto p = avitest::Probe(AviPath());
-  if (!p.available) GTEST_SKIP() << "ffprobe not installed";
-  EXPECT_EQ(p.frames, 10);
-  EXPECT_NEAR(p.duration, 100.0 / 60, 0.02);
 }
