@@ -1,8 +1,8 @@
 #include "support/FakeRecorder.h"
 
-#include <QCoreApplication>
+#include "support/GTestQtMacros.h"
+
 #include <QHostAddress>
-#include <QThread>
 
 FakeRecorder::FakeRecorder() {
   m_clock.start();
@@ -87,12 +87,5 @@ std::vector<FakeRecorder::Received> FakeRecorder::PacketsOfType(std::uint32_t da
 }
 
 bool WaitUntil(const std::function<bool()>& condition, int timeoutMs) {
-  QElapsedTimer clock;
-  clock.start();
-  while (!condition()) {
-    if (clock.elapsed() > timeoutMs) return false;
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    QThread::msleep(1);
-  }
-  return true;
+  return ardeviz_test::WaitFor(condition, timeoutMs);
 }
