@@ -48,78 +48,6 @@ std::vector<QByteArray> DataFrames(const AviTestReader& r, const std::vector<avi
 
 }  // namespace
 
-TEST(AviWriter, HeadersDescribeOneUncompressedStream) {
-  QTemporaryDir dir;
-  const QString path = dir.filePath("a.avi");
-  ASSERT_TRUE(WriteFile(path, AviVideoFormat{}, 3, 10));  // 640 x 480 x 24, scale 1, rate 60
-
-  AviTestReader r;
-  ASSERT_TRUE(r.Load(path)) << r.Error();
-  ASSERT_EQ(r.Top().size(), 1u);
-  EXPECT_EQ(r.Top()[0].listType, "AVI ");
-  EXPECT_EQ(r.Top()[0].size + 8u, static_cast<std::uint32_t>(r.Bytes().size()));
-
-  const std::uint64_t a = r.FindPath({"hdrl", "avih"})->DataOffset();
-  EXPECT_EQ(r.U32(a + 0), 16666u);  // microseconds per sample
-  EXPECT_EQ(r.U32(a + 12) & 0x10u, 0x10u);  // has index
-  EXPECT_EQ(r.U32(a + 16), 30u);  // samples in the first RIFF
-  EXPECT_EQ(r.U32(a + 24), 1u);   // streams
-  EXPECT_EQ(r.U32(a + 28), 921600u);
-
-  const std::uint64_t s = r.FindPath({"hdrl", "strl", "strh"})->DataOffset();
-  EXPECT_EQ(r.FourCc(s), "vids");
-  EXPECT_EQ(r.U32(s + 20), 1u);   // scale
-  EXPECT_EQ(r.U32(s + 24), 60u);  // rate
-  EXPECT_EQ(r.U32(s + 32), 30u);  // length: 3 frames of 10 samples
-  EXPECT_EQ(r.U16(s + 52), 640u);
-  EXPECT_EQ(r.U16(s + 54), 480u);
-
-  const Chunk* strf = r.FindPath({"hdrl", "strl", "strf"});
-  ASSERT_EQ(strf->size, 40u);
-  const std::uint64_t b = strf->DataOffset();
-  EXPECT_EQ(r.U32(b + 8), 480u);  // positive: bottom-up
-  EXPECT_EQ(r.U16(b + 14), 24u);
-  EXPECT_EQ(r.U32(b + 16), 0u);
-  EXPECT_EQ(r.U32(r.FindPath({"hdrl", "odml", "dmlh"})->DataOffset()), 30u);
-}
-
-TEST(AviWriter, BothIndexesFindEveryFrameAndHoldChunk) {
-  QTemporaryDir dir;
-  const QString path = dir.filePath("b.avi");
-  const AviVideoFormat f = SmallFormat();
-  ASSERT_EQ(f.ImageSize(), 80u);
-  ASSERT_TRUE(WriteFile(path, f, 4, 3));
-
-  AviTestReader r;
-  ASSERT_TRUE(r.Load(path)) << r.Error();
-  const Chunk* movi = r.FindPath({"movi"});
-  ASSERT_NE(movi, nullptr);
-  // 4 frames and 8 hold chunks, then the standard index closing the list.
-  ASSERT_EQ(movi->children.size(), 13u);
-  EXPECT_EQ(movi->children[0].id, "00db");
-  EXPECT_EQ(movi->children[0].size, 80u);
-  EXPECT_EQ(movi->children[1].size, 0u);
-  EXPECT_EQ(movi->children[12].id, "ix00");
-
-  const auto legacy = r.LegacyIndex();
-  const auto odml = r.OpenDmlIndex();
-  ASSERT_EQ(legacy.size(), 12u);
-  ASSERT_EQ(odml.size(), 12u);
-  for (std::size_t i = 0; i < legacy.size(); ++i) {
-    EXPECT_EQ(legacy[i].dataOffset, odml[i].dataOffset) << i;
-    EXPECT_EQ(legacy[i].size, odml[i].size) << i;
-    EXPECT_EQ(legacy[i].keyFrame, i % 3 == 0) << i;
-    EXPECT_EQ(odml[i].keyFrame, i % 3 == 0) << i;
-    EXPECT_EQ(r.FourCc(legacy[i].dataOffset - 8), "00db");
-  }
-  const auto frames = DataFrames(r, legacy);
-  ASSERT_EQ(frames.size(), 4u);
-  for (int i = 0; i < 4; ++i) {
-    const auto expected = FramePattern(80, i);
-    EXPECT_EQ(frames[i], QByteArray(reinterpret_cast<const char*>(expected.data()), 80)) << i;
-  }
-}
-
 TEST(AviWriter, ContinuesInAvixChunksPastTheRiffLimit) {
   QTemporaryDir dir;
   const QString path = dir.filePath("c.avi");
@@ -179,36 +107,6 @@ TEST(AviWriter, ContinuesInAvixChunksPastTheRiffLimit) {
   }
   const auto legacyFrames = DataFrames(r, legacy);
   for (std::size_t i = 0; i < legacyFrames.size(); ++i) EXPECT_EQ(legacyFrames[i], frames[i]);
-}
-
-TEST(AviWriter, FileWithoutStreamHasOnlyTheMainHeader) {
-  QTemporaryDir dir;
-  const QString path = dir.filePath("empty.avi");
-  AviWriter w;
-  ASSERT_TRUE(w.Open(path));
-  ASSERT_TRUE(w.Close());
-  AviTestReader r;
-  ASSERT_TRUE(r.Load(path)) << r.Error();
-  EXPECT_EQ(r.U32(r.FindPath({"hdrl", "avih"})->DataOffset() + 24), 0u);
-  EXPECT_EQ(r.FindPath({"hdrl", "strl"}), nullptr);
-  EXPECT_TRUE(r.FindPath({"movi"})->children.empty());
-}
-
-TEST(AviWriter, RefusesMisuse) {
-  QTemporaryDir dir;
-  AviWriter w;
-  EXPECT_FALSE(w.Open(dir.filePath("missing/x.avi")));
-  EXPECT_FALSE(w.Close());
-  ASSERT_TRUE(w.Open(dir.filePath("x.avi")));
-  const std::uint8_t byte = 0;
-  EXPECT_FALSE(w.WriteFrame(&byte, 1));  // no stream yet
-  ASSERT_TRUE(w.CreateVideoStream(SmallFormat()));
-  EXPECT_FALSE(w.CreateVideoStream(SmallFormat()));
-  EXPECT_FALSE(w.WriteFrame(&byte, 1, 0));
-  EXPECT_TRUE(w.WriteFrame(&byte, 1));  // odd sizes are padded
-  EXPECT_TRUE(w.Close());
-  AviTestReader r;
-  EXPECT_TRUE(r.Load(dir.filePath("x.avi"))) << r.Error();
 }
 
 // 20 frames of ten samples at 60 a second (3.33 s), about four frames a RIFF:
