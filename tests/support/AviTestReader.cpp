@@ -89,7 +89,6 @@ std::vector<IndexedChunk> AviTestReader::LegacyIndex() const {
     IndexedChunk e;
     e.dataOffset = moviType + U32(o + 8) + 8;
     e.size = U32(o + 12);
-    e.keyFrame = (U32(o + 4) & 0x10) != 0;
     out.push_back(e);
   }
   return out;
@@ -109,9 +108,7 @@ std::vector<IndexedChunk> AviTestReader::OpenDmlIndex() const {
       const std::uint64_t e = ix + 8 + 24 + 8ull * k;
       IndexedChunk c;
       c.dataOffset = base + U32(e);
-      const std::uint32_t size = U32(e + 4);
-      c.size = size & 0x7FFFFFFFu;
-      c.keyFrame = (size & 0x80000000u) == 0;
+      c.size = U32(e + 4) & 0x7FFFFFFFu;  // the top bit marks a delta frame
       out.push_back(c);
     }
   }

@@ -25,7 +25,6 @@ struct Chunk {
 struct IndexedChunk {
   std::uint64_t dataOffset = 0;
   std::uint32_t size = 0;
-  bool keyFrame = false;
 };
 
 class AviTestReader {
