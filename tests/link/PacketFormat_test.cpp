@@ -4,24 +4,12 @@
 
 #include <cstring>
 #include <string>
+#include <tuple>
 
 using namespace wire;
 
-TEST(PacketFormat, LoginPacketLayout) {
-  const auto p = BuildLoginPacket("admin", "1");
-  ASSERT_EQ(p.size(), 300u);
-  EXPECT_EQ(std::string(reinterpret_cast<const char*>(p.data())), "DVR PACKET1.0");
-  EXPECT_EQ(GetU32(&p[16]), 300u);
-  EXPECT_EQ(GetU32(&p[20]), 2u);
-  EXPECT_EQ(GetU32(&p[24]), DATATYPE_LOGIN);
-  EXPECT_EQ(std::string(reinterpret_cast<const char*>(&p[28])), "admin");
-  EXPECT_EQ(std::string(reinterpret_cast<const char*>(&p[156])), "1");
-  for (std::size_t i = 28 + 5; i < 156; ++i) ASSERT_EQ(p[i], 0) << i;
-}
-
 TEST(PacketFormat, OverlongCredentialsStayTerminatedInTheirFields) {
-  const std::string id(500, 'u'), pw(500, 'p');
-  const auto p = BuildLoginPacket(id, pw);
+  const auto p = BuildLoginPacket(std::string(500, 'u'), std::string(500, 'p'));
   ASSERT_EQ(p.size(), 300u);
   EXPECT_EQ(p[155], 0);
   EXPECT_EQ(p[154], 'u');
@@ -63,44 +51,13 @@ TEST(PacketFormat, MagicMustPrecedeTheFirstZeroByte) {
   EXPECT_FALSE(HasPacketMagic(late, sizeof late));
 }
 
-TEST(PacketFormat, VersionAndChannelInfo) {
-  EXPECT_EQ(ProtocolVersionForMagic(MakeMagic("DVR PACKET1.0")), 1);
-  EXPECT_EQ(ProtocolVersionForMagic(MakeMagic("DVR PACKET1.2")), 2);
-  EXPECT_EQ(ProtocolVersionForMagic(MakeMagic("DVR PACKET2.0")), 3);
-  EXPECT_EQ(ProtocolVersionForMagic(MakeMagic("")), 3);
-  EXPECT_EQ(ChannelCountForInfo(0), 4);
-  EXPECT_EQ(ChannelCountForInfo(8), 8);
-  EXPECT_EQ(ChannelCountForInfo(16), 16);
-  EXPECT_EQ(ChannelCountForInfo(1), 1);
-  EXPECT_FALSE(ImagesCarryNoMark(0));
-  EXPECT_FALSE(ImagesCarryNoMark(4));
-  EXPECT_FALSE(ImagesCarryNoMark(16));
-  EXPECT_TRUE(ImagesCarryNoMark(8));
-  EXPECT_TRUE(ImagesCarryNoMark(1));
-}
-
 TEST(PacketFormat, DateTimeAndStampWords) {
   EXPECT_EQ((DvrDate{2005, 1, 31}.Pack()), 0x07D5011Fu);
   EXPECT_EQ((DvrTime{23, 0, 0}.Pack()), 0x17000000u);
   const auto t = DvrTime::Unpack(0x0C1E2D00);
-  EXPECT_EQ(t.hour, 12);
-  EXPECT_EQ(t.minute, 30);
-  EXPECT_EQ(t.second, 45);
+  EXPECT_EQ(std::tuple(t.hour, t.minute, t.second), std::tuple(12, 30, 45));
   PlayImageStamp s{3, 2005, 5, 17, 13, 4, 59};
   const auto back = PlayImageStamp::FromWords(s.Word0(), s.Word1());
-  EXPECT_EQ(back.channel, 3);
-  EXPECT_EQ(back.year, 2005);
-  EXPECT_EQ(back.second, 59);
+  EXPECT_EQ(std::tuple(back.channel, back.year, back.second), std::tuple(3, 2005, 59));
   EXPECT_EQ(play::Command(play::kForward, 4, play::kActionChange), 0x00040200u);
-}
-
-TEST(PacketFormat, LengthAndClassBounds) {
-  EXPECT_FALSE(IsAcceptableLength(0));
-  EXPECT_FALSE(IsAcceptableLength(59));
-  EXPECT_TRUE(IsAcceptableLength(60));
-  EXPECT_TRUE(IsAcceptableLength(kMaxPacketLength));
-  EXPECT_FALSE(IsAcceptableLength(0x80000000u));
-  EXPECT_FALSE(IsValidPacketClass(0));
-  EXPECT_TRUE(IsValidPacketClass(3));
-  EXPECT_FALSE(IsValidPacketClass(4));
 }
