@@ -5,7 +5,6 @@
 #include <QColor>
 #include <QImage>
 #include <QStringList>
-#include <functional>
 #include <vector>
 
 #include "archive/IRecordingPanel.h"
@@ -15,7 +14,6 @@ class FakeMediaPanel : public IRecordingPanel, public ISnapshotPanel {
  public:
   QImage CaptureImageArea() override {
     ++captures;
-    if (nullCapture) return {};
     QImage image(640, 480, QImage::Format_RGB32);
     image.fill(QColor(captures % 256, 40, 200));
     // The top row is marked so that the row order can be checked.
@@ -23,10 +21,7 @@ class FakeMediaPanel : public IRecordingPanel, public ISnapshotPanel {
     return image;
   }
   void ShowRecordText(const QString& text) override { texts << text; }
-  void ShowRecordAlert(const QString& text) override {
-    alerts << text;
-    if (onAlert) onAlert();
-  }
+  void ShowRecordAlert(const QString& text) override { alerts << text; }
   ArchiveMoment CurrentImageTime() const override {
     ArchiveMoment t = imageTime;
     if (advanceTime) t.second += timeCalls;
@@ -42,10 +37,8 @@ class FakeMediaPanel : public IRecordingPanel, public ISnapshotPanel {
   void ShowPrintCaptions(const std::vector<Caption>& c) override { printCaptions = c; }
 
   int captures = 0;
-  bool nullCapture = false;
   QStringList texts;
   QStringList alerts;
-  std::function<void()> onAlert;
   ArchiveMoment imageTime{2005, 3, 7, 14, 5, 9};
   bool advanceTime = false;
   mutable int timeCalls = 0;
