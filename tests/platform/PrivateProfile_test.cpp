@@ -30,38 +30,6 @@ TEST(PrivateProfile, NamesMatchCaseInsensitivelyAndFirstMatchWins) {
   EXPECT_EQ(p.GetString("PTZ_CMD_INTERVAL", "CMD", "x"), "95");
 }
 
-TEST(PrivateProfile, ValuesAreTrimmedUnquotedAndCut) {
-  const PrivateProfile p("[A]\nq=\"  spaced  \"\ns='x'\nhalf=\"x\nempty=\nnoeq\n;c=1\n");
-  EXPECT_EQ(p.GetString("A", "q", ""), "  spaced  ");
-  EXPECT_EQ(p.GetString("A", "s", ""), "x");
-  EXPECT_EQ(p.GetString("A", "half", ""), "\"x");
-  EXPECT_EQ(p.GetString("A", "empty", "def"), "");
-  EXPECT_EQ(p.GetString("A", "noeq", "def"), "def");
-  EXPECT_EQ(p.GetString("A", ";c", "def"), "def");
-  EXPECT_EQ(p.GetString("A", "q", "", 4), "  sp");
-  EXPECT_EQ(p.GetString("A", "none", "default", 3), "def");
-}
-
-TEST(PrivateProfile, IntegersFollowTheDecimalRule) {
-  const PrivateProfile p(
-      "[I]\na=20\nb= -5x\nc=abc\nd=\ne=\"70\"\nf=99999999999999\ng=-99999999999999\nh=+7\n");
-  EXPECT_EQ(p.GetInt("I", "a", 1), 20);
-  EXPECT_EQ(p.GetInt("I", "b", 1), -5);
-  EXPECT_EQ(p.GetInt("I", "c", 1), 0);
-  EXPECT_EQ(p.GetInt("I", "d", 80), 80);  // empty reads as the default
-  EXPECT_EQ(p.GetInt("I", "e", 1), 70);
-  EXPECT_EQ(p.GetInt("I", "f", 1), INT_MAX);
-  EXPECT_EQ(p.GetInt("I", "g", 1), INT_MIN);
-  EXPECT_EQ(p.GetInt("I", "h", 1), 7);
-}
-
-TEST(PrivateProfile, NewFileIsWrittenAsTheWindowsFunctionsWriteIt) {
-  PrivateProfile p;
-  ASSERT_TRUE(p.SetString("INTRANET", "IP", "127.1.2.3"));
-  ASSERT_TRUE(p.SetString("INTRANET", "PORT", "8000"));
-  EXPECT_EQ(p.Text(), "[INTRANET]\r\nIP=127.1.2.3\r\nPORT=8000\r\n");
-}
-
 TEST(PrivateProfile, WritesKeepOrderAndEveryOtherLine) {
   PrivateProfile p("; comment\n[One]\nip = 1\n\n[Two]\nx=1\ny=2");
   ASSERT_TRUE(p.SetString("one", "IP", "9"));        // in place, key spelled as in the file
@@ -85,24 +53,6 @@ TEST(PrivateProfile, RefusesWhatCouldNotBeReadBack) {
   EXPECT_FALSE(p.SetString("A\nB", "k", "v"));
   EXPECT_FALSE(p.SetString("", "k", "v"));
   EXPECT_EQ(p.Text(), before);
-}
-
-TEST(PrivateProfile, RemovesKeysAndSections) {
-  PrivateProfile p("[A]\nip=1\nport=2\n[B]\nip=3\n[C]\n");
-  EXPECT_TRUE(p.RemoveKey("a", "IP"));
-  EXPECT_FALSE(p.RemoveKey("a", "IP"));
-  EXPECT_TRUE(p.RemoveSection("b"));
-  EXPECT_FALSE(p.RemoveSection("b"));
-  EXPECT_EQ(p.Text(), "[A]\nport=2\n[C]\n");
-}
-
-TEST(PrivateProfile, ArbitraryBytesSurviveARoundTrip) {
-  std::string text("\0\xff[\x80]\r\r\n[S]\nk=\x01\0\x02\n\n[", 20);
-  PrivateProfile p(text);
-  EXPECT_EQ(p.Text(), text);
-  EXPECT_EQ(p.GetString("S", "k", ""), std::string("\x01\0\x02", 3));
-  ASSERT_TRUE(p.SetString("S", "new", "1"));
-  EXPECT_EQ(p.GetInt("S", "new", 0), 1);
 }
 
 TEST(PrivateProfileFile, MissingFileReadsDefaultsAndWritingCreatesIt) {
