@@ -5,22 +5,15 @@
 
 #include <QFile>
 #include <QTemporaryDir>
+#include <tuple>
 #include <vector>
 
 namespace {
 
 // A 640 x 480 DIB: bottom-up BGR rows, the top half blue, the bottom half red.
 std::vector<std::uint8_t> TwoBandDib() {
-  std::vector<std::uint8_t> dib(640 * 480 * 3);
-  for (int row = 0; row < 480; ++row) {
-    const bool topHalf = row >= 240;  // stored bottom-up
-    for (int x = 0; x < 640; ++x) {
-      std::uint8_t* p = &dib[(row * 640 + x) * 3];
-      p[0] = topHalf ? 255 : 0;  // B
-      p[1] = 0;
-      p[2] = topHalf ? 0 : 255;  // R
-    }
-  }
+  std::vector<std::uint8_t> dib(640 * 480 * 3, 0);
+  for (std::size_t i = 0; i < dib.size(); i += 3) dib[i + (i >= dib.size() / 2 ? 0 : 2)] = 255;
   return dib;
 }
 
@@ -42,20 +35,15 @@ TEST(JpegFileWriter, WritesBaselineJfifWithTwoByTwoChroma) {
   EXPECT_FALSE(jpeg.contains(QByteArray("\xFF\xC2", 2)));
 
   tjhandle d = tjInitDecompress();
+  const auto* src = reinterpret_cast<const unsigned char*>(jpeg.constData());
+  const auto size = static_cast<unsigned long>(jpeg.size());
   int w = 0, h = 0, sub = -1, colorspace = -1;
-  ASSERT_EQ(tjDecompressHeader3(d, reinterpret_cast<const unsigned char*>(jpeg.constData()),
-                                static_cast<unsigned long>(jpeg.size()), &w, &h, &sub, &colorspace),
-            0);
-  EXPECT_EQ(w, 640);
-  EXPECT_EQ(h, 480);
-  EXPECT_EQ(sub, TJSAMP_420);
-  EXPECT_EQ(colorspace, TJCS_YCbCr);
+  ASSERT_EQ(tjDecompressHeader3(d, src, size, &w, &h, &sub, &colorspace), 0);
+  EXPECT_EQ(std::make_tuple(w, h, sub, colorspace), std::make_tuple(640, 480, int(TJSAMP_420), int(TJCS_YCbCr)));
 
   // Decoded top-down: the first row is the DIB's last (blue), the last row red.
   std::vector<std::uint8_t> rgb(640 * 480 * 3);
-  ASSERT_EQ(tjDecompress2(d, reinterpret_cast<const unsigned char*>(jpeg.constData()),
-                          static_cast<unsigned long>(jpeg.size()), rgb.data(), 640, 0, 480, TJPF_RGB, 0),
-            0);
+  ASSERT_EQ(tjDecompress2(d, src, size, rgb.data(), 640, 0, 480, TJPF_RGB, 0), 0);
   tjDestroy(d);
   const std::uint8_t* top = &rgb[(10 * 640 + 320) * 3];
   const std::uint8_t* bottom = &rgb[(470 * 640 + 320) * 3];
