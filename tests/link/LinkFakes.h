@@ -30,9 +30,7 @@ class FakeLinkOwner : public ILinkOwner {
   std::vector<int> drawn;
   std::vector<BitmapInfoHeader> headers;
   std::vector<std::uint8_t> fieldFlags = std::vector<std::uint8_t>(16, 0xEE);
-  std::vector<std::pair<std::uint32_t, std::uint32_t>> positions;
   int toggles = 0;
-  int ptzReplies = 0;
 
   void ShowConnectionStatus(int code) override { statuses.push_back(code); }
   QString UserId() const override { return userId; }
@@ -59,9 +57,9 @@ class FakeLinkOwner : public ILinkOwner {
     fieldFlags[static_cast<std::size_t>(channel)] = flag;
   }
   void DrawChannel(int channel) override { drawn.push_back(channel); }
-  void ShowPositions(std::uint32_t record, std::uint32_t play) override { positions.emplace_back(record, play); }
+  void ShowPositions(std::uint32_t, std::uint32_t) override {}
   void ToggleActivity() override { ++toggles; }
-  void ShowPtzDataReply() override { ++ptzReplies; }
+  void ShowPtzDataReply() override {}
 
   int CountStatus(int code) const {
     int n = 0;
@@ -74,15 +72,11 @@ class FakeArchivePanel : public ILinkArchivePanel {
  public:
   bool archiveMode = false;
   std::uint16_t playState = 0;
-  bool searching = false;
 
   std::vector<std::array<std::uint32_t, 4>> ranges;
   std::vector<std::array<std::uint32_t, 3>> playTimes;
-  std::vector<std::uint32_t> playPositions;
   std::vector<int> results;
-  std::vector<QString> searchTexts;
   std::vector<int> drawn;
-  int toggles = 0;
   int eventFiles = 0;
 
   bool IsArchiveMode() const override { return archiveMode; }
@@ -93,13 +87,13 @@ class FakeArchivePanel : public ILinkArchivePanel {
   void ShowPlayImageTime(std::uint32_t w0, std::uint32_t w1, int version) override {
     playTimes.push_back({w0, w1, static_cast<std::uint32_t>(version)});
   }
-  void ShowPlayPosition(std::uint32_t position) override { playPositions.push_back(position); }
+  void ShowPlayPosition(std::uint32_t) override {}
   void ShowPlayResult(int code) override { results.push_back(code); }
-  bool IsSearchingShown() const override { return searching; }
-  void ClearSearchingFlag() override { searching = false; }
-  void ShowSearchText(const QString& text) override { searchTexts.push_back(text); }
+  bool IsSearchingShown() const override { return false; }
+  void ClearSearchingFlag() override {}
+  void ShowSearchText(const QString&) override {}
   void SetPlayImage(int, const std::uint8_t*, const BitmapInfoHeader&, std::uint8_t) override {}
   void DrawPlayImage(int channel) override { drawn.push_back(channel); }
-  void ToggleActivity() override { ++toggles; }
+  void ToggleActivity() override {}
   void EventFileArrived() override { ++eventFiles; }
 };
