@@ -53,17 +53,12 @@ class SimTestClient {
   // The next whole packet, or nothing within the wait.
   std::optional<ReceivedPacket> Next(int waitMs = kWaitMs) {
     std::optional<ReceivedPacket> packet;
-    (void)QTest::qWaitFor(
-        [&] {
-          m_buffer.append(m_socket.readAll());
-          packet = Take();
-          return packet.has_value();
-        },
-        waitMs);
-    if (!packet) {
+    const auto poll = [&] {
       m_buffer.append(m_socket.readAll());
       packet = Take();
-    }
+      return packet.has_value();
+    };
+    if (!QTest::qWaitFor(poll, waitMs)) poll();  // one last look once the wait is over
     return packet;
   }
 
@@ -75,13 +70,6 @@ class SimTestClient {
       if (p && p->header.dataType == dataType) return p;
     }
     return std::nullopt;
-  }
-
-  // Lets what is in flight arrive after settleMs and throws it away.
-  void Drain(int settleMs) {
-    QTest::qWait(settleMs);
-    while (Next(30)) {
-    }
   }
 
   bool WaitForDisconnect(int waitMs = kWaitMs) {
