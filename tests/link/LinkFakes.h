@@ -71,24 +71,18 @@ class FakeLinkOwner : public ILinkOwner {
 class FakeArchivePanel : public ILinkArchivePanel {
  public:
   bool archiveMode = false;
-  std::uint16_t playState = 0;
-
   std::vector<std::array<std::uint32_t, 4>> ranges;
-  std::vector<std::array<std::uint32_t, 3>> playTimes;
-  std::vector<int> results;
   std::vector<int> drawn;
   int eventFiles = 0;
 
   bool IsArchiveMode() const override { return archiveMode; }
-  std::uint16_t PlayState() const override { return playState; }
+  std::uint16_t PlayState() const override { return 0; }
   void SetArchiveRange(std::uint32_t w0, std::uint32_t w1, std::uint32_t w2, std::uint32_t w3) override {
     ranges.push_back({w0, w1, w2, w3});
   }
-  void ShowPlayImageTime(std::uint32_t w0, std::uint32_t w1, int version) override {
-    playTimes.push_back({w0, w1, static_cast<std::uint32_t>(version)});
-  }
+  void ShowPlayImageTime(std::uint32_t, std::uint32_t, int) override {}
   void ShowPlayPosition(std::uint32_t) override {}
-  void ShowPlayResult(int code) override { results.push_back(code); }
+  void ShowPlayResult(int) override {}
   bool IsSearchingShown() const override { return false; }
   void ClearSearchingFlag() override {}
   void ShowSearchText(const QString&) override {}
