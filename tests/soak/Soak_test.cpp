@@ -89,7 +89,7 @@ class Soak : public ::testing::Test {
 
 TEST_F(Soak, LiveStreamSurvivesFaultsWithFlatMemory) {
   const char* env = std::getenv("ARDEVIZ_SOAK_SECONDS");
-  const int totalSeconds = env ? std::max(12, std::atoi(env)) : 120;
+  const int totalSeconds = env ? std::max(24, std::atoi(env)) : 120;
   // Clean, noisy, oversized, clean: a quarter each; then silence and a drop mid-picture, a few seconds each.
   const int quarterMs = (totalSeconds - 8) * 1000 / 4;
 
