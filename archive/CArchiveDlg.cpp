@@ -5,6 +5,7 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QScreen>
 
@@ -353,17 +354,7 @@ void CArchiveDlg::NavigateTo(const ArchiveMoment& moment) {
 }
 
 void CArchiveDlg::ShowPlayImageTime(std::uint32_t w0, std::uint32_t w1, int protocolVersion) {
-  ArchiveMoment m;
-  if (protocolVersion == 1) {
-    m = ArchiveMoment::FromSeconds(w0);
-  } else {
-    m = {static_cast<int>((w0 >> 8) & 0xFFFF), static_cast<int>(w0 & 0xFF), static_cast<int>(w1 >> 24),
-         static_cast<int>((w1 >> 16) & 0xFF), static_cast<int>((w1 >> 8) & 0xFF), static_cast<int>(w1 & 0xFF)};
-  }
-  if (m.year < playback::kMinUsableYear || m.year > playback::kMaxUsableYear || m.month < 1 || m.month > 12 ||
-      m.day < 1 || m.day > 31)
-    return;
-  FollowImageTime(m);
+  if (const auto m = playback::PlayImageMoment(w0, w1, protocolVersion)) FollowImageTime(*m);
 }
 
 void CArchiveDlg::ShowPlayPosition(std::uint32_t position) {
@@ -571,7 +562,7 @@ void CArchiveDlg::DrawText(QPainter& painter, const QRect& rect, const QString& 
   painter.drawText(rect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text);
 }
 
-void CArchiveDlg::paintEvent(QPaintEvent*) {
+void CArchiveDlg::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
   painter.fillRect(rect(), Qt::black);
   if (!m_background.isNull()) painter.drawPixmap(0, 0, m_background);
@@ -594,7 +585,8 @@ void CArchiveDlg::paintEvent(QPaintEvent*) {
 
   for (int ch = 0; ch < kChannels; ++ch) {
     const QRect& cell = m_rcChannel[ch];
-    if (cell.isEmpty()) continue;
+    // A new picture repaints only its own cell: leave the others' stretch undone.
+    if (cell.isEmpty() || !event->region().intersects(cell)) continue;
     const PlaySlot& slot = m_slots[ch];
     if (slot.pixels) {
       pane::DrawBottomUpImage(painter, cell, slot.pixels, slot.header, pane::SourceWindow(slot.header, slot.fieldFlag));

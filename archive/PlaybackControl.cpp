@@ -39,6 +39,20 @@ bool IsUsableRangePair(std::uint32_t dvrDate, std::uint32_t dvrTime) {
          m.day <= 31 && m.hour <= 24 && m.minute <= 59 && m.second <= 59;
 }
 
+std::optional<ArchiveMoment> PlayImageMoment(std::uint32_t w0, std::uint32_t w1, int protocolVersion) {
+  ArchiveMoment m;
+  if (protocolVersion == 1) {
+    m = ArchiveMoment::FromSeconds(w0);
+  } else {
+    m = {static_cast<int>((w0 >> 8) & 0xFFFF), static_cast<int>(w0 & 0xFF), static_cast<int>(w1 >> 24),
+         static_cast<int>((w1 >> 16) & 0xFF), static_cast<int>((w1 >> 8) & 0xFF), static_cast<int>(w1 & 0xFF)};
+  }
+  if (m.year < kMinUsableYear || m.year > kMaxUsableYear || m.month < 1 || m.month > 12 || m.day < 1 || m.day > 31) {
+    return std::nullopt;
+  }
+  return m;
+}
+
 }  // namespace playback
 
 using namespace playback;

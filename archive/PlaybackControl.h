@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 #include "archive/ArchiveMoment.h"
 
@@ -68,6 +69,11 @@ bool InRange(const ArchiveMoment& moment, bool backward, const ArchiveMoment& st
 // hour up to 24, minute and second up to 59.
 bool IsUsableRangePair(std::uint32_t dvrDate, std::uint32_t dvrTime);
 ArchiveMoment MomentFromRangePair(std::uint32_t dvrDate, std::uint32_t dvrTime);
+
+// The time a played picture carries: seconds since 1970 in w0 from version 1
+// recorders; otherwise w0 = year << 8 | month and w1 = day << 24 | hour << 16 |
+// minute << 8 | second. Empty when the year, month or day is out of range.
+std::optional<ArchiveMoment> PlayImageMoment(std::uint32_t w0, std::uint32_t w1, int protocolVersion);
 
 }  // namespace playback
 

@@ -1,6 +1,6 @@
 // Receive path throughput: live pictures of eight channels fed through the
 // link in socket-sized reads (framing, assembly, decode, mark check, holder
-// copy) against a bare tjDecompress2 of the same JPEG bytes, timed in the same
+// hand-over) against a bare tjDecompress2 of the same JPEG bytes, timed in the same
 // run. The ratio is the link's cost relative to decoding alone.
 #include <benchmark/benchmark.h>
 #include <turbojpeg.h>

@@ -1,6 +1,8 @@
 // Arbitrary archive-range words of a login or status reply, for each protocol
 // version, followed by every play button and an event playback with an
 // arbitrary packed time: the range check and the request words must hold up.
+// Eight more bytes are the time words of a played picture, which the panel
+// follows before the buttons are pressed.
 #include <QCoreApplication>
 #include <QDate>
 
@@ -67,6 +69,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   control.StartArchive();
   const std::uint32_t day = Word(data + 17);
   panel.date = QDate(1900, 12, 1).addDays(static_cast<qint64>(day % 110000));
+  if (size >= 33) {
+    if (const auto m = playback::PlayImageMoment(Word(data + 25), Word(data + 29), link.version)) {
+      if (m->year < playback::kMinUsableYear || m->year > playback::kMaxUsableYear || m->month < 1 || m->month > 12 ||
+          m->day < 1 || m->day > 31)
+        __builtin_trap();
+      control.SetRequestTime(*m);
+      if (m->hour < 24 && m->minute < 60) control.SetTimeWord(m->DvrTime());
+    }
+  }
   for (int button = 0; button < 5; ++button) control.PressButton(button);
   control.PlayFromEvent(Word(data + 21), data[0] % 17);
   control.ShowPlayResult(data[0]);

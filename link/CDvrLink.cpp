@@ -73,7 +73,7 @@ bool CDvrLink::ConnectToDvr(const QString& hostText, std::uint16_t port) {
     OnConnected();
   });
   connect(socket, &QTcpSocket::readyRead, this, &CDvrLink::OnReadyRead);
-  connect(socket, &QTcpSocket::errorOccurred, this, [this, socket](QAbstractSocket::SocketError) {
+  connect(socket, &QTcpSocket::errorOccurred, this, [this](QAbstractSocket::SocketError) {
     // Only a failed connect is reported; a peer that goes away later is noticed
     // by the watch on missing data. The report is posted, as the design does.
     if (!m_socketConnected) {

@@ -137,7 +137,7 @@ class CDvrLink : public QObject {
   // Forgets the payload being assembled; with skipStream its remaining bytes are skipped too.
   void DiscardAssembly(bool skipStream = true);
   std::uint8_t AcceptedChannel(std::uint8_t decoded, bool oneChunk) const;
-  CImageCodec& CopyToHolder(int channel, const CImageCodec& from);
+  CImageCodec& MoveToHolder(int channel, CImageCodec& from);
   void StopLoginSteps();
   void ToggleActivityAfterChunk();
 

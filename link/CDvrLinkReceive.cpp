@@ -237,19 +237,13 @@ std::uint8_t CDvrLink::AcceptedChannel(std::uint8_t decoded, bool oneChunk) cons
   return channel;
 }
 
-CImageCodec& CDvrLink::CopyToHolder(int channel, const CImageCodec& from) {
+CImageCodec& CDvrLink::MoveToHolder(int channel, CImageCodec& from) {
   auto& holder = m_holders[static_cast<std::size_t>(channel)];
   if (!holder) holder = std::make_unique<CImageCodec>();
-  // Same format as the last picture of this channel: reuse the buffer rather than reallocate it.
-  const bool sameFormat = holder->Header() == from.Header() && holder->Pixels() != nullptr &&
-                          holder->PixelBytes() == from.PixelBytes();
-  if (!sameFormat) {
-    holder->Header() = from.Header();
-    holder->ReallocPixels();
-  }
-  if (holder->Pixels() && from.Pixels()) {
-    std::memcpy(holder->Pixels(), from.Pixels(), std::min(holder->PixelBytes(), from.PixelBytes()));
-  }
+  // The holder takes the decoded bitmap and hands its old one back to the
+  // decoder, which overwrites it with the next picture: no copy per picture.
+  // Whoever showed the old bitmap is given the new one straight after.
+  holder->SwapBitmap(from);
   return *holder;
 }
 
@@ -263,7 +257,7 @@ void CDvrLink::ManageLiveImage(bool oneChunk) {
   m_nDecodeChannel = decoded == CImageCodec::kDecodeFailed ? decoded : AcceptedChannel(decoded, oneChunk);
   if (m_nDecodeChannel >= kRejectedChannel || !m_pOwner) return;
 
-  const CImageCodec& holder = CopyToHolder(m_nDecodeChannel, *m_pImageCodec);
+  const CImageCodec& holder = MoveToHolder(m_nDecodeChannel, *m_pImageCodec);
   m_pOwner->SetChannelImage(m_nDecodeChannel, holder.Pixels(), holder.Header());
   m_pOwner->SetChannelFieldFlag(m_nDecodeChannel, m_pImageCodec->FieldFlag());
   m_pOwner->DrawChannel(m_nDecodeChannel);
@@ -277,7 +271,7 @@ void CDvrLink::ManagePlayImage(bool oneChunk) {
   m_nDecodeChannel = decoded == CImageCodec::kDecodeFailed ? decoded : AcceptedChannel(decoded, oneChunk);
   if (m_nDecodeChannel >= kRejectedChannel) return;
 
-  const CImageCodec& holder = CopyToHolder(m_nDecodeChannel, *m_pPlayCodec);
+  const CImageCodec& holder = MoveToHolder(m_nDecodeChannel, *m_pPlayCodec);
   m_pArchivePanel->SetPlayImage(m_nDecodeChannel, holder.Pixels(), holder.Header(), m_pPlayCodec->FieldFlag());
   m_pArchivePanel->DrawPlayImage(m_nDecodeChannel);
   if (m_pArchivePanel->IsSearchingShown()) {

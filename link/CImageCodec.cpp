@@ -89,6 +89,7 @@ void CImageCodec::FreePixels() {
 }
 
 void CImageCodec::AllocatePixels(std::size_t bytes) {
+  if (m_pixels && bytes == m_pixelBytes) return;  // the same size again: keep the buffer
   FreePixels();
   if (bytes == 0) return;
   // Not cleared: a decode writes every byte, and clearing would cost as much
@@ -110,7 +111,11 @@ void CImageCodec::SetFormat(int bitCount, int width, int height) {
   AllocatePixels(m_header.imageSize);
 }
 
-void CImageCodec::ReallocPixels() { AllocatePixels(m_header.imageSize); }
+void CImageCodec::SwapBitmap(CImageCodec& other) noexcept {
+  std::swap(m_header, other.m_header);
+  std::swap(m_pixels, other.m_pixels);
+  std::swap(m_pixelBytes, other.m_pixelBytes);
+}
 
 bool CImageCodec::NormaliseStream(const std::uint8_t* data, std::size_t length) {
   m_workLength = 0;

@@ -25,12 +25,13 @@ class CImageCodec {
   // 0 with the no-mark choice, or kDecodeFailed. The data are not modified.
   std::uint8_t Decode(const std::uint8_t* data, std::size_t length, bool noMark);
 
-  // Sets the header and reallocates the pixels when width and height are
-  // positive and bitCount is 8, 16, 24 or 32; otherwise changes nothing.
+  // Sets the header and sizes the pixels to it when width and height are
+  // positive and bitCount is 1..32; otherwise changes nothing. A buffer of
+  // the right size is kept, so same-format pictures decode without allocating.
   void SetFormat(int bitCount, int width, int height);
-  // Frees and reallocates the header's image-size bytes (a header copied in
-  // from another holder). The new bytes are not cleared.
-  void ReallocPixels();
+  // Exchanges the decoded bitmap (header and pixels) with another holder's,
+  // so a picture changes hands without being copied. Field flags stay put.
+  void SwapBitmap(CImageCodec& other) noexcept;
 
   const BitmapInfoHeader& Header() const { return m_header; }
   BitmapInfoHeader& Header() { return m_header; }

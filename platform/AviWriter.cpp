@@ -22,7 +22,6 @@ constexpr std::uint32_t kLegacyIndexEntrySize = 16;
 constexpr std::uint32_t kExtendedHeaderSize = 248;  // 'dmlh': total frames and reserved space
 constexpr std::uint32_t kQualityDefault = 0xFFFFFFFFu;
 constexpr std::uint64_t kChunkHeader = 8;
-constexpr std::uint64_t kListHeader = 12;
 
 constexpr std::uint32_t FourCc(const char (&s)[5]) {
   return static_cast<std::uint32_t>(static_cast<unsigned char>(s[0])) |

@@ -6,6 +6,7 @@
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QWindow>
 
@@ -584,7 +585,7 @@ void CArdevizView::DrawPanelText(QPainter& painter, const QRect& rect, const QSt
   painter.setFont(previous);
 }
 
-void CArdevizView::paintEvent(QPaintEvent* /*event*/) {
+void CArdevizView::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
   if (!m_background.isNull()) {
     painter.drawPixmap(0, 0, m_background);
@@ -606,8 +607,10 @@ void CArdevizView::paintEvent(QPaintEvent* /*event*/) {
   }
   if (m_pPtzControl) m_pPtzControl->PaintCamera(painter);
 
+  // A new picture repaints only its own pane: the other panes' stretch is skipped.
+  const QRegion& dirty = event->region();
   for (int ch = 0; ch < kChannels; ++ch) {
-    if (m_pImageBits[ch]) {
+    if (m_pImageBits[ch] && dirty.intersects(m_rcPane[ch])) {
       m_bShown[ch] = true;
       DrawBottomUpImage(painter, m_rcPane[ch], m_pImageBits[ch], m_bmiHeader[ch],
                         SourceWindow(m_bmiHeader[ch], m_nFieldFlag[ch]));

@@ -3,6 +3,8 @@
 #include <QImage>
 #include <QPainter>
 
+#include <bit>
+#include <cstring>
 #include <vector>
 
 namespace pane {
@@ -46,13 +48,27 @@ void DrawBottomUpImage(QPainter& painter, const QRect& target, const std::uint8_
     columnOffsets[static_cast<std::size_t>(tx)] = 3 * sx;
   }
   const std::size_t stride = header.Stride();
+  // Reading a pixel as one little-endian 4-byte word is safe wherever a byte follows it in the row.
+  const bool wordReads = std::endian::native == std::endian::little &&
+                         static_cast<std::size_t>(columnOffsets.back()) + 4u <= stride;
+  std::uint8_t* const paneBits = pane.bits();
+  const auto paneStride = static_cast<std::size_t>(pane.bytesPerLine());
   for (int ty = 0; ty < th; ++ty) {
     const int sy = clipped.y() + static_cast<int>((2LL * ty + 1) * clipped.height() / (2LL * th));
     const std::uint8_t* row = pixels + static_cast<std::size_t>(header.height - 1 - sy) * stride;
-    auto* out = reinterpret_cast<QRgb*>(pane.scanLine(ty));
-    for (int tx = 0; tx < tw; ++tx) {
-      const std::uint8_t* p = row + columnOffsets[static_cast<std::size_t>(tx)];
-      out[tx] = qRgb(p[2], p[1], p[0]);
+    auto* out = reinterpret_cast<QRgb*>(paneBits + static_cast<std::size_t>(ty) * paneStride);
+    const int* offset = columnOffsets.data();
+    if (wordReads) {
+      for (int tx = 0; tx < tw; ++tx) {
+        std::uint32_t bgrx;  // B, G, R and the next pixel's blue, little-endian
+        std::memcpy(&bgrx, row + offset[tx], sizeof bgrx);
+        out[tx] = 0xFF000000u | (bgrx & 0x00FFFFFFu);
+      }
+    } else {
+      for (int tx = 0; tx < tw; ++tx) {
+        const std::uint8_t* p = row + offset[tx];
+        out[tx] = qRgb(p[2], p[1], p[0]);
+      }
     }
   }
   painter.drawImage(target.topLeft(), pane);

@@ -111,6 +111,24 @@ TEST_F(LinkReceive, SmallPictureInOneReadIsRejectedButSplitIsShown) {
   EXPECT_EQ(owner.drawn, std::vector<int>{1});
 }
 
+TEST_F(LinkReceive, EachChannelKeepsItsOwnPictureWhileOthersArrive) {
+  // Pictures change hands without a copy; what the owner was given for one
+  // channel must stay that channel's picture whatever is decoded next.
+  Feed(LiveImage(0, testpictures::MakeJpeg(704, 288, 0, true)));
+  Feed(LiveImage(1, testpictures::MakeJpeg(704, 288, 1, true)));
+  Feed(LiveImage(0, testpictures::MakeJpeg(704, 288, 0, true)));
+  Feed(LiveImage(4, testpictures::MakeJpeg(352, 240, 4, true)));
+  Feed(LiveImage(5, picture2));  // decoded, then refused: the mark says 2
+  ASSERT_EQ(owner.drawn, (std::vector<int>{0, 1, 0, 4}));
+  for (const int ch : {0, 1, 4}) {
+    const CImageCodec* held = link->Holder(ch);
+    ASSERT_NE(held, nullptr);
+    EXPECT_EQ(owner.pixels[static_cast<std::size_t>(ch)], held->Pixels()) << ch;
+    EXPECT_EQ(held->ReadChannelMark(), ch) << ch;
+    EXPECT_EQ(held->Header().width, ch == 4 ? 352 : 704) << ch;
+  }
+}
+
 TEST_F(LinkReceive, ChannelsAboveEightAndUnmaskedChannelsAreNeverShown) {
   owner.mask = 0xFFFF;
   Feed(LiveImage(0, picture2, /*w3=*/10));  // channel 9

@@ -50,7 +50,9 @@ class FakeLinkOwner : public ILinkOwner {
   void SetChannelCount(int channels) override { channelCount = channels; }
   std::uint16_t ChannelSelection() const override { return selection; }
   std::uint32_t ChannelMask() const override { return mask; }
-  void SetChannelImage(int, const std::uint8_t*, const BitmapInfoHeader& header) override {
+  std::array<const std::uint8_t*, 16> pixels{};
+  void SetChannelImage(int channel, const std::uint8_t* bits, const BitmapInfoHeader& header) override {
+    pixels[static_cast<std::size_t>(channel)] = bits;
     headers.push_back(header);
   }
   void SetChannelFieldFlag(int channel, std::uint8_t flag) override {
