@@ -593,6 +593,28 @@ void CArdevizView::paintEvent(QPaintEvent* event) {
     painter.fillRect(rect(), Qt::black);
   }
 
+  // A new picture repaints only its own pane: the texts and the other panes
+  // lie outside the repainted region and are left undrawn.
+  const QRegion& dirty = event->region();
+  static const QRect kPanelTextArea = kDateLabelRect.united(kDateRect).united(kTimeLabelRect).united(kTimeRect)
+                                          .united(kStatusLabelRect).united(kStatusRect)
+                                          .united(kRecordPositionRect).united(kPlayPositionRect);
+  if (dirty.intersects(kPanelTextArea)) DrawPanelTexts(painter);
+  if (m_pPtzControl) m_pPtzControl->PaintCamera(painter);
+
+  for (int ch = 0; ch < kChannels; ++ch) {
+    if (m_pImageBits[ch] && dirty.intersects(m_rcPane[ch])) {
+      m_bShown[ch] = true;
+      DrawBottomUpImage(painter, m_rcPane[ch], m_pImageBits[ch], m_bmiHeader[ch],
+                        SourceWindow(m_bmiHeader[ch], m_nFieldFlag[ch]));
+    }
+    DrawPaneFrame(painter, m_rcPane[ch]);
+  }
+
+  if (!m_logo.isNull()) painter.drawImage(kLogoPosition, m_logo, QRect(QPoint(0, 0), kLogoSize));
+}
+
+void CArdevizView::DrawPanelTexts(QPainter& painter) const {
   const QDateTime now = QDateTime::currentDateTime();
   const int line = Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine;
   DrawPanelText(painter, kDateLabelRect, QStringLiteral("DATE :"), line);
@@ -605,20 +627,6 @@ void CArdevizView::paintEvent(QPaintEvent* event) {
     DrawPanelText(painter, kRecordPositionRect, m_recordPositionText, line);
     DrawPanelText(painter, kPlayPositionRect, m_playPositionText, line);
   }
-  if (m_pPtzControl) m_pPtzControl->PaintCamera(painter);
-
-  // A new picture repaints only its own pane: the other panes' stretch is skipped.
-  const QRegion& dirty = event->region();
-  for (int ch = 0; ch < kChannels; ++ch) {
-    if (m_pImageBits[ch] && dirty.intersects(m_rcPane[ch])) {
-      m_bShown[ch] = true;
-      DrawBottomUpImage(painter, m_rcPane[ch], m_pImageBits[ch], m_bmiHeader[ch],
-                        SourceWindow(m_bmiHeader[ch], m_nFieldFlag[ch]));
-    }
-    DrawPaneFrame(painter, m_rcPane[ch]);
-  }
-
-  if (!m_logo.isNull()) painter.drawImage(kLogoPosition, m_logo, QRect(QPoint(0, 0), kLogoSize));
 }
 
 void CArdevizView::mousePressEvent(QMouseEvent* event) {

@@ -201,6 +201,8 @@ class CArdevizView : public QWidget, public ILinkOwner {
   QTimer& SecondTimer() { return m_secondTimer; }
 
   // Draws one text of the status panel: status font, green on black.
+  // The clock, status and position texts of the right-hand panel.
+  void DrawPanelTexts(QPainter& painter) const;
   void DrawPanelText(QPainter& painter, const QRect& rect, const QString& text, int flags) const;
 
  protected:
