@@ -5,7 +5,7 @@
 # The tests run in a network namespace with only loopback whenever that is possible.
 #   ./test.sh                 everything
 #   ./test.sh --quick         the plain suite only
-#   ARDEVIZ_FUZZ_SECONDS=N    seconds per fuzz target (default 20)
+#   ARDEVIZ_FUZZ_SECONDS=N    seconds per fuzz target (default 30)
 set -euo pipefail
 QUICK=0
 if [ "${1:-}" = "--quick" ]; then
@@ -47,5 +47,5 @@ export LSAN_OPTIONS="suppressions=$PWD/scripts/lsan.supp:print_suppressions=0"
 ARDEVIZ_SOAK_SECONDS=${ARDEVIZ_SOAK_SECONDS:-30} run_suite build-asan "$@"
 
 if [ -x fuzz/run.sh ]; then
-  fuzz/run.sh all "${ARDEVIZ_FUZZ_SECONDS:-20}"
+  fuzz/run.sh all "${ARDEVIZ_FUZZ_SECONDS:-30}"
 fi
