@@ -5,7 +5,6 @@
 #include <benchmark/benchmark.h>
 #include <turbojpeg.h>
 
-#include <QCoreApplication>
 
 #include <chrono>
 #include <vector>
@@ -69,11 +68,3 @@ void LiveStreamVersusBareDecode(benchmark::State& state) {
 }  // namespace
 
 BENCHMARK(LiveStreamVersusBareDecode)->Args({704, 288})->Unit(benchmark::kMillisecond);
-
-int main(int argc, char** argv) {
-  QCoreApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}

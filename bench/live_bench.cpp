@@ -117,11 +117,3 @@ void NineLiveChannelsCpuShare(benchmark::State& state) {
 }  // namespace
 
 BENCHMARK(NineLiveChannelsCpuShare)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
-
-int main(int argc, char** argv) {
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}

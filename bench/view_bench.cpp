@@ -3,7 +3,6 @@
 // draws) against decoding that picture, timed in the same run.
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
 #include <QImage>
 #include <QPainter>
 
@@ -45,11 +44,3 @@ void PaneRepaintVersusDecode(benchmark::State& state) {
 }  // namespace
 
 BENCHMARK(PaneRepaintVersusDecode)->Unit(benchmark::kMicrosecond);
-
-int main(int argc, char** argv) {
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
