@@ -28,16 +28,16 @@ CDvrLink::CDvrLink(ILinkOwner* owner, LinkTiming timing, QObject* parent)
   connect(&m_keepAliveTimer, &QTimer::timeout, this, &CDvrLink::OnKeepAliveTick);
   m_loginStepTimer.setSingleShot(true);
   connect(&m_loginStepTimer, &QTimer::timeout, this, [this] {
-    if (m_loginStep == 1) {
-      // After the remote key: the status request, then the image request.
-      if (m_pOwner) {
-        SendRequest(RequestKind::DvrStatus2, false);
-        m_loginStep = 2;
-        m_loginStepTimer.start(m_timing.afterStatusMs);
-        return;
-      }
-    }
+    // While the steps run other sends are dropped; the steps' own go out with the step cleared.
+    const int step = m_loginStep;
     m_loginStep = 0;
+    if (step == 1 && m_pOwner) {
+      // After the remote key: the status request, then the image request.
+      SendRequest(RequestKind::DvrStatus2, false);
+      m_loginStep = 2;
+      m_loginStepTimer.start(m_timing.afterStatusMs);
+      return;
+    }
     SendFirstImageRequest();
     m_keepAliveTimer.start(m_timing.keepAliveMs);
   });
@@ -101,6 +101,7 @@ bool CDvrLink::Disconnect(bool full) {
     socket->deleteLater();
     m_keepAliveTimer.stop();
   }
+  m_socketConnected = false;
   m_stream.Reset();
   if (full) {
     FreeBuffers();
@@ -145,8 +146,15 @@ void CDvrLink::OnConnectFailed() {
   }
 }
 
+bool CDvrLink::CanSend() const {
+  // Connecting is not connected: a write before the socket reports the connection
+  // made would abort the attempt. The sends after a login reply keep their spacing.
+  return m_socket && m_socketConnected && m_buffersAllocated && m_loginStep == 0 &&
+         m_socket->state() == QAbstractSocket::ConnectedState;
+}
+
 void CDvrLink::SendBytes(const std::vector<std::uint8_t>& packet, std::uint32_t dataType) {
-  if (!m_socket) return;
+  if (!CanSend()) return;
   // Handed to the socket once; flush so it leaves now rather than at the next event-loop turn.
   m_socket->write(reinterpret_cast<const char*>(packet.data()), static_cast<qint64>(packet.size()));
   m_socket->flush();
@@ -154,7 +162,7 @@ void CDvrLink::SendBytes(const std::vector<std::uint8_t>& packet, std::uint32_t 
 }
 
 void CDvrLink::SendRequest(RequestKind kind, bool arm) {
-  if (!m_socket || !m_buffersAllocated) return;
+  if (!CanSend()) return;
 
   wire::PacketInfo info;
   std::uint32_t dataType = 0;
@@ -234,13 +242,13 @@ void CDvrLink::SendRemoteKey(std::uint16_t code) {
 }
 
 void CDvrLink::RequestDvrStatus2() {
-  if (!m_socket || !m_buffersAllocated) return;
+  if (!CanSend()) return;
   SendBytes(wire::BuildPacket(m_magic, wire::PacketClass::Command, wire::DATATYPE_DVR_STATUS2, {}),
             wire::DATATYPE_DVR_STATUS2);
 }
 
 void CDvrLink::SendPtzData(const std::uint8_t* bytes, std::size_t n) {
-  if (!m_socket || !m_buffersAllocated || bytes == nullptr || n < 1) return;
+  if (!CanSend() || bytes == nullptr || n < 1) return;
   // A command longer than the send buffer would go out cut: refuse it instead.
   if (n > wire::kMaxPtzBytes) return;
   wire::PacketInfo info;
@@ -274,6 +282,7 @@ void CDvrLink::HandleLoginReply(const wire::PacketHeader& header, const wire::Pa
   }
   if (m_pArchivePanel) m_pArchivePanel->SetArchiveRange(info.w[2], info.w[3], info.w[4], info.w[5]);
 
+  StopLoginSteps();  // a repeated reply starts the steps afresh
   SendRemoteKey(wire::REMOTE_KEY_LOGIN);
   // The recorder expects the next requests spaced out; a timer keeps the window responsive meanwhile.
   m_loginStep = 1;

@@ -115,6 +115,8 @@ class CDvrLink : public QObject {
   void StartReconnectCycle();
   void AllocateBuffers();
   void FreeBuffers();
+  // True only once the socket reports the connection made and outside the login steps.
+  bool CanSend() const;
   void SendBytes(const std::vector<std::uint8_t>& packet, std::uint32_t dataType);
   void HandleLoginReply(const wire::PacketHeader& header, const wire::PacketInfo& info);
   void SendFirstImageRequest();

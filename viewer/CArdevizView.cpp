@@ -8,6 +8,7 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QPointer>
 #include <QWindow>
 
 
@@ -401,6 +402,14 @@ void CArdevizView::GoOffline() {
     DeleteEventFile();
   }
   if (SkinButton* disconnectButton = Button(kIdDisconnect)) disconnectButton->SetCheck(true);
+  // Offline must not look live: unlit lamp, no positions of the last session,
+  // and the waiting text even when the link went offline by itself.
+  if (SkinButton* light = Button(kIdActivity)) light->SetCheck(false);
+  m_recordPositionText.clear();
+  m_playPositionText.clear();
+  update(kRecordPositionRect);
+  update(kPlayPositionRect);
+  ShowConnectionStatus(m_nConnectionState);
 }
 
 void CArdevizView::OnDisconnect() {
@@ -480,10 +489,16 @@ void CArdevizView::ShowAbout() {
 }
 
 void CArdevizView::ShowPtzDataReply() {
+  // One box at a time: replies that arrive while it is open (or about to open) are
+  // not stacked, since each box runs its own event loop and they would nest without end.
+  if (m_bPtzReplyOpen) return;
+  m_bPtzReplyOpen = true;
   // Opened after the link's receive handler has returned, not inside it.
   QTimer::singleShot(0, this, [this] {
+    const QPointer<CArdevizView> self(this);
     Alerts::ShowMessage(this, QString::fromLatin1(kPtzReplyText), QStringLiteral("Ardeviz"),
                         Alerts::Icon::Information);
+    if (self) m_bPtzReplyOpen = false;
   });
 }
 
