@@ -49,7 +49,8 @@ QString ArchiveMedia::SaveSnapshot() {
   if (n != m_snapshotPanel.GridSize()) m_snapshotPanel.SetGridSize(n);
   const std::uint8_t channel = m_snapshotPanel.SelectedChannel();
   // Before the first picture, or with a time no clock shows, the local time names the file.
-  const ArchiveMoment imageTime = recordnames::NameTime(m_recordingPanel.CurrentImageTime(), m_options.clock());
+  const ArchiveMoment imageTime =
+      recordnames::NameTime(m_recordingPanel.CurrentImageTime(), m_options.clock());
 
   QImage picture = PictureOf(area);
   {

@@ -229,7 +229,8 @@ TEST_F(AviRecorderTest, FramesInMemoryAreBoundedAndStreamedToDisk) {
   o.maxFramesInMemory = 3;
   o.writerHooks.beforeFrame = [&hold] {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kWaitMs);
-    while (hold && std::chrono::steady_clock::now() < deadline) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    while (hold && std::chrono::steady_clock::now() < deadline)
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
   };
   AviRecorder rec(m_panel, o);
   QSignalSpy saved(&rec, &AviRecorder::segmentSaved);

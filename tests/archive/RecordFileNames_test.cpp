@@ -44,5 +44,6 @@ TEST(RecordFileNames, NamesComeOnlyFromRealClockTimes) {
       {{10000, 1, 1, 0, 0, 0}, local},      // five-digit year
       {{-5, 1, 1, 0, 0, 0}, local},
   };
-  for (const auto& c : cases) EXPECT_EQ(NameTime(c.imageTime, now), c.expected) << SnapshotTimeText(c.imageTime).toStdString();
+  for (const auto& c : cases)
+    EXPECT_EQ(NameTime(c.imageTime, now), c.expected) << SnapshotTimeText(c.imageTime).toStdString();
 }
