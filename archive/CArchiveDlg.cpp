@@ -15,6 +15,7 @@
 #include "archive/IArchiveMedia.h"
 #include "archive/MonthCalendar.h"
 #include "platform/Alerts.h"
+#include "platform/LocalFile.h"
 #include "res/SkinImages.h"
 #include "viewer/CEventDlg.h"
 #include "viewer/PaneDrawing.h"
@@ -90,7 +91,7 @@ CArchiveDlg::CArchiveDlg(std::unique_ptr<IArchiveHost> host, std::unique_ptr<IAr
       m_pLink(std::move(link)),
       m_options(std::move(options)),
       m_playback(this, m_pLink.get(), m_options.playback) {
-  m_logo.load(m_options.logoFile);
+  m_logo = LocalFile::ReadImage(m_options.logoFile, LocalFile::kLogoBound);
   m_statusFont = QFont(QStringLiteral("Tahoma"));
   m_statusFont.setPixelSize(kStatusFontHeight);
   m_statusFont.setBold(true);
