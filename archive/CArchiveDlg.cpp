@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QHideEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -477,6 +478,13 @@ void CArchiveDlg::SetPanelVisible(bool visible) {
     raise();
     activateWindow();
   }
+}
+
+void CArchiveDlg::hideEvent(QHideEvent* event) {
+  // The pictures belong to the link's holders, which live viewing refills
+  // while the panel is hidden: a later paint or grab must not read them.
+  if (!event->spontaneous()) ClearPlayImages();
+  QWidget::hideEvent(event);
 }
 
 void CArchiveDlg::PlacePanel(bool fullScreen) {
