@@ -15,6 +15,7 @@
 #include "link/CDvrLink.h"
 #include "platform/Alerts.h"
 #include "platform/DisplayMode.h"
+#include "platform/LocalFile.h"
 #include "res/SkinImages.h"
 #include "viewer/CMainFrame.h"
 #include "viewer/IViewArchivePanel.h"
@@ -87,8 +88,8 @@ CArdevizView::CArdevizView(QWidget* parent, Options options)
   setFixedSize(kWidth, kHeight);
   setAttribute(Qt::WA_OpaquePaintEvent);
   if (m_options.executablePath.isEmpty()) m_options.executablePath = QCoreApplication::applicationFilePath();
-  // A missing logo file simply leaves the logo out.
-  m_logo.load(QString::fromLatin1(kLogoFile));
+  // A missing logo file (or anything but a plain file) simply leaves the logo out.
+  m_logo = LocalFile::ReadImage(QString::fromLatin1(kLogoFile), LocalFile::kLogoBound);
 
   m_secondTimer.setInterval(m_options.tickMs);
   connect(&m_secondTimer, &QTimer::timeout, this, &CArdevizView::OnSecondTick);
