@@ -24,6 +24,7 @@
 #include "viewer/SkinButton.h"
 #include "viewer/SkinPushButton.h"
 #include "viewer/SkinSlider.h"
+#include "viewer/StatusPanel.h"
 
 using namespace archive_rules;
 
@@ -74,9 +75,7 @@ constexpr QRect kSingleRect(57, 525, 25, 26);
 constexpr QRect kAllRect(86, 525, 26, 26);
 constexpr QRect kActivityRect(730, 200, 33, 33);
 
-const QColor kTextColour(0, 255, 0);
 constexpr int kSearchBlankWidth = 30;
-constexpr int kStatusFontHeight = 12;
 
 const QString kSearchingText = QStringLiteral("SEARCHING");
 
@@ -93,9 +92,7 @@ CArchiveDlg::CArchiveDlg(std::unique_ptr<IArchiveHost> host, std::unique_ptr<IAr
       m_options(std::move(options)),
       m_playback(this, m_pLink.get(), m_options.playback) {
   m_logo = LocalFile::ReadImage(m_options.logoFile, LocalFile::kLogoBound);
-  m_statusFont = QFont(QStringLiteral("Tahoma"));
-  m_statusFont.setPixelSize(kStatusFontHeight);
-  m_statusFont.setBold(true);
+  m_statusFont = StatusPanel::MakeStatusFont();
 
   setWindowTitle(QString::fromLatin1(kWindowText));
   setAttribute(Qt::WA_OpaquePaintEvent);
@@ -550,8 +547,6 @@ void CArchiveDlg::mouseReleaseEvent(QMouseEvent* event) {
 
 // ---- Painting ----
 
-QFont CArchiveDlg::TextFont() const { return m_pHost ? m_pHost->StatusFont() : m_statusFont; }
-
 QString CArchiveDlg::StartText() const {
   return m_playback.IsRangeKnown() ? MomentText(m_playback.Start()) : QString::fromLatin1(kUnknownMoment);
 }
@@ -565,10 +560,7 @@ QString CArchiveDlg::RequestText() const { return MomentText(m_playback.RequestT
 QString CArchiveDlg::ClockText() const { return archive_rules::ClockText(m_playback.TimeWord()); }
 
 void CArchiveDlg::DrawText(QPainter& painter, const QRect& rect, const QString& text, const QFont& font) const {
-  painter.fillRect(rect, Qt::black);
-  painter.setFont(font);
-  painter.setPen(kTextColour);
-  painter.drawText(rect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text);
+  StatusPanel::DrawText(painter, font, rect, text, StatusPanel::kLineFlags);
 }
 
 void CArchiveDlg::paintEvent(QPaintEvent* event) {
@@ -578,7 +570,7 @@ void CArchiveDlg::paintEvent(QPaintEvent* event) {
 
   DrawText(painter, kClockRect, ClockText(), font());
 
-  const QFont textFont = TextFont();
+  const QFont& textFont = m_statusFont;
   DrawText(painter, kStartLabelRect, QStringLiteral("START :"), textFont);
   DrawText(painter, kStartRect, StartText(), textFont);
   DrawText(painter, kEndLabelRect, QStringLiteral("END   :"), textFont);

@@ -235,7 +235,6 @@ class CArchiveDlg : public QWidget,
   void FollowTimeOfDay(std::uint32_t timeWord);
   void FollowImageTime(const ArchiveMoment& moment);
   void DrawText(QPainter& painter, const QRect& rect, const QString& text, const QFont& font) const;
-  QFont TextFont() const;
   void ClearPlayImages();
 
   std::unique_ptr<IArchiveHost> m_pHost;

@@ -1,9 +1,8 @@
 #pragma once
-// What the archive panel needs from the main view: the settings it reads, the
-// status font and the way back to live view. ViewArchiveHost implements it
+// What the archive panel needs from the main view: the settings it reads and
+// the way back to live view. ViewArchiveHost implements it
 // over CArdevizView; without a view the panel runs on its own defaults.
 
-#include <QFont>
 #include <QString>
 
 class IArchiveHost {
@@ -15,7 +14,6 @@ class IArchiveHost {
   virtual QString RecordFolder() const = 0;
   virtual int DateShow() const = 0;        // "Date Show"
   virtual bool UseFullScreen() const = 0;  // "Use FullScreen": no dragging when set
-  virtual QFont StatusFont() const = 0;
   // POWER: back to live view (the view hides the panel and restarts the live stream).
   virtual void SwitchToLive() = 0;
 };

@@ -16,7 +16,6 @@ int ViewArchiveHost::DateShow() const { return m_view.Settings().dateShow; }
 
 bool ViewArchiveHost::UseFullScreen() const { return m_view.Settings().useFullScreen != 0; }
 
-QFont ViewArchiveHost::StatusFont() const { return m_view.StatusFont(); }
 
 void ViewArchiveHost::SwitchToLive() {
   if (m_view.ConnectionState() != 0) {

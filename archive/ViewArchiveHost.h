@@ -1,5 +1,5 @@
 #pragma once
-// The archive panel's view of the main view: settings, status font, the way
+// The archive panel's view of the main view: settings and the way
 // back to live view. Also the factory the view calls to make its panel.
 
 #include <memory>
@@ -19,7 +19,6 @@ class ViewArchiveHost : public IArchiveHost {
   QString RecordFolder() const override;
   int DateShow() const override;
   bool UseFullScreen() const override;
-  QFont StatusFont() const override;
   // Back to the main window; the live stream restarts only while connected.
   void SwitchToLive() override;
 

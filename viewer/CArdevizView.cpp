@@ -1,10 +1,7 @@
 #include "viewer/CArdevizView.h"
 
 #include <QCoreApplication>
-#include <QDateTime>
 #include <QFile>
-#include <QFontInfo>
-#include <QFontMetrics>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -62,10 +59,6 @@ constexpr int kPaneTop = 23;
 constexpr int kPaneRightInset = 61;
 constexpr int kPaneBottomInset = 21;
 
-constexpr QColor kTextColour{0x00, 0xFF, 0x00};
-constexpr int kStatusFontPixels = 12;
-constexpr int kStatusFontAverageWidth = 5;
-
 int SideForPanes(int panes) {
   switch (panes) {
     case 1: return 1;
@@ -95,7 +88,6 @@ CArdevizView::CArdevizView(QWidget* parent, Options options)
   connect(&m_secondTimer, &QTimer::timeout, this, &CArdevizView::OnSecondTick);
   m_screenModeTimer.setSingleShot(true);
   connect(&m_screenModeTimer, &QTimer::timeout, this, [this] { PlaceTarget(true, m_pendingTarget); });
-  m_statusText = StatusTextFor(status::kWaiting, 0, 0);
 }
 
 CArdevizView::~CArdevizView() {
@@ -130,7 +122,7 @@ void CArdevizView::OnInitialUpdate() {
   // 6. The command table starts empty.
   if (m_pPtzControl) m_pPtzControl->ClearCommandTable();
   // 7-8. Status font and skin.
-  CreateStatusFont();
+  m_panel.CreateStatusFont();
   LoadSkin();
   // 9. The current layout, which also asks the link for pictures.
   SetLayout(m_wChannelLayout);
@@ -158,20 +150,6 @@ QString CArdevizView::HostText() const {
 
 std::uint16_t CArdevizView::Port() const {
   return m_options.portOverride ? *m_options.portOverride : static_cast<std::uint16_t>(m_settings.hostPort);
-}
-
-void CArdevizView::CreateStatusFont() {
-  m_statusFont = QFont(QStringLiteral("Tahoma"));
-  m_statusFont.setStyleHint(QFont::SansSerif);
-  m_statusFont.setPixelSize(kStatusFontPixels);
-  m_statusFont.setBold(true);
-  // Without Tahoma, narrow the closest sans serif to Tahoma's 5-pixel average width.
-  if (QFontInfo(m_statusFont).family() != QLatin1String("Tahoma")) {
-    const int average = QFontMetrics(m_statusFont).averageCharWidth();
-    if (average > kStatusFontAverageWidth)
-      m_statusFont.setStretch(qBound(int(QFont::UltraCondensed), 100 * kStatusFontAverageWidth / average + 10,
-                                     int(QFont::Unstretched)));
-  }
 }
 
 SkinButton* CArdevizView::AddButton(int controlId, const QRect& geometry, int normalId, int latchedId) {
@@ -369,8 +347,8 @@ void CArdevizView::NextRotationChannel() {
 }
 
 void CArdevizView::OnSecondTick() {
-  update(kDateRect);
-  update(kTimeRect);
+  update(StatusPanel::kDateRect);
+  update(StatusPanel::kTimeRect);
   if (IsRotating()) {
     if (m_nRotationCounter == (m_wRotation & 0xFF)) {
       m_nRotationCounter = 0;
@@ -406,10 +384,8 @@ void CArdevizView::GoOffline() {
   // Offline must not look live: unlit lamp, no positions of the last session,
   // and the waiting text even when the link went offline by itself.
   if (SkinButton* light = Button(kIdActivity)) light->SetCheck(false);
-  m_recordPositionText.clear();
-  m_playPositionText.clear();
-  update(kRecordPositionRect);
-  update(kPlayPositionRect);
+  m_panel.ClearPositions();
+  update(StatusPanel::PositionArea());
   ShowConnectionStatus(m_nConnectionState);
 }
 
@@ -534,71 +510,21 @@ void CArdevizView::DrawChannel(int channel) {
 }
 
 
-QString CArdevizView::StatusTextFor(int statusCode, int missCount, std::uint32_t statusWord) {
-  switch (statusCode) {
-    case 0: return QStringLiteral("WAITING FOR CONNECTION.");
-    case 1: return QStringLiteral("CONNECTION ESTABLISHED.");
-    case 2: return QStringLiteral("CONNECTING..");
-    case 3: return QStringLiteral("CHECK ID : ");
-    case 4: return QStringLiteral("TRY RECONNECTION");
-    case 5: return QStringLiteral("CONNECTION FAIL:");
-    case 6: return QStringLiteral("%1 %2").arg(QStringLiteral("TRY REQUEST IMAGE")).arg(missCount);
-    case 7:
-      return QStringLiteral("[CH %1] [Alarm:%2 Loss:%3 Motion:%4]")
-          .arg(statusWord & 0xFF)
-          .arg((statusWord >> 24) & 0xFF)
-          .arg((statusWord >> 16) & 0xFF)
-          .arg((statusWord >> 8) & 0xFF);
-    default: return QString();
-  }
-}
-
 void CArdevizView::ShowConnectionStatus(int statusCode) {
   const int missCount = m_pLink ? m_pLink->MissCount() : 0;
   const std::uint32_t statusWord = m_pLink ? m_pLink->ChannelStatusWord() : 0;
-  m_statusText = StatusTextFor(statusCode, missCount, statusWord);
+  m_panel.SetStatusText(StatusPanel::StatusTextFor(statusCode, missCount, statusWord));
   if (m_pArchivePanel && m_pArchivePanel->IsArchiveShown()) m_pArchivePanel->ShowLinkStatus(statusCode);
-  update(kStatusRect);
-}
-
-QString CArdevizView::DateText(const QDate& date) {
-  return QStringLiteral("%1 / %2 / %3").arg(date.year()).arg(date.month()).arg(date.day());
-}
-
-QString CArdevizView::TimeText(const QTime& time) {
-  const bool pm = time.hour() > 12;
-  return QStringLiteral("%1 %2 : %3 : %4")
-      .arg(pm ? QStringLiteral("PM") : QStringLiteral("AM"))
-      .arg(pm ? time.hour() - 12 : time.hour(), 2, 10, QLatin1Char('0'))
-      .arg(time.minute(), 2, 10, QLatin1Char('0'))
-      .arg(time.second(), 2, 10, QLatin1Char('0'));
-}
-
-QString CArdevizView::PositionText(const char* label, std::uint32_t position) {
-  return QStringLiteral("%1 : %2.%3%")
-      .arg(QLatin1String(label))
-      .arg(position / 10000, 3, 10, QLatin1Char('0'))
-      .arg(position % 10000, 4, 10, QLatin1Char('0'));
+  update(StatusPanel::kStatusRect);
 }
 
 void CArdevizView::ShowPositions(std::uint32_t recordPosition, std::uint32_t playPosition) {
-  m_recordPositionText = PositionText("R-POS", recordPosition);
-  m_playPositionText = PositionText("P-POS", playPosition);
-  update(kRecordPositionRect);
-  update(kPlayPositionRect);
+  m_panel.ShowPositions(recordPosition, playPosition);
+  update(StatusPanel::PositionArea());
 }
 
 void CArdevizView::ToggleActivity() {
   if (SkinButton* light = Button(kIdActivity)) light->SetCheck(!light->GetCheck());
-}
-
-void CArdevizView::DrawPanelText(QPainter& painter, const QRect& rect, const QString& text, int flags) const {
-  const QFont previous = painter.font();
-  painter.setFont(m_statusFont);
-  painter.fillRect(rect, Qt::black);
-  painter.setPen(kTextColour);
-  painter.drawText(rect, flags, text);
-  painter.setFont(previous);
 }
 
 void CArdevizView::paintEvent(QPaintEvent* event) {
@@ -612,10 +538,7 @@ void CArdevizView::paintEvent(QPaintEvent* event) {
   // A new picture repaints only its own pane: the texts and the other panes
   // lie outside the repainted region and are left undrawn.
   const QRegion& dirty = event->region();
-  static const QRect kPanelTextArea = kDateLabelRect.united(kDateRect).united(kTimeLabelRect).united(kTimeRect)
-                                          .united(kStatusLabelRect).united(kStatusRect)
-                                          .united(kRecordPositionRect).united(kPlayPositionRect);
-  if (dirty.intersects(kPanelTextArea)) DrawPanelTexts(painter);
+  m_panel.Paint(painter, dirty);
   if (m_pPtzControl) m_pPtzControl->PaintCamera(painter);
 
   for (int ch = 0; ch < kChannels; ++ch) {
@@ -628,21 +551,6 @@ void CArdevizView::paintEvent(QPaintEvent* event) {
   }
 
   if (!m_logo.isNull()) painter.drawImage(kLogoPosition, m_logo, QRect(QPoint(0, 0), kLogoSize));
-}
-
-void CArdevizView::DrawPanelTexts(QPainter& painter) const {
-  const QDateTime now = QDateTime::currentDateTime();
-  const int line = Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine;
-  DrawPanelText(painter, kDateLabelRect, QStringLiteral("DATE :"), line);
-  DrawPanelText(painter, kDateRect, DateText(now.date()), line);
-  DrawPanelText(painter, kTimeLabelRect, QStringLiteral("TIME :"), line);
-  DrawPanelText(painter, kTimeRect, TimeText(now.time()), line);
-  DrawPanelText(painter, kStatusLabelRect, QStringLiteral("STATUS :"), line);
-  DrawPanelText(painter, kStatusRect, m_statusText, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap);
-  if (!m_recordPositionText.isEmpty()) {
-    DrawPanelText(painter, kRecordPositionRect, m_recordPositionText, line);
-    DrawPanelText(painter, kPlayPositionRect, m_playPositionText, line);
-  }
 }
 
 void CArdevizView::mousePressEvent(QMouseEvent* event) {

@@ -5,14 +5,11 @@
 // hands over to the archive panel. Owns the link, the settings and the seams
 // to the archive panel, the pan/tilt control and the Configurations dialog.
 
-#include <QDate>
-#include <QFont>
 #include <QImage>
 #include <QPixmap>
 #include <QPoint>
 #include <QRect>
 #include <QString>
-#include <QTime>
 #include <QTimer>
 #include <QWidget>
 
@@ -26,6 +23,8 @@
 #include "link/ILinkOwner.h"
 #include "link/LinkTiming.h"
 #include "viewer/PaneDrawing.h"
+#include "viewer/SpanRect.h"
+#include "viewer/StatusPanel.h"
 #include "viewer/ViewerSettings.h"
 
 class CDvrLink;
@@ -35,11 +34,6 @@ class IViewPtzControl;
 class QPainter;
 class SkinButton;
 class SkinPushButton;
-
-// Rectangle from its left-top corner to its exclusive right-bottom corner.
-constexpr QRect SpanRect(int left, int top, int right, int bottom) {
-  return QRect(left, top, right - left, bottom - top);
-}
 
 // Choices fixed when the view is made; the defaults are those of the program.
 struct ViewOptions {
@@ -87,14 +81,6 @@ class CArdevizView : public QWidget, public ILinkOwner {
 
   static constexpr QRect kVideoArea = SpanRect(62, 22, 702, 502);
   static constexpr QRect kLogoArea = SpanRect(30, 570, 190, 680);
-  static constexpr QRect kStatusLabelRect = SpanRect(740, 180, 840, 195);
-  static constexpr QRect kStatusRect = SpanRect(740, 195, 840, 225);
-  static constexpr QRect kDateLabelRect = SpanRect(740, 70, 840, 85);
-  static constexpr QRect kDateRect = SpanRect(740, 85, 840, 100);
-  static constexpr QRect kTimeLabelRect = SpanRect(740, 100, 840, 115);
-  static constexpr QRect kTimeRect = SpanRect(740, 115, 840, 130);
-  static constexpr QRect kRecordPositionRect = SpanRect(740, 140, 855, 155);
-  static constexpr QRect kPlayPositionRect = SpanRect(740, 155, 855, 170);
   static constexpr QPoint kLogoPosition{705, 15};
   static constexpr QSize kLogoSize{85, 55};
 
@@ -159,11 +145,6 @@ class CArdevizView : public QWidget, public ILinkOwner {
   void ToggleActivity() override;
   void ShowPtzDataReply() override;
 
-  // Texts of the status panel.
-  static QString StatusTextFor(int statusCode, int missCount, std::uint32_t statusWord);
-  static QString DateText(const QDate& date);
-  static QString TimeText(const QTime& time);
-  static QString PositionText(const char* label, std::uint32_t position);
   // Picture drawing, shared with the archive panel (viewer/PaneDrawing.h).
   static QRect SourceWindow(const BitmapInfoHeader& header, std::uint8_t fieldFlag) {
     return pane::SourceWindow(header, fieldFlag);
@@ -180,7 +161,7 @@ class CArdevizView : public QWidget, public ILinkOwner {
   CDvrLink* Link() const { return m_pLink.get(); }
   IViewArchivePanel* ArchivePanel() const { return m_pArchivePanel.get(); }
   IViewPtzControl* PtzControl() const { return m_pPtzControl.get(); }
-  const QFont& StatusFont() const { return m_statusFont; }
+  const StatusPanel& Panel() const { return m_panel; }
   std::uint16_t ChannelLayout() const { return m_wChannelLayout; }
   std::uint16_t PreviousChannelLayout() const { return m_wPrevChannelLayout; }
   std::uint32_t FirstChannel() const { return m_nFirstChannel; }
@@ -192,18 +173,13 @@ class CArdevizView : public QWidget, public ILinkOwner {
   bool HasChannelImage(int channel) const { return m_pImageBits.at(channel) != nullptr; }
   bool IsDisplayModeChanged() const { return m_bDisplayModeChanged; }
   bool HasLogo() const { return !m_logo.isNull(); }
-  const QString& StatusText() const { return m_statusText; }
-  const QString& RecordPositionText() const { return m_recordPositionText; }
-  const QString& PlayPositionText() const { return m_playPositionText; }
+  const QString& StatusText() const { return m_panel.StatusText(); }
+  const QString& RecordPositionText() const { return m_panel.RecordPositionText(); }
+  const QString& PlayPositionText() const { return m_panel.PlayPositionText(); }
   // The skin button of a command identifier; null for none or a push button.
   SkinButton* Button(int controlId) const;
   SkinPushButton* PushButton(int controlId) const;
   QTimer& SecondTimer() { return m_secondTimer; }
-
-  // Draws one text of the status panel: status font, green on black.
-  // The clock, status and position texts of the right-hand panel.
-  void DrawPanelTexts(QPainter& painter) const;
-  void DrawPanelText(QPainter& painter, const QRect& rect, const QString& text, int flags) const;
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -223,7 +199,6 @@ class CArdevizView : public QWidget, public ILinkOwner {
   void OnSetting();
   void OnPower();
   void ShowAbout();
-  void CreateStatusFont();
   void LoadSkin();
   SkinButton* AddButton(int controlId, const QRect& geometry, int normalId, int latchedId);
   void PlaceTarget(bool fullScreen, ScreenTarget target);
@@ -258,11 +233,8 @@ class CArdevizView : public QWidget, public ILinkOwner {
   // Drawing resources.
   QPixmap m_background;
   QImage m_logo;
-  QFont m_statusFont;
-  QString m_statusText;
+  StatusPanel m_panel;
   bool m_bPtzReplyOpen = false;  // the pan/tilt reply box is open or about to open
-  QString m_recordPositionText;
-  QString m_playPositionText;
 
   // Skin controls, children of the view.
   std::map<int, SkinButton*> m_buttons;

@@ -49,7 +49,7 @@ void PtzViewBinding::LoadCommands() { m_control.LoadPtzCommands(m_view.Settings(
 QString PtzViewBinding::CommandFilePath() const { return QString::fromStdString(m_control.CommandFilePath()); }
 
 void PtzViewBinding::PaintCamera(QPainter& painter) {
-  m_view.DrawPanelText(painter, PtzControl::kCameraRect, m_control.PtzCameraText(),
+  m_view.Panel().DrawText(painter, PtzControl::kCameraRect, m_control.PtzCameraText(),
                        Qt::AlignHCenter | Qt::AlignVCenter | Qt::TextSingleLine);
 }
 

@@ -46,7 +46,6 @@ class FakeHost : public IArchiveHost {
   QString RecordFolder() const override { return QStringLiteral("Backup"); }
   int DateShow() const override { return 1; }
   bool UseFullScreen() const override { return false; }
-  QFont StatusFont() const override { return QFont(); }
   void SwitchToLive() override { ++switchedToLive; }
 };
 

@@ -125,22 +125,7 @@ TEST_F(CArdevizViewTest, RotationVisitsOnlyShownChannelsEveryIntervalPlusOneTick
   EXPECT_EQ(m_view->ChannelLayout(), V::kLayoutNine);
 }
 
-TEST_F(CArdevizViewTest, StatusDateTimeAndPositionTextsAndSourceWindows) {
-  EXPECT_EQ(V::StatusTextFor(0, 0, 0), "WAITING FOR CONNECTION.");
-  EXPECT_EQ(V::StatusTextFor(1, 0, 0), "CONNECTION ESTABLISHED.");
-  EXPECT_EQ(V::StatusTextFor(2, 0, 0), "CONNECTING..");
-  EXPECT_EQ(V::StatusTextFor(3, 0, 0), "CHECK ID : ");
-  EXPECT_EQ(V::StatusTextFor(4, 0, 0), "TRY RECONNECTION");
-  EXPECT_EQ(V::StatusTextFor(5, 0, 0), "CONNECTION FAIL:");
-  EXPECT_EQ(V::StatusTextFor(6, 2, 0), "TRY REQUEST IMAGE 2");
-  EXPECT_EQ(V::StatusTextFor(7, 0, 0x01000203), "[CH 3] [Alarm:1 Loss:0 Motion:2]");
-  EXPECT_EQ(V::StatusTextFor(7, 0, 0xFF10FF04), "[CH 4] [Alarm:255 Loss:16 Motion:255]");
-
-  EXPECT_EQ(V::TimeText(QTime(13, 5, 9)), "PM 01 : 05 : 09");
-  EXPECT_EQ(V::TimeText(QTime(12, 0, 0)), "AM 12 : 00 : 00");
-  EXPECT_EQ(V::TimeText(QTime(0, 5, 0)), "AM 00 : 05 : 00");
-  EXPECT_EQ(V::DateText(QDate(2024, 3, 7)), "2024 / 3 / 7");
-
+TEST_F(CArdevizViewTest, PositionTextsAndSourceWindows) {
   m_view->ShowPositions(123456, 0);
   EXPECT_EQ(m_view->RecordPositionText(), "R-POS : 012.3456%");
   EXPECT_EQ(m_view->PlayPositionText(), "P-POS : 000.0000%");
