@@ -174,6 +174,7 @@ void CDvrLink::SendRequest(RequestKind kind, bool arm) {
     case RequestKind::LiveRequest: {
       m_receiveMode = static_cast<std::uint8_t>(kind);
       DiscardAssembly();
+      m_liveStopSent = false;
       const std::uint16_t selection = m_pOwner ? m_pOwner->ChannelSelection() : 0;
       const std::uint32_t mask = m_pOwner ? m_pOwner->ChannelMask() : 0;
       info.w[0] = selection >> 8;
@@ -204,6 +205,7 @@ void CDvrLink::SendRequest(RequestKind kind, bool arm) {
       dataType = wire::DATATYPE_EVENT_FILE_REQUEST;
       break;
     case RequestKind::LiveStop:
+      m_liveStopSent = true;
       if (arm) {
         m_paused = true;
         m_pauseTimer.start(m_timing.pauseMs);

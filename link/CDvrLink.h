@@ -189,6 +189,7 @@ class CDvrLink : public QObject {
   bool m_noMark = false;
   std::uint16_t m_stopCounter = 0;
   bool m_eventListRequested = false;  // an event list was asked for and has not come yet
+  bool m_liveStopSent = false;        // a live stop went out since the last live request
   std::uint32_t m_liveWord1 = 0;
   std::uint32_t m_liveWord2 = 0;
   std::uint32_t m_recordingPosition = 0;

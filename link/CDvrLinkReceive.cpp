@@ -336,6 +336,7 @@ void CDvrLink::HandleChannelStatus(const wire::PacketInfo& info) {
 }
 
 void CDvrLink::HandleLiveStopReply(const wire::PacketInfo& info) {
+  if (!m_liveStopSent) return;  // answers no stop of ours: leaves the watch alone
   if (info.w[0] == 1) {
     m_paused = false;
     m_pauseTimer.stop();

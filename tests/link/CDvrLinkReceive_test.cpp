@@ -350,7 +350,8 @@ TEST_F(LinkWatch, InvalidHeadersStrayPacketsAndStalledPayloadsCountAsSilence) {
   const Bytes junk(100, 0x33);
   const std::vector<Bytes> invalid = {RawHeader("DVR PACKET1.2", 60, 4, DATATYPE_LIVE_IMAGE), junk,
                                       RawHeader("DVR PACKET1.2", 59, 1, DATATYPE_LIVE_IMAGE), junk};
-  std::vector<Bytes> stray = {Packet(DATATYPE_PLAY_IMAGE, {{0x03000000, 0, 0, 1}}), Packet(DATATYPE_EVENT_FILE, {})};
+  std::vector<Bytes> stray = {Packet(DATATYPE_PLAY_IMAGE, {{0x03000000, 0, 0, 1}}), Packet(DATATYPE_EVENT_FILE, {}),
+                              Packet(DATATYPE_LIVE_STOP_REPLY, {{1}})};
   std::vector<Bytes> trickle = {RawHeader("DVR PACKET1.2", kMaxPacketLength, 1, DATATYPE_LIVE_IMAGE, {{0, 0, 0, 1}})};
   trickle.resize(12, Bytes{0x42});
   std::vector<Bytes> invalidOnly;
