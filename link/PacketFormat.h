@@ -125,7 +125,8 @@ bool IsAcceptableLength(std::uint32_t totalLength);
 // True for the data types a recorder sends.
 bool IsIncomingDataType(std::uint32_t dataType);
 
-// Channel info of the login reply (low byte of w1).
+// Channel info of the login reply (low byte of w1): the recorder's channel
+// count (1, 8, 16, else 4). The view is given the byte itself.
 int ChannelCountForInfo(std::uint8_t channelInfo);
 bool ImagesCarryNoMark(std::uint8_t channelInfo);
 
