@@ -62,6 +62,21 @@ TEST_F(LinkAgainstSim, LoginForEachMagicThenLivePicturesOfTheRequestedChannels) 
   }
 }
 
+TEST_F(LinkAgainstSim, NarrowPicturesOfEveryChannelReachTheirOwnPanes) {
+  SimOptions o;
+  o.pictureSize = QSize(352, 240);
+  o.channelInfo = 16;  // a recorder that paints channel marks
+  Start(o, 0xFF);
+  const auto allDrawn = [&] {
+    for (int ch = 0; ch < 8; ++ch) {
+      if (!Drawn(ch)) return false;
+    }
+    return true;
+  };
+  ASSERT_TRUE(QTest::qWaitFor(allDrawn, kWaitMs));
+  EXPECT_EQ(m_owner.headers.back().width, 352);
+}
+
 TEST_F(LinkAgainstSim, RejectedLoginGoesOffline) {
   SimOptions o;
   o.faults.rejectLogin = true;
