@@ -4,7 +4,12 @@
 #include <QStringList>
 #include <QTcpSocket>
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
+
+#ifdef Q_OS_UNIX
+#include <sys/socket.h>
+#endif
 
 #include "sim/PelcoDecoder.h"
 #include "sim/SimPacketWriter.h"
@@ -67,6 +72,7 @@ SimSession::SimSession(QTcpSocket* socket, SimRecorderState& state, QObject* par
       m_writer(std::make_unique<SimPacketWriter>(socket, state.options.faults)),
       m_peer(QString("%1:%2").arg(socket->peerAddress().toString()).arg(socket->peerPort())) {
   m_socket->setParent(this);
+  m_sinceInput.start();
   m_socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
   connect(m_socket, &QTcpSocket::readyRead, this, &SimSession::OnReadyRead);
   connect(m_socket, &QTcpSocket::disconnected, this, [this] {
@@ -105,8 +111,44 @@ void SimSession::Close() {
   m_socket->disconnectFromHost();
 }
 
+void SimSession::Abort() {
+  m_closing = true;
+  m_liveTimer.stop();
+  m_playTimer.stop();
+  m_alertTimer.stop();
+  m_socket->disconnect(this);
+  m_socket->abort();
+}
+
+bool SimSession::ClientHasLeft() {
+  if (m_socket->state() != QAbstractSocket::ConnectedState) return true;
+#ifdef Q_OS_UNIX
+  const auto fd = static_cast<int>(m_socket->socketDescriptor());
+  for (int round = 0; round < kMaxDrainRounds; ++round) {
+    char byte = 0;
+    const auto n = ::recv(fd, &byte, 1, MSG_PEEK | MSG_DONTWAIT);
+    if (n == 0) return true;  // closed, nothing unread before the close
+    if (n < 0) return errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR;
+    // Bytes wait, perhaps with a close behind them: handle them now.
+    m_socket->waitForReadyRead(0);
+    if (m_socket->state() != QAbstractSocket::ConnectedState) return true;
+  }
+#endif
+  return false;
+}
+
+QString SimSession::ReasonToGiveWay() const {
+  if (m_closing) return "it is closing";
+  if (m_writer->IsSilent()) return "it is silent (--silent-after)";
+  const qint64 quiet = m_sinceInput.elapsed();
+  if (quiet >= m_state.options.replaceQuietAfterMs) return QString("nothing received from it for %1 ms").arg(quiet);
+  return {};
+}
+
 void SimSession::OnReadyRead() {
-  m_in.append(m_socket->readAll());
+  const QByteArray bytes = m_socket->readAll();
+  if (!bytes.isEmpty()) m_sinceInput.restart();
+  m_in.append(bytes);
   ParseInput();
 }
 
