@@ -41,9 +41,9 @@ class SimPlayback : public ::testing::Test {
   std::optional<ReceivedPacket> NextImage(int waitMs = 4000) {
     return m_client->WaitFor(wire::DATATYPE_PLAY_IMAGE, waitMs);
   }
-  // The channel and moment a play packet is stamped with.
+  // The channel (counted from 1) and moment a play packet is stamped with.
   std::pair<std::uint32_t, QDateTime> Stamp(const ReceivedPacket& p) const {
-    if (m_seconds) return {p.info.w[0], QDateTime::fromSecsSinceEpoch(p.info.w[1])};
+    if (m_seconds) return {p.info.w[0] + 1, QDateTime::fromSecsSinceEpoch(p.info.w[1])};  // counted from 0
     const auto s = wire::PlayImageStamp::FromWords(p.info.w[0], p.info.w[1]);
     return {s.channel, QDateTime(QDate(s.year, s.month, s.day), QTime(s.hour, s.minute, s.second))};
   }
