@@ -84,7 +84,6 @@ SimSession::SimSession(QTcpSocket* socket, SimRecorderState& state, QObject* par
   connect(&m_liveTimer, &QTimer::timeout, this, &SimSession::LiveTick);
   connect(&m_playTimer, &QTimer::timeout, this, &SimSession::PlayTick);
   connect(&m_alertTimer, &QTimer::timeout, this, &SimSession::AlertTick);
-  m_playTimer.setInterval(1000 / std::max(1, m_state.options.fps));
   m_alertTimer.setInterval(std::max(10, m_state.options.alertIntervalMs));
 
   const SimFaults& faults = m_state.options.faults;
@@ -417,6 +416,7 @@ void SimSession::HandlePlayRequest(const wire::PacketInfo& info) {
     m_play.speed = static_cast<int>(std::max<std::uint32_t>(speed, 1));
     m_play.channels = std::move(channels);
     Log(QString("playback: now %1 at %2").arg(PlayModeText(), Stamp(m_play.position)));
+    if (m_playTimer.isActive()) RestartPlayTimer();
     return;
   }
   if (!start || !m_state.archive.Contains(*start)) {
@@ -441,7 +441,15 @@ void SimSession::StartPlayback(std::vector<int> channels, const QDateTime& from,
   m_play.speed = speed;
   m_play.first = true;
   Log(QString("playback: channel(s) %1 %2 from %3").arg(ChannelList(m_play.channels), PlayModeText(), Stamp(from)));
-  if (!m_writer->IsSilent()) m_playTimer.start();
+  if (!m_writer->IsSilent()) RestartPlayTimer();
+}
+
+int SimSession::PicturePeriodMs() const { return 1000 / std::max(1, m_state.options.fps); }
+
+void SimSession::RestartPlayTimer() {
+  m_play.next = 0;
+  const int perRound = std::max<int>(1, static_cast<int>(m_play.channels.size()));
+  m_playTimer.start(std::max(1, PicturePeriodMs() / perRound));
 }
 
 void SimSession::StopPlayback(const QString& why) {
@@ -466,43 +474,45 @@ void SimSession::SendPlayResult(std::uint32_t status, const QDateTime& moment) {
 }
 
 void SimSession::PlayTick() {
-  if (!m_play.active) return;
+  if (!m_play.active || m_play.channels.empty()) return;
   if (m_writer->Backlog() > kMaxBacklog) {
     ++m_state.counters.picturesSkipped;
     return;
   }
   const SimArchive& archive = m_state.archive;
-  if (!m_play.first) {
-    const qint64 step = static_cast<qint64>(m_playTimer.interval()) * SpeedFactor();
-    m_play.position = m_play.position.addMSecs(m_play.backward ? -step : step);
+  if (m_play.next == 0) {
+    // A new round: the next moment, one picture of each channel.
+    if (!m_play.first) {
+      const qint64 step = static_cast<qint64>(PicturePeriodMs()) * SpeedFactor();
+      m_play.position = m_play.position.addMSecs(m_play.backward ? -step : step);
+    }
+    m_play.first = false;
+    if (archive.Contains(m_play.position) && !archive.HasRecording(m_play.position)) {
+      m_play.position = archive.SkipGap(m_play.position, m_play.backward);
+    }
+    if (m_play.position > archive.Last() || m_play.position < archive.First()) {
+      const QDateTime end = m_play.backward ? archive.First() : archive.Last();
+      m_play.position = end;
+      StopPlayback("end of the archive");
+      SendPlayResult(wire::PLAY_STATUS_END, end);
+      return;
+    }
   }
-  m_play.first = false;
-  if (archive.Contains(m_play.position) && !archive.HasRecording(m_play.position)) {
-    m_play.position = archive.SkipGap(m_play.position, m_play.backward);
-  }
-  if (m_play.position > archive.Last() || m_play.position < archive.First()) {
-    const QDateTime end = m_play.backward ? archive.First() : archive.Last();
-    m_play.position = end;
-    StopPlayback("end of the archive");
-    SendPlayResult(wire::PLAY_STATUS_END, end);
-    return;
-  }
-  for (int channel : m_play.channels) {
-    const auto jpeg = EncodePicture(channel, m_play.position, PlayModeText());
-    if (jpeg.empty()) continue;
-    const auto stamp = SimArchive::PlayStampWords(m_state.protocolVersion, channel, m_play.position);
-    wire::PacketInfo info;
-    info.w[0] = stamp[0];
-    info.w[1] = stamp[1];
-    info.w[3] = wire::PLAY_STATUS_IMAGE;
-    info.w[4] = archive.PositionOf(m_play.position);
-    const auto packet =
-        wire::BuildPacket(m_state.magic, wire::PacketClass::Command, wire::DATATYPE_PLAY_IMAGE, info, jpeg);
-    SendPicturePacket(packet);
-    if (m_closing || m_writer->IsSilent()) return;
-    ++m_state.counters.playPicturesSent;
-    if (m_state.pictureSent) m_state.pictureSent(channel, true);
-  }
+  const int channel = m_play.channels[m_play.next];
+  m_play.next = (m_play.next + 1) % m_play.channels.size();
+  const auto jpeg = EncodePicture(channel, m_play.position, PlayModeText());
+  if (jpeg.empty()) return;
+  const auto stamp = SimArchive::PlayStampWords(m_state.protocolVersion, channel, m_play.position);
+  wire::PacketInfo info;
+  info.w[0] = stamp[0];
+  info.w[1] = stamp[1];
+  info.w[3] = wire::PLAY_STATUS_IMAGE;
+  info.w[4] = archive.PositionOf(m_play.position);
+  const auto packet = wire::BuildPacket(m_state.magic, wire::PacketClass::Command, wire::DATATYPE_PLAY_IMAGE, info, jpeg);
+  SendPicturePacket(packet);
+  if (m_closing || m_writer->IsSilent()) return;
+  ++m_state.counters.playPicturesSent;
+  if (m_state.pictureSent) m_state.pictureSent(channel, true);
 }
 
 void SimSession::HandleRemoteKey(const wire::PacketInfo& info) {

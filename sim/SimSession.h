@@ -57,6 +57,7 @@ class SimSession : public QObject {
     bool backward = false;
     int speed = 1;
     bool first = true;
+    std::size_t next = 0;  // index in channels of the next picture of the round
   };
 
   void OnReadyRead();
@@ -80,6 +81,9 @@ class SimSession : public QObject {
   void LiveTick();
   void StartPlayback(std::vector<int> channels, const QDateTime& from, bool backward, int speed);
   void StopPlayback(const QString& why);
+  // Starts the playback timer for the channels: each tick sends one channel's
+  // picture, so a round of all channels is spread over one picture period.
+  void RestartPlayTimer();
   void PlayTick();
   void SendPlayResult(std::uint32_t status, const QDateTime& moment);
   void AlertTick();
@@ -88,6 +92,7 @@ class SimSession : public QObject {
 
   QString PlayModeText() const;
   int SpeedFactor() const;
+  int PicturePeriodMs() const;
   void Log(const QString& text);
 
   QTcpSocket* m_socket;  // owned through the Qt parent
