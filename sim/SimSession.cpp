@@ -563,18 +563,7 @@ void SimSession::HandlePtzData(const wire::PacketInfo& info, const std::uint8_t*
       Log(QString("recv PTZ_DATA %1 for camera %2, which this recorder does not have: %3").arg(name).arg(c.channel).arg(bytes));
       continue;
     }
-    QString what;
-    if (c.extended) {
-      what = "extended command";
-    } else if (c.IsStop()) {
-      what = "stop";
-    } else {
-      QStringList moves;
-      if (c.pan) moves << QString("pan %1 speed %2").arg(c.pan > 0 ? "right" : "left").arg(c.panSpeed);
-      if (c.tilt) moves << QString("tilt %1 speed %2").arg(c.tilt > 0 ? "up" : "down").arg(c.tiltSpeed);
-      if (c.zoom) moves << QString("zoom %1").arg(c.zoom > 0 ? "in" : "out");
-      what = moves.join(", ");
-    }
+    const QString what = c.Describe();
     SimCamera& camera = m_state.cameras[static_cast<std::size_t>(c.channel - 1)];
     camera.Apply(c, m_state.clock.elapsed());
     ++m_state.counters.ptzCommandsApplied;
