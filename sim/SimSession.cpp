@@ -548,6 +548,7 @@ void SimSession::HandlePtzData(const wire::PacketInfo& info, const std::uint8_t*
   }
   const std::size_t n = std::min(announced, size);
   const auto commands = PelcoDecoder::Decode({payload, n});
+  if (commands.empty()) Log("recv PTZ_DATA with no bytes");
   for (const PtzCommand& c : commands) {
     const QString bytes = Hex(c.bytes.data(), c.bytes.size());
     if (c.protocol == PtzCommand::Protocol::Unknown) {

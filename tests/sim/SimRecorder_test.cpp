@@ -169,3 +169,39 @@ TEST(SimRecorder, LiveStopEndsTheStreamAndIsConfirmed) {
   // Nothing but what was already in flight.
   while (auto p = s.client.Next(50)) EXPECT_EQ(p->header.dataType, wire::DATATYPE_LIVE_IMAGE);
 }
+
+TEST(SimRecorder, LogsEveryPacketReceivedAndEveryConnectionOnALineOfItsOwn) {
+  SimRecorder recorder(FastOptions());
+  QStringList log;
+  QObject::connect(&recorder, &SimRecorder::LogLine, [&](const QString& line) { log << line; });
+  const quint16 port = recorder.Start(0);
+  {
+    SimTestClient client;
+    ASSERT_TRUE(client.Connect(port));
+    ASSERT_TRUE(client.Login());
+    wire::PacketInfo key;
+    key.w[0] = wire::REMOTE_KEY_LOGIN;
+    client.Send(wire::DATATYPE_REMOTE_KEY, key);
+    client.Send(wire::DATATYPE_DVR_STATUS2);
+    client.RequestLive(0x5);
+    wire::PacketInfo ptz;
+    ptz.w[0] = 2;
+    const std::vector<std::uint8_t> stop{0xA0, 0x00, 0x00, 0x00, 0x00, 0x00, 0xAF, 0x0F};
+    ptz.w[1] = static_cast<std::uint32_t>(stop.size());
+    client.Send(wire::DATATYPE_PTZ_DATA, ptz, stop, wire::PacketClass::CameraData);
+    ptz.w[1] = 0;
+    client.Send(wire::DATATYPE_PTZ_DATA, ptz, {}, wire::PacketClass::CameraData);
+    client.Send(wire::DATATYPE_LIVE_STOP);
+    ASSERT_TRUE(client.WaitFor(wire::DATATYPE_LIVE_STOP_REPLY));
+  }
+  const QStringList expected{"client 127.0.0.1:", "recv LOGIN user \"admin\": accepted", "recv REMOTE_KEY 0xFF20 (login)",
+                             "recv DVR_STATUS2", "recv LIVE_REQUEST split 0, channel 1, mask 0x05",
+                             "recv PTZ_DATA Pelco-P camera 1: stop (A0 00 00 00 00 00 AF 0F)",
+                             "recv PTZ_DATA with no bytes", "recv LIVE_STOP", " disconnected"};
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !log.filter(" disconnected").isEmpty(); }, 2000));
+  qsizetype at = 0;
+  for (const QString& text : expected) {
+    while (at < log.size() && !log[at].contains(text)) ++at;
+    EXPECT_LT(at, log.size()) << text.toStdString() << " in order in\n" << log.join('\n').toStdString();
+  }
+}
