@@ -3,11 +3,17 @@
 // (turned by pan, tilt and zoom), the channel's name and colour, a clock, a
 // moving ball, and in the top rows the marks the client reads back: the
 // channel mark in the second row and the index bars in the third.
+//
+// What does not move (landscape, texts other than the clock, marks) is painted
+// once per channel and kept until the camera or a text changes; each picture
+// copies it and adds the ball and the clock by plain pixel writes, so the hot
+// path uses no QPainter (whose fills wake Qt's image thread pool).
 
 #include <QDateTime>
 #include <QImage>
 #include <QSize>
 #include <QString>
+#include <array>
 
 class SimCamera;
 
@@ -34,17 +40,36 @@ class SimScene {
     bool invertMark = false;   // paint with sel set and a..d inverted
   };
 
+  static constexpr int kMaxChannels = 16;
+
   explicit SimScene(QSize size);
 
-  QImage Render(const Picture& picture, const SimCamera& camera) const;
+  // The picture in Format_RGB888; valid until the next call.
+  const QImage& Render(const Picture& picture, const SimCamera& camera);
 
-  // The mark strip alone, also used by tests to produce reference pictures.
+  // The mark strip alone.
   static void PaintMarks(QImage& image, int markValue, bool inverted);
   static QColor ChannelColour(int channel);
 
  private:
+  // The unmoving part of one channel's pictures and what it was painted for.
+  struct Still {
+    QImage image;
+    QString modeText;
+    double pan = 0, tilt = 0, zoom = 0;
+    int markValue = 0;
+    bool invertMark = false;
+  };
+
+  const QImage& StillFor(const Picture& picture, const SimCamera& camera);
+  void PaintStill(QImage& image, const Picture& picture, const SimCamera& camera) const;
   void PaintLandscape(QImage& image, int channel, const SimCamera& camera) const;
   void PaintBall(QImage& image, const QDateTime& moment) const;
+  void PaintClock(QImage& image, const QDateTime& moment) const;
 
   QSize m_size;
+  int m_ballRadius;
+  QImage m_ball;  // premultiplied sprite, painted once
+  std::array<Still, kMaxChannels> m_stills;
+  QImage m_frame;
 };
