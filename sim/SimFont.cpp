@@ -38,12 +38,18 @@ constexpr Glyph kGlyphs[] = {
     {'#', {0x0A, 0x0A, 0x1F, 0x0A, 0x1F, 0x0A, 0x0A}}, {'?', {0x0E, 0x11, 0x01, 0x02, 0x04, 0x00, 0x04}},
 };
 
+constexpr int kAscii = 128;
+
 const Glyph* Find(QChar c) {
-  const char ch = c.toUpper().toLatin1();
-  for (const Glyph& g : kGlyphs) {
-    if (g.ch == ch) return &g;
-  }
-  return nullptr;
+  static const auto table = [] {
+    std::array<const Glyph*, kAscii> t{};
+    for (const Glyph& g : kGlyphs) {
+      t[static_cast<std::size_t>(g.ch)] = &g;
+      if (g.ch >= 'A' && g.ch <= 'Z') t[static_cast<std::size_t>(g.ch - 'A' + 'a')] = &g;
+    }
+    return t;
+  }();
+  return c.unicode() < kAscii ? table[c.unicode()] : nullptr;
 }
 
 }  // namespace
@@ -83,7 +89,7 @@ void SimFont::Draw(QImage& image, int x, int y, const QString& text, int scale, 
 }
 
 void SimFont::DrawShadowed(QImage& image, int x, int y, const QString& text, int scale, QColor colour) {
-  const int offset = scale > 2 ? scale / 2 : 1;
+  const int offset = ShadowOffset(scale);
   Draw(image, x + offset, y + offset, text, scale, QColor(0, 0, 0));
   Draw(image, x, y, text, scale, colour);
 }

@@ -39,8 +39,7 @@ SimScene::SimScene(QSize size)
     : m_size(size),
       m_ballRadius(BallRadius(size)),
       m_ball(2 * (m_ballRadius + kBallSpriteMargin), 2 * (m_ballRadius + kBallSpriteMargin),
-             QImage::Format_ARGB32_Premultiplied),
-      m_frame(size, QImage::Format_RGB888) {
+             QImage::Format_ARGB32_Premultiplied) {
   m_ball.fill(Qt::transparent);
   QPainter p(&m_ball);
   p.setRenderHint(QPainter::Antialiasing);
@@ -110,7 +109,7 @@ void SimScene::PaintLandscape(QImage& image, int channel, const SimCamera& camer
   }
 }
 
-void SimScene::PaintBall(QImage& image, const QDateTime& moment) const {
+std::pair<int, int> SimScene::PaintBall(QImage& image, const QDateTime& moment) const {
   const int w = image.width();
   const int h = image.height();
   const int radius = m_ballRadius;
@@ -136,12 +135,14 @@ void SimScene::PaintBall(QImage& image, const QDateTime& moment) const {
       d[2] = static_cast<std::uint8_t>(qBlue(s) + (d[2] * keep + 127) / 255);
     }
   }
+  return {top, top + m_ball.height()};
 }
 
-void SimScene::PaintClock(QImage& image, const QDateTime& moment) const {
+std::pair<int, int> SimScene::PaintClock(QImage& image, const QDateTime& moment) const {
   const QString clock = moment.toString("yyyy-MM-dd HH:mm:ss.") + QString::number(moment.time().msec() / 100);
-  SimFont::DrawShadowed(image, kMarginX, image.height() - kMarginBottom - SimFont::kGlyphHeight * kSmallScale, clock,
-                        kSmallScale, kTextColour);
+  const int top = image.height() - kMarginBottom - SimFont::kGlyphHeight * kSmallScale;
+  SimFont::DrawShadowed(image, kMarginX, top, clock, kSmallScale, kTextColour);
+  return {top, top + SimFont::TextHeight(kSmallScale, true)};
 }
 
 void SimScene::PaintStill(QImage& image, const Picture& picture, const SimCamera& camera) const {
@@ -166,7 +167,7 @@ void SimScene::PaintStill(QImage& image, const Picture& picture, const SimCamera
   PaintMarks(image, picture.markValue, picture.invertMark);
 }
 
-const QImage& SimScene::StillFor(const Picture& picture, const SimCamera& camera) {
+SimScene::Still& SimScene::StillFor(const Picture& picture, const SimCamera& camera) {
   Still& still = m_stills[static_cast<std::size_t>(std::clamp(picture.channel, 1, kMaxChannels) - 1)];
   const bool current = !still.image.isNull() && still.modeText == picture.modeText && still.pan == camera.Pan() &&
                        still.tilt == camera.Tilt() && still.zoom == camera.Zoom() &&
@@ -180,17 +181,30 @@ const QImage& SimScene::StillFor(const Picture& picture, const SimCamera& camera
     still.zoom = camera.Zoom();
     still.markValue = picture.markValue;
     still.invertMark = picture.invertMark;
+    still.generation = ++m_generations;
   }
-  return still.image;
+  return still;
 }
 
-const QImage& SimScene::Render(const Picture& picture, const SimCamera& camera) {
-  const QImage& still = StillFor(picture, camera);
-  std::memcpy(m_frame.bits(), still.constBits(), static_cast<std::size_t>(still.sizeInBytes()));
-  PaintBall(m_frame, picture.moment);
-  PaintClock(m_frame, picture.moment);
-  // The marks stay on top of whatever reached the top rows.
-  const auto stripBytes = static_cast<std::size_t>(std::min(kMarkStripRows, m_size.height()) * still.bytesPerLine());
-  std::memcpy(m_frame.bits(), still.constBits(), stripBytes);
-  return m_frame;
+const SimScene::Frame& SimScene::Render(const Picture& picture, const SimCamera& camera) {
+  Still& still = StillFor(picture, camera);
+  Frame& frame = still.frame;
+  QImage& image = frame.image;
+  const auto stride = static_cast<std::size_t>(still.image.bytesPerLine());
+  // Copy back only the rows the last picture on this still part painted over.
+  auto restore = [&](int first, int last) {
+    first = std::clamp(first, 0, m_size.height());
+    last = std::clamp(last, first, m_size.height());
+    std::memcpy(image.scanLine(first), still.image.constScanLine(first), stride * static_cast<std::size_t>(last - first));
+  };
+  if (frame.stillGeneration != still.generation || image.isNull()) {
+    image = still.image.copy();
+    frame.still = static_cast<int>(&still - m_stills.data());
+    frame.stillGeneration = still.generation;
+  } else {
+    for (const auto& [first, last] : frame.changedRows) restore(first, last);
+  }
+  frame.changedRows = {PaintBall(image, picture.moment), PaintClock(image, picture.moment)};
+  restore(0, kMarkStripRows);  // the marks stay on top of whatever reached the top rows
+  return frame;
 }

@@ -14,6 +14,8 @@
 #include <QSize>
 #include <QString>
 #include <array>
+#include <utility>
+#include <vector>
 
 class SimCamera;
 
@@ -42,34 +44,46 @@ class SimScene {
 
   static constexpr int kMaxChannels = 16;
 
+  // A rendered picture and how it relates to the kept still part it was drawn on.
+  struct Frame {
+    QImage image;                 // Format_RGB888
+    int still = 0;                // which still part: one per channel
+    quint64 stillGeneration = 0;  // changes whenever that still part is repainted
+    std::vector<std::pair<int, int>> changedRows;  // pixel rows [first, second) that differ from it
+  };
+
   explicit SimScene(QSize size);
 
-  // The picture in Format_RGB888; valid until the next call.
-  const QImage& Render(const Picture& picture, const SimCamera& camera);
+  // Valid until the next picture of the same channel.
+  const Frame& Render(const Picture& picture, const SimCamera& camera);
 
   // The mark strip alone.
   static void PaintMarks(QImage& image, int markValue, bool inverted);
   static QColor ChannelColour(int channel);
 
  private:
-  // The unmoving part of one channel's pictures and what it was painted for.
+  // The unmoving part of one channel's pictures, what it was painted for, and
+  // the channel's last picture painted on it.
   struct Still {
     QImage image;
+    Frame frame;
     QString modeText;
     double pan = 0, tilt = 0, zoom = 0;
     int markValue = 0;
     bool invertMark = false;
+    quint64 generation = 0;
   };
 
-  const QImage& StillFor(const Picture& picture, const SimCamera& camera);
+  Still& StillFor(const Picture& picture, const SimCamera& camera);
   void PaintStill(QImage& image, const Picture& picture, const SimCamera& camera) const;
   void PaintLandscape(QImage& image, int channel, const SimCamera& camera) const;
-  void PaintBall(QImage& image, const QDateTime& moment) const;
-  void PaintClock(QImage& image, const QDateTime& moment) const;
+  // Each returns the pixel rows it painted, [first, second).
+  std::pair<int, int> PaintBall(QImage& image, const QDateTime& moment) const;
+  std::pair<int, int> PaintClock(QImage& image, const QDateTime& moment) const;
 
   QSize m_size;
   int m_ballRadius;
   QImage m_ball;  // premultiplied sprite, painted once
   std::array<Still, kMaxChannels> m_stills;
-  QImage m_frame;
+  quint64 m_generations = 0;
 };

@@ -325,7 +325,9 @@ std::vector<std::uint8_t> SimSession::EncodePicture(int channel, const QDateTime
   } else {
     picture.markValue = -1;
   }
-  return m_state.encoder.Encode(m_state.scene.Render(picture, camera), m_state.options.jpegQuality);
+  const SimScene::Frame& frame = m_state.scene.Render(picture, camera);
+  return m_state.encoder.EncodeReusing(frame.image, m_state.options.jpegQuality, frame.still, frame.stillGeneration,
+                                       frame.changedRows);
 }
 
 void SimSession::SendPicturePacket(const std::vector<std::uint8_t>& packet) {
