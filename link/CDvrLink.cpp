@@ -182,6 +182,7 @@ void CDvrLink::SendRequest(RequestKind kind, bool arm) {
     case RequestKind::LiveRequest: {
       m_receiveMode = static_cast<std::uint8_t>(kind);
       DiscardAssembly();
+      m_liveStopSent = false;
       const std::uint16_t selection = m_pOwner ? m_pOwner->ChannelSelection() : 0;
       const std::uint32_t mask = m_pOwner ? m_pOwner->ChannelMask() : 0;
       info.w[0] = selection >> 8;
@@ -207,10 +208,12 @@ void CDvrLink::SendRequest(RequestKind kind, bool arm) {
     case RequestKind::EventFileRequest:
       m_receiveMode = static_cast<std::uint8_t>(kind);
       DiscardAssembly();
+      m_eventListRequested = true;
       info.w[0] = 1;
       dataType = wire::DATATYPE_EVENT_FILE_REQUEST;
       break;
     case RequestKind::LiveStop:
+      m_liveStopSent = true;
       if (arm) {
         m_paused = true;
         m_pauseTimer.start(m_timing.pauseMs);
@@ -223,6 +226,8 @@ void CDvrLink::SendRequest(RequestKind kind, bool arm) {
       break;
     case RequestKind::RemoteKey:
       DiscardAssembly();
+      // A key that starts playback ends the count after a stop, as a play request does.
+      if (wire::IsPlaybackKey(m_keyWord)) m_stopCounter = 0;
       info.w[0] = m_keyWord;
       dataType = wire::DATATYPE_REMOTE_KEY;
       break;
@@ -278,7 +283,7 @@ void CDvrLink::HandleLoginReply(const wire::PacketHeader& header, const wire::Pa
   const auto channelInfo = static_cast<std::uint8_t>(info.w[1] & 0xFF);
   if (wire::ImagesCarryNoMark(channelInfo)) m_noMark = true;  // sticky for the link's life
   if (m_nProtocolVersion > 1 && channelInfo != 0 && m_pOwner) {
-    m_pOwner->SetChannelCount(wire::ChannelCountForInfo(channelInfo));
+    m_pOwner->SetChannelCount(channelInfo);
   }
   if (m_pArchivePanel) m_pArchivePanel->SetArchiveRange(info.w[2], info.w[3], info.w[4], info.w[5]);
 
@@ -309,11 +314,13 @@ void CDvrLink::ArmResponseTimer() {
   m_responseTimer.stop();
   if (!m_paused) m_responseTimer.start(m_timing.responseMs);
   m_missCount = 0;
+  m_bytesSinceArm = 0;
 }
 
 void CDvrLink::DisarmResponseTimer() {
   m_responseTimer.stop();
   m_missCount = 0;
+  m_bytesSinceArm = 0;
 }
 
 void CDvrLink::OnResponseTick() {

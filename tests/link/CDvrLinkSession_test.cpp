@@ -112,7 +112,7 @@ TEST_F(LinkSession, FirstRequestsFollowTheLoginReplyInOrderAndSpacing) {
 TEST_F(LinkSession, ChannelInfoSelectsCountAndMarkCheck) {
   struct Case { std::uint32_t info; int count; bool noMark; };
   for (const Case c : {Case{0, -1, false}, Case{8, 8, true}, Case{16, 16, false}, Case{4, 4, false},
-                       Case{0x301, 1, true}}) {
+                       Case{0x301, 1, true}, Case{5, 5, true}}) {
     owner = FakeLinkOwner();
     MakeLink(FastTiming());
     recorder.ClearPackets();
