@@ -41,7 +41,6 @@ constexpr int kLayoutButtonX = 368;
 constexpr int kLayoutButtonStep = 51;
 constexpr int kLayoutButtonY = 598;
 constexpr QSize kLayoutButtonSize{40, 25};
-constexpr int kLayoutIndexNine = 3;
 
 constexpr QRect kPowerRect{735, 16, 114, 22};
 constexpr QRect kSettingRect{807, 329, 51, 11};
@@ -51,29 +50,6 @@ constexpr QRect kConnectRect{228, 574, 33, 32};
 constexpr QRect kDisconnectRect{228, 624, 33, 32};
 constexpr QRect kActivityRect{740, 230, 40, 40};
 
-// The video area is 640 x 480 from (63, 23); neighbouring panes are 2 pixels apart.
-constexpr int kVideoWidth = 640;
-constexpr int kVideoHeight = 480;
-constexpr int kPaneLeft = 63;
-constexpr int kPaneTop = 23;
-constexpr int kPaneRightInset = 61;
-constexpr int kPaneBottomInset = 21;
-
-int SideForPanes(int panes) {
-  switch (panes) {
-    case 1: return 1;
-    case 4: return 2;
-    case 9: return 3;
-    case 16: return 4;
-    default: return 0;
-  }
-}
-
-std::uint32_t MaskFrom(int channel, int count) {
-  std::uint32_t mask = 0;
-  for (int k = 0; k < count; ++k) mask |= 1u << ((channel + k) % CArdevizView::kChannels);
-  return mask;
-}
 }  // namespace
 
 CArdevizView::CArdevizView(QWidget* parent, Options options)
@@ -125,7 +101,7 @@ void CArdevizView::OnInitialUpdate() {
   m_panel.CreateStatusFont();
   LoadSkin();
   // 9. The current layout, which also asks the link for pictures.
-  SetLayout(m_wChannelLayout);
+  SetLayout(m_layout.ChannelLayout());
   // 10. Full screen when configured.
   if (m_settings.useFullScreen) SetScreenMode(true, ScreenTarget::MainWindow);
   // 11. The 1-second tick.
@@ -198,67 +174,38 @@ SkinPushButton* CArdevizView::PushButton(int controlId) const {
 }
 
 void CArdevizView::SetLayout(std::uint16_t layoutWord) {
-  m_wPrevChannelLayout = m_wChannelLayout;
-  m_wChannelLayout = layoutWord;
-  const int sel = m_wChannelSelection & 0xFF;
-  const bool single = layoutWord == kLayoutSingle;
+  m_layout.SetLayout(layoutWord);
+  ApplyLayout();
+}
 
+void CArdevizView::ApplyLayout() {
   if (SkinButton* rotate = Button(kIdRotate)) {
-    if (!single) {
-      m_wRotation = 0;
-      rotate->SetCheck(false);
-    } else {
+    if (m_layout.IsSingle()) {
       rotate->setEnabled(true);
-    }
-  } else if (!single) {
-    m_wRotation = 0;
-  }
-
-  for (int ch = 0; ch < kChannels; ++ch) {
-    SkinButton* button = Button(kIdChannelFirst + ch);
-    if (!button) continue;
-    const bool onPage = single ? ch == sel : (m_dwChannelMask >> ch) & 1u;
-    if (ch >= m_nChannelLimit) {
-      // Beyond the recorder's channel count: never latched, never clickable.
-      button->SetCheck(false);
-      button->setEnabled(false);
     } else {
-      button->SetCheck(onPage);
-      button->setEnabled(!onPage);
+      rotate->SetCheck(false);
     }
   }
-
+  for (int ch = 0; ch < kChannels; ++ch) {
+    if (SkinButton* button = Button(kIdChannelFirst + ch)) {
+      button->SetCheck(m_layout.IsChannelButtonLatched(ch));
+      button->setEnabled(m_layout.IsChannelButtonEnabled(ch));
+    }
+  }
   if (m_pPtzControl) m_pPtzControl->ShowPtzCamera();
-
   for (int i = 0; i < kLayoutButtons; ++i)
-    if (SkinButton* button = Button(kIdLayoutFirst + i)) button->SetCheck(i == (layoutWord & 0xFF));
-
-  const int side = SideForPanes(layoutWord >> 8);
-  if (side > 0) {
-    const int width = kVideoWidth / side;
-    const int height = kVideoHeight / side;
-    int c = static_cast<int>(m_nFirstChannel % kChannels);
-    for (int i = 0; i < side * side; ++i) {
-      const int row = i / side;
-      const int column = i % side;
-      const QRect cell = SpanRect(width * column + kPaneLeft, height * row + kPaneTop,
-                                  width * (column + 1) + kPaneRightInset, height * (row + 1) + kPaneBottomInset);
-      if (single) {
-        m_rcPane[c] = QRect();
-        m_rcPane[sel] = cell;
-      } else {
-        m_rcPane[c] = cell;
-      }
-      c = (c + 1) % kChannels;
-    }
-    for (int i = side * side; i < kChannels; ++i) {
-      if (c != sel || !single) m_rcPane[c] = QRect();
-      c = (c + 1) % kChannels;
-    }
-  }
-
+    if (SkinButton* button = Button(kIdLayoutFirst + i)) button->SetCheck(m_layout.IsLayoutButtonLatched(i));
   if (m_pLink) m_pLink->SendRequest(RequestKind::LiveRequest, true);
   update(kVideoArea);
+}
+
+void CArdevizView::Apply(PaneLayout::Outcome outcome, int controlId) {
+  if (outcome == PaneLayout::Outcome::Changed) {
+    ApplyLayout();
+  } else if (outcome == PaneLayout::Outcome::Refused) {
+    Alerts::Beep();
+    if (SkinButton* button = Button(controlId)) button->SetCheck(false);
+  }
 }
 
 void CArdevizView::OnCommand(int controlId) {
@@ -280,83 +227,28 @@ void CArdevizView::OnCommand(int controlId) {
 }
 
 void CArdevizView::OnLayoutButton(int index) {
-  static constexpr std::array<std::uint16_t, 4> kWords = {kLayoutSingle, kLayoutQuad, 0, kLayoutNine};
-  static constexpr std::array<int, 4> kPanes = {1, 4, 0, 9};
-  if (index < 0 || index >= static_cast<int>(kWords.size()) || kWords[index] == 0) {
-    // 7, 10, 13 and 16 panes are not offered.
-    Alerts::Beep();
-    if (SkinButton* button = Button(kIdLayoutFirst + index)) button->SetCheck(false);
-    return;
-  }
-  m_nFirstChannel = 0;
-  m_dwChannelMask = MaskFrom(0, kPanes[index]);
-  m_wChannelSelection = index == 0 ? 0 : kSelectionMultiPane;
-  SetLayout(kWords[index]);
+  Apply(m_layout.PressLayoutButton(index), kIdLayoutFirst + index);
 }
 
 void CArdevizView::OnChannelButton(int channel) {
-  if (channel >= kLiveChannels) {
-    Alerts::Beep();
-    if (SkinButton* button = Button(kIdChannelFirst + channel)) button->SetCheck(false);
-    return;
-  }
-  const int panes = m_wChannelLayout >> 8;
-  if (m_wChannelLayout == kLayoutSingle) {
-    if (channel == (m_wChannelSelection & 0xFF)) return;
-    m_dwChannelMask = 1u << channel;
-  } else if (panes == 4 || panes == 9) {
-    m_dwChannelMask = MaskFrom(channel, panes);
-  } else {
-    return;
-  }
-  m_nFirstChannel = channel;
-  m_wChannelSelection = static_cast<std::uint16_t>(channel);
-  SetLayout(m_wChannelLayout == kLayoutSingle ? kLayoutSingle : (panes == 4 ? kLayoutQuad : kLayoutNine));
+  Apply(m_layout.PressChannelButton(channel), kIdChannelFirst + channel);
 }
 
 void CArdevizView::OnRotateButton() {
-  SkinButton* button = Button(kIdRotate);
-  if (!IsRotating()) {
-    if (m_nConnectionState == 1 && m_wChannelLayout == kLayoutSingle) {
-      m_nRotationCounter = 0;
-      m_wRotation = static_cast<std::uint16_t>(kRotationOn + m_settings.rotateInterval);
-      if (button) button->SetCheck(true);
-      NextRotationChannel();
-    } else {
-      if (button) button->SetCheck(false);
-      Alerts::Beep();
-    }
-  } else {
-    m_wRotation = 0;
-    if (button) button->SetCheck(false);
-    OnLayoutButton(kLayoutIndexNine);
-  }
+  const bool wasRotating = m_layout.IsRotating();
+  const PaneLayout::Outcome outcome =
+      m_layout.PressRotateButton(m_nConnectionState == 1, m_settings.rotateInterval, m_bShown);
+  if (SkinButton* button = Button(kIdRotate)) button->SetCheck(m_layout.IsRotating());
+  // Ending rotation returns to nine panes; the nine-pane button is never refused.
+  Apply(outcome, wasRotating ? kIdLayoutFirst + PaneLayout::kLayoutIndexNine : kIdRotate);
 }
 
-void CArdevizView::NextRotationChannel() {
-  if (m_wChannelLayout != kLayoutSingle) return;
-  const int sel = m_wChannelSelection & 0xFF;
-  for (int k = 1; k <= kChannels; ++k) {
-    const int ch = (sel + k) % kChannels;
-    if (m_bShown[ch]) {
-      m_wChannelSelection = static_cast<std::uint16_t>(ch);
-      SetLayout(kLayoutSingle);
-      return;
-    }
-  }
-}
+void CArdevizView::NextRotationChannel() { Apply(m_layout.NextRotationChannel(m_bShown), kIdRotate); }
 
 void CArdevizView::OnSecondTick() {
   update(StatusPanel::kDateRect);
   update(StatusPanel::kTimeRect);
-  if (IsRotating()) {
-    if (m_nRotationCounter == (m_wRotation & 0xFF)) {
-      m_nRotationCounter = 0;
-      NextRotationChannel();
-    } else {
-      ++m_nRotationCounter;
-    }
-  }
+  Apply(m_layout.Tick(m_bShown), kIdRotate);
   if (m_pPtzControl) m_pPtzControl->OnSecondTick();
 }
 
@@ -489,7 +381,7 @@ void CArdevizView::DeleteEventFile() {
 }
 
 void CArdevizView::SetChannelCount(int channels) {
-  m_nChannelLimit = static_cast<std::uint8_t>(qBound(0, channels, kChannels));
+  m_layout.SetChannelLimit(channels);
 }
 
 void CArdevizView::SetChannelImage(int channel, const std::uint8_t* pixels, const BitmapInfoHeader& header) {
@@ -506,7 +398,8 @@ void CArdevizView::SetChannelFieldFlag(int channel, std::uint8_t fieldFlag) {
 void CArdevizView::DrawChannel(int channel) {
   if (channel < 0 || channel >= kChannels) return;
   m_bShown[channel] = true;
-  if (m_pImageBits[channel] && !m_rcPane[channel].isEmpty()) update(m_rcPane[channel]);
+  const QRect& pane = m_layout.PaneRect(channel);
+  if (m_pImageBits[channel] && !pane.isEmpty()) update(pane);
 }
 
 
@@ -542,12 +435,13 @@ void CArdevizView::paintEvent(QPaintEvent* event) {
   if (m_pPtzControl) m_pPtzControl->PaintCamera(painter);
 
   for (int ch = 0; ch < kChannels; ++ch) {
-    if (m_pImageBits[ch] && dirty.intersects(m_rcPane[ch])) {
+    const QRect& pane = m_layout.PaneRect(ch);
+    if (m_pImageBits[ch] && dirty.intersects(pane)) {
       m_bShown[ch] = true;
-      DrawBottomUpImage(painter, m_rcPane[ch], m_pImageBits[ch], m_bmiHeader[ch],
+      DrawBottomUpImage(painter, pane, m_pImageBits[ch], m_bmiHeader[ch],
                         SourceWindow(m_bmiHeader[ch], m_nFieldFlag[ch]));
     }
-    DrawPaneFrame(painter, m_rcPane[ch]);
+    DrawPaneFrame(painter, pane);
   }
 
   if (!m_logo.isNull()) painter.drawImage(kLogoPosition, m_logo, QRect(QPoint(0, 0), kLogoSize));
@@ -584,17 +478,5 @@ void CArdevizView::mouseDoubleClickEvent(QMouseEvent* event) {
     ShowAbout();
     return;
   }
-  if (m_wChannelLayout == kLayoutSingle) {
-    if (kVideoArea.contains(point)) OnLayoutButton(kLayoutIndexNine);
-    return;
-  }
-  for (int ch = 0; ch < kChannels; ++ch) {
-    if (!m_rcPane[ch].isEmpty() && m_rcPane[ch].contains(point)) {
-      m_dwChannelMask = 1u << ch;
-      m_nFirstChannel = static_cast<std::uint32_t>(ch);
-      m_wChannelSelection = static_cast<std::uint16_t>(ch);
-      SetLayout(kLayoutSingle);
-      return;
-    }
-  }
+  Apply(m_layout.PressPane(point, kVideoArea), kIdRotate);
 }

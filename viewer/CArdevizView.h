@@ -23,6 +23,7 @@
 #include "link/ILinkOwner.h"
 #include "link/LinkTiming.h"
 #include "viewer/PaneDrawing.h"
+#include "viewer/PaneLayout.h"
 #include "viewer/SpanRect.h"
 #include "viewer/StatusPanel.h"
 #include "viewer/ViewerSettings.h"
@@ -67,17 +68,12 @@ class CArdevizView : public QWidget, public ILinkOwner {
 
   static constexpr int kWidth = 877;
   static constexpr int kHeight = 685;
-  static constexpr int kChannels = 16;
-  static constexpr int kLiveChannels = 8;  // channels above 8 cannot be requested live
-  static constexpr int kLayoutButtons = 7;
-
-  // ChannelLayout words: panes in the high byte, layout button index in the low byte.
-  static constexpr std::uint16_t kLayoutSingle = 0x100;
-  static constexpr std::uint16_t kLayoutQuad = 0x401;
-  static constexpr std::uint16_t kLayoutNine = 0x903;
-  static constexpr std::uint16_t kSelectionMultiPane = 0x100;
-  static constexpr std::uint32_t kAllChannelsMask = 0xFFFF;
-  static constexpr std::uint16_t kRotationOn = 0x100;
+  static constexpr int kChannels = PaneLayout::kChannels;
+  static constexpr int kLiveChannels = PaneLayout::kLiveChannels;
+  static constexpr int kLayoutButtons = PaneLayout::kLayoutButtons;
+  static constexpr std::uint16_t kLayoutSingle = PaneLayout::kLayoutSingle;
+  static constexpr std::uint16_t kLayoutQuad = PaneLayout::kLayoutQuad;
+  static constexpr std::uint16_t kLayoutNine = PaneLayout::kLayoutNine;
 
   static constexpr QRect kVideoArea = SpanRect(62, 22, 702, 502);
   static constexpr QRect kLogoArea = SpanRect(30, 570, 190, 680);
@@ -135,8 +131,8 @@ class CArdevizView : public QWidget, public ILinkOwner {
   void SetConnectionState(std::uint8_t state) override { m_nConnectionState = state; }
   void GoOffline() override;
   void SetChannelCount(int channels) override;
-  std::uint16_t ChannelSelection() const override { return m_wChannelSelection; }
-  std::uint32_t ChannelMask() const override { return m_dwChannelMask; }
+  std::uint16_t ChannelSelection() const override { return m_layout.ChannelSelection(); }
+  std::uint32_t ChannelMask() const override { return m_layout.ChannelMask(); }
   void SetChannelImage(int channel, const std::uint8_t* pixels, const BitmapInfoHeader& header) override;
   void SetChannelFieldFlag(int channel, std::uint8_t fieldFlag) override;
   // Marks the channel shown and repaints only its pane.
@@ -162,13 +158,11 @@ class CArdevizView : public QWidget, public ILinkOwner {
   IViewArchivePanel* ArchivePanel() const { return m_pArchivePanel.get(); }
   IViewPtzControl* PtzControl() const { return m_pPtzControl.get(); }
   const StatusPanel& Panel() const { return m_panel; }
-  std::uint16_t ChannelLayout() const { return m_wChannelLayout; }
-  std::uint16_t PreviousChannelLayout() const { return m_wPrevChannelLayout; }
-  std::uint32_t FirstChannel() const { return m_nFirstChannel; }
-  std::uint16_t RotationWord() const { return m_wRotation; }
-  bool IsRotating() const { return (m_wRotation & 0xFF00) != 0; }
-  int ChannelLimit() const { return m_nChannelLimit; }
-  QRect PaneRect(int channel) const { return m_rcPane.at(channel); }
+  const PaneLayout& Layout() const { return m_layout; }
+  std::uint16_t ChannelLayout() const { return m_layout.ChannelLayout(); }
+  std::uint16_t RotationWord() const { return m_layout.RotationWord(); }
+  bool IsRotating() const { return m_layout.IsRotating(); }
+  QRect PaneRect(int channel) const { return m_layout.PaneRect(channel); }
   bool IsChannelShown(int channel) const { return m_bShown.at(channel); }
   bool HasChannelImage(int channel) const { return m_pImageBits.at(channel) != nullptr; }
   bool IsDisplayModeChanged() const { return m_bDisplayModeChanged; }
@@ -193,6 +187,10 @@ class CArdevizView : public QWidget, public ILinkOwner {
   void OnLayoutButton(int index);
   void OnChannelButton(int channel);
   void OnRotateButton();
+  // Shows the layout's page: buttons, pane rectangles, the live request.
+  void ApplyLayout();
+  // Beeps and releases a refused button; applies a changed layout.
+  void Apply(PaneLayout::Outcome outcome, int controlId);
   void OnConnect();
   void OnDisconnect();
   void OnArchive();
@@ -214,20 +212,12 @@ class CArdevizView : public QWidget, public ILinkOwner {
   bool m_bInitialised = false;
 
   // Display state.
-  std::uint16_t m_wChannelLayout = kLayoutNine;
-  std::uint16_t m_wPrevChannelLayout = kLayoutNine;
-  std::uint16_t m_wChannelSelection = kSelectionMultiPane;
-  std::uint32_t m_nFirstChannel = 0;
-  std::uint32_t m_dwChannelMask = kAllChannelsMask;
-  std::array<QRect, kChannels> m_rcPane{};
+  PaneLayout m_layout;
   std::array<const std::uint8_t*, kChannels> m_pImageBits{};
   std::array<BitmapInfoHeader, kChannels> m_bmiHeader{};
   std::array<std::uint8_t, kChannels> m_nFieldFlag{};
   std::array<bool, kChannels> m_bShown{};
   std::uint8_t m_nConnectionState = 0;
-  std::uint16_t m_wRotation = 0;
-  std::uint8_t m_nRotationCounter = 0;
-  std::uint8_t m_nChannelLimit = kChannels;
   bool m_bDisplayModeChanged = false;
 
   // Drawing resources.

@@ -1,0 +1,102 @@
+// The pane layout and rotation without a window: pages, pane rectangles,
+// button states, refusals and the rotation's tick count.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "viewer/PaneLayout.h"
+#include "viewer/SpanRect.h"
+
+namespace {
+
+using L = PaneLayout;
+using O = PaneLayout::Outcome;
+
+std::vector<int> Latched(const L& layout) {
+  std::vector<int> latched;
+  for (int ch = 0; ch < L::kChannels; ++ch) {
+    if (layout.IsChannelButtonLatched(ch)) latched.push_back(ch);
+    EXPECT_EQ(layout.IsChannelButtonEnabled(ch), !layout.IsChannelButtonLatched(ch)) << ch;
+  }
+  return latched;
+}
+
+TEST(PaneLayoutTest, RectanglesMasksAndSelectionsOfOneFourAndNinePanes) {
+  L layout;
+  EXPECT_EQ(layout.PressLayoutButton(0), O::Changed);
+  EXPECT_EQ(layout.ChannelLayout(), L::kLayoutSingle);
+  EXPECT_EQ(layout.PaneRect(0), SpanRect(63, 23, 701, 501));
+  EXPECT_EQ(layout.ChannelMask(), 0x1u);
+  EXPECT_EQ(Latched(layout), std::vector<int>{0});
+  EXPECT_TRUE(layout.IsLayoutButtonLatched(0));
+
+  EXPECT_EQ(layout.PressLayoutButton(1), O::Changed);
+  EXPECT_EQ(layout.ChannelLayout(), L::kLayoutQuad);
+  EXPECT_EQ(layout.ChannelSelection(), 0x100);
+  EXPECT_EQ(layout.ChannelMask(), 0xFu);
+  const QPoint quad[] = {{63, 23}, {383, 23}, {63, 263}, {383, 263}};
+  for (int ch = 0; ch < 4; ++ch) EXPECT_EQ(layout.PaneRect(ch), QRect(quad[ch], QSize(318, 238))) << ch;
+  EXPECT_TRUE(layout.PaneRect(4).isEmpty());
+
+  EXPECT_EQ(layout.PressLayoutButton(3), O::Changed);
+  EXPECT_EQ(layout.ChannelMask(), 0x1FFu);
+  const int xs[] = {63, 276, 489};
+  const int ys[] = {23, 183, 343};
+  for (int ch = 0; ch < 9; ++ch) EXPECT_EQ(layout.PaneRect(ch), QRect(xs[ch % 3], ys[ch / 3], 211, 158)) << ch;
+  EXPECT_EQ(Latched(layout), (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7, 8}));
+
+  // A channel button pages from that channel, wrapping past 16.
+  EXPECT_EQ(layout.PressChannelButton(7), O::Changed);
+  EXPECT_EQ(Latched(layout), (std::vector<int>{7, 8, 9, 10, 11, 12, 13, 14, 15}));
+  // A double-click on a pane shows that channel alone; on the single pane, nine again.
+  EXPECT_EQ(layout.PressPane(layout.PaneRect(9).center(), QRect(62, 22, 640, 480)), O::Changed);
+  EXPECT_EQ(layout.ChannelLayout(), L::kLayoutSingle);
+  EXPECT_EQ(layout.ChannelSelection(), 9);
+  EXPECT_EQ(layout.PressPane({10, 10}, QRect(62, 22, 640, 480)), O::Unchanged);
+  EXPECT_EQ(layout.PressPane({100, 100}, QRect(62, 22, 640, 480)), O::Changed);
+  EXPECT_EQ(layout.ChannelLayout(), L::kLayoutNine);
+}
+
+TEST(PaneLayoutTest, RefusalsAndTheRecordersChannelCount) {
+  L layout;
+  for (int index : {2, 4, 5, 6}) EXPECT_EQ(layout.PressLayoutButton(index), O::Refused) << index;
+  EXPECT_EQ(layout.ChannelLayout(), L::kLayoutNine);
+  EXPECT_EQ(layout.PressChannelButton(L::kLiveChannels), O::Refused);
+  layout.PressLayoutButton(0);
+  EXPECT_EQ(layout.PressChannelButton(0), O::Unchanged);  // already shown
+  EXPECT_EQ(layout.PressRotateButton(false, 1, {}), O::Refused);  // not logged in
+  layout.PressLayoutButton(1);
+  EXPECT_EQ(layout.PressRotateButton(true, 1, {}), O::Refused);  // not one pane
+
+  layout.SetChannelLimit(4);
+  layout.PressChannelButton(2);
+  for (int ch = 4; ch < L::kChannels; ++ch) {
+    EXPECT_FALSE(layout.IsChannelButtonLatched(ch)) << ch;
+    EXPECT_FALSE(layout.IsChannelButtonEnabled(ch)) << ch;
+  }
+  EXPECT_TRUE(layout.IsChannelButtonLatched(3));
+}
+
+TEST(PaneLayoutTest, RotationVisitsOnlyShownChannelsEveryIntervalPlusOneTicks) {
+  L layout;
+  L::ShownChannels shown{};
+  for (int ch : {0, 2, 5}) shown[ch] = true;
+  layout.PressLayoutButton(0);
+  EXPECT_EQ(layout.PressRotateButton(true, 1, shown), O::Changed);
+  EXPECT_TRUE(layout.IsRotating());
+  EXPECT_EQ(layout.RotationWord(), 0x101);
+  EXPECT_EQ(layout.ChannelSelection() & 0xFF, 2);  // moved at once
+  std::vector<int> perTick;
+  for (int t = 0; t < 6; ++t) {
+    layout.Tick(shown);
+    perTick.push_back(layout.ChannelSelection() & 0xFF);
+  }
+  EXPECT_EQ(perTick, (std::vector<int>{2, 5, 5, 0, 0, 2}));
+
+  EXPECT_EQ(layout.PressRotateButton(true, 1, shown), O::Changed);  // off again: back to nine panes
+  EXPECT_FALSE(layout.IsRotating());
+  EXPECT_EQ(layout.ChannelLayout(), L::kLayoutNine);
+  EXPECT_EQ(layout.Tick(shown), O::Unchanged);
+}
+
+}  // namespace

@@ -1,0 +1,156 @@
+#include "viewer/PaneLayout.h"
+
+#include <QtGlobal>
+
+#include "viewer/SpanRect.h"
+
+namespace {
+// The video area is 640 x 480 from (63, 23); neighbouring panes are 2 pixels apart.
+constexpr int kVideoWidth = 640;
+constexpr int kVideoHeight = 480;
+constexpr int kPaneLeft = 63;
+constexpr int kPaneTop = 23;
+constexpr int kPaneRightInset = 61;
+constexpr int kPaneBottomInset = 21;
+
+int SideForPanes(int panes) {
+  switch (panes) {
+    case 1: return 1;
+    case 4: return 2;
+    case 9: return 3;
+    case 16: return 4;
+    default: return 0;
+  }
+}
+
+std::uint32_t MaskFrom(int channel, int count) {
+  std::uint32_t mask = 0;
+  for (int k = 0; k < count; ++k) mask |= 1u << ((channel + k) % PaneLayout::kChannels);
+  return mask;
+}
+}  // namespace
+
+void PaneLayout::SetLayout(std::uint16_t layoutWord) {
+  m_wPrevChannelLayout = m_wChannelLayout;
+  m_wChannelLayout = layoutWord;
+  const int sel = m_wChannelSelection & 0xFF;
+  const bool single = layoutWord == kLayoutSingle;
+  if (!single) m_wRotation = 0;
+
+  const int side = SideForPanes(layoutWord >> 8);
+  if (side <= 0) return;
+  const int width = kVideoWidth / side;
+  const int height = kVideoHeight / side;
+  int c = static_cast<int>(m_nFirstChannel % kChannels);
+  for (int i = 0; i < side * side; ++i) {
+    const int row = i / side;
+    const int column = i % side;
+    const QRect cell = SpanRect(width * column + kPaneLeft, height * row + kPaneTop,
+                                width * (column + 1) + kPaneRightInset, height * (row + 1) + kPaneBottomInset);
+    if (single) {
+      m_rcPane[c] = QRect();
+      m_rcPane[sel] = cell;
+    } else {
+      m_rcPane[c] = cell;
+    }
+    c = (c + 1) % kChannels;
+  }
+  for (int i = side * side; i < kChannels; ++i) {
+    if (c != sel || !single) m_rcPane[c] = QRect();
+    c = (c + 1) % kChannels;
+  }
+}
+
+PaneLayout::Outcome PaneLayout::PressLayoutButton(int index) {
+  static constexpr std::array<std::uint16_t, 4> kWords = {kLayoutSingle, kLayoutQuad, 0, kLayoutNine};
+  static constexpr std::array<int, 4> kPanes = {1, 4, 0, 9};
+  // 7, 10, 13 and 16 panes are not offered.
+  if (index < 0 || index >= static_cast<int>(kWords.size()) || kWords[index] == 0) return Outcome::Refused;
+  m_nFirstChannel = 0;
+  m_dwChannelMask = MaskFrom(0, kPanes[index]);
+  m_wChannelSelection = index == 0 ? 0 : kSelectionMultiPane;
+  SetLayout(kWords[index]);
+  return Outcome::Changed;
+}
+
+PaneLayout::Outcome PaneLayout::PressChannelButton(int channel) {
+  if (channel >= kLiveChannels) return Outcome::Refused;
+  const int panes = m_wChannelLayout >> 8;
+  if (m_wChannelLayout == kLayoutSingle) {
+    if (channel == (m_wChannelSelection & 0xFF)) return Outcome::Unchanged;
+    m_dwChannelMask = 1u << channel;
+  } else if (panes == 4 || panes == 9) {
+    m_dwChannelMask = MaskFrom(channel, panes);
+  } else {
+    return Outcome::Unchanged;
+  }
+  m_nFirstChannel = channel;
+  m_wChannelSelection = static_cast<std::uint16_t>(channel);
+  SetLayout(m_wChannelLayout == kLayoutSingle ? kLayoutSingle : (panes == 4 ? kLayoutQuad : kLayoutNine));
+  return Outcome::Changed;
+}
+
+PaneLayout::Outcome PaneLayout::PressRotateButton(bool loggedIn, std::uint8_t rotateInterval,
+                                                  const ShownChannels& shown) {
+  if (IsRotating()) {
+    m_wRotation = 0;
+    return PressLayoutButton(kLayoutIndexNine);
+  }
+  if (!loggedIn || m_wChannelLayout != kLayoutSingle) return Outcome::Refused;
+  m_nRotationCounter = 0;
+  m_wRotation = static_cast<std::uint16_t>(kRotationOn + rotateInterval);
+  return NextRotationChannel(shown);
+}
+
+PaneLayout::Outcome PaneLayout::NextRotationChannel(const ShownChannels& shown) {
+  if (m_wChannelLayout != kLayoutSingle) return Outcome::Unchanged;
+  const int sel = m_wChannelSelection & 0xFF;
+  for (int k = 1; k <= kChannels; ++k) {
+    const int ch = (sel + k) % kChannels;
+    if (shown[ch]) {
+      m_wChannelSelection = static_cast<std::uint16_t>(ch);
+      SetLayout(kLayoutSingle);
+      return Outcome::Changed;
+    }
+  }
+  return Outcome::Unchanged;
+}
+
+PaneLayout::Outcome PaneLayout::Tick(const ShownChannels& shown) {
+  if (!IsRotating()) return Outcome::Unchanged;
+  if (m_nRotationCounter != (m_wRotation & 0xFF)) {
+    ++m_nRotationCounter;
+    return Outcome::Unchanged;
+  }
+  m_nRotationCounter = 0;
+  return NextRotationChannel(shown);
+}
+
+PaneLayout::Outcome PaneLayout::PressPane(const QPoint& point, const QRect& videoArea) {
+  if (m_wChannelLayout == kLayoutSingle)
+    return videoArea.contains(point) ? PressLayoutButton(kLayoutIndexNine) : Outcome::Unchanged;
+  for (int ch = 0; ch < kChannels; ++ch) {
+    if (!m_rcPane[ch].isEmpty() && m_rcPane[ch].contains(point)) {
+      m_dwChannelMask = 1u << ch;
+      m_nFirstChannel = static_cast<std::uint32_t>(ch);
+      m_wChannelSelection = static_cast<std::uint16_t>(ch);
+      SetLayout(kLayoutSingle);
+      return Outcome::Changed;
+    }
+  }
+  return Outcome::Unchanged;
+}
+
+void PaneLayout::SetChannelLimit(int channels) {
+  m_nChannelLimit = static_cast<std::uint8_t>(qBound(0, channels, kChannels));
+}
+
+bool PaneLayout::IsChannelButtonLatched(int channel) const {
+  // Beyond the recorder's channel count: never latched, never clickable.
+  if (channel >= m_nChannelLimit) return false;
+  return IsSingle() ? channel == (m_wChannelSelection & 0xFF) : ((m_dwChannelMask >> channel) & 1u) != 0;
+}
+
+bool PaneLayout::IsChannelButtonEnabled(int channel) const {
+  return channel < m_nChannelLimit && !IsChannelButtonLatched(channel);
+}
