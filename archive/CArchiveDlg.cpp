@@ -5,7 +5,6 @@
 #include <QGuiApplication>
 #include <QHideEvent>
 #include <QKeyEvent>
-#include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScreen>
@@ -25,6 +24,7 @@
 #include "viewer/SkinPushButton.h"
 #include "viewer/SkinSlider.h"
 #include "viewer/StatusPanel.h"
+#include "viewer/WindowDragHelper.h"
 
 using namespace archive_rules;
 
@@ -113,6 +113,7 @@ CArchiveDlg::CArchiveDlg(std::unique_ptr<IArchiveHost> host, std::unique_ptr<IAr
   LayOut();
   if (m_pLink) m_pLink->SendLiveStop();
 
+  new WindowDragHelper(this, [this] { return !(m_pHost && m_pHost->UseFullScreen()); });
   m_powerTimer.setSingleShot(true);
   connect(&m_powerTimer, &QTimer::timeout, this, [this] {
     if (m_pHost) {
@@ -525,24 +526,6 @@ void CArchiveDlg::closeEvent(QCloseEvent* event) {
 void CArchiveDlg::keyPressEvent(QKeyEvent* event) {
   // Enter and Escape belong to the focused control; they never close the panel.
   event->ignore();
-}
-
-void CArchiveDlg::mousePressEvent(QMouseEvent* event) {
-  if (event->button() == Qt::LeftButton && !(m_pHost && m_pHost->UseFullScreen())) {
-    m_bDragging = true;
-    m_dragOffset = event->globalPosition().toPoint() - pos();
-  }
-  QWidget::mousePressEvent(event);
-}
-
-void CArchiveDlg::mouseMoveEvent(QMouseEvent* event) {
-  if (m_bDragging && (event->buttons() & Qt::LeftButton)) move(event->globalPosition().toPoint() - m_dragOffset);
-  QWidget::mouseMoveEvent(event);
-}
-
-void CArchiveDlg::mouseReleaseEvent(QMouseEvent* event) {
-  m_bDragging = false;
-  QWidget::mouseReleaseEvent(event);
 }
 
 // ---- Painting ----

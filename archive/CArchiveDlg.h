@@ -209,9 +209,6 @@ class CArchiveDlg : public QWidget,
 
  protected:
   void paintEvent(QPaintEvent* event) override;
-  void mousePressEvent(QMouseEvent* event) override;
-  void mouseMoveEvent(QMouseEvent* event) override;
-  void mouseReleaseEvent(QMouseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   void hideEvent(QHideEvent* event) override;
@@ -274,6 +271,4 @@ class CArchiveDlg : public QWidget,
 
   QTimer m_powerTimer;
   bool m_bCloseAllowed = false;
-  bool m_bDragging = false;
-  QPoint m_dragOffset;
 };

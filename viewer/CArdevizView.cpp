@@ -6,7 +6,6 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPointer>
-#include <QWindow>
 
 
 #include "link/CDvrLink.h"
@@ -21,6 +20,7 @@
 #include "viewer/SkinPushButton.h"
 #include "viewer/ViewExtensions.h"
 #include "viewer/ViewerSettingsStore.h"
+#include "viewer/WindowDragHelper.h"
 
 namespace {
 // Channel buttons 1 to 16 along the bottom row.
@@ -62,6 +62,8 @@ CArdevizView::CArdevizView(QWidget* parent, Options options)
 
   m_secondTimer.setInterval(m_options.tickMs);
   connect(&m_secondTimer, &QTimer::timeout, this, &CArdevizView::OnSecondTick);
+  // Dragging anywhere on the skin moves the frame, except in full screen.
+  new WindowDragHelper(this, [this] { return !m_settings.useFullScreen && window() != this; });
   m_screenModeTimer.setSingleShot(true);
   connect(&m_screenModeTimer, &QTimer::timeout, this, [this] { PlaceTarget(true, m_pendingTarget); });
 }
@@ -445,27 +447,6 @@ void CArdevizView::paintEvent(QPaintEvent* event) {
   }
 
   if (!m_logo.isNull()) painter.drawImage(kLogoPosition, m_logo, QRect(QPoint(0, 0), kLogoSize));
-}
-
-void CArdevizView::mousePressEvent(QMouseEvent* event) {
-  if (event->button() == Qt::LeftButton && !m_settings.useFullScreen && window() != this) {
-    // Dragging anywhere on the skin moves the window.
-    QWindow* handle = window()->windowHandle();
-    if (!handle || !handle->startSystemMove())
-      m_dragOffset = event->globalPosition().toPoint() - window()->frameGeometry().topLeft();
-  }
-  QWidget::mousePressEvent(event);
-}
-
-void CArdevizView::mouseMoveEvent(QMouseEvent* event) {
-  if (m_dragOffset && (event->buttons() & Qt::LeftButton))
-    window()->move(event->globalPosition().toPoint() - *m_dragOffset);
-  QWidget::mouseMoveEvent(event);
-}
-
-void CArdevizView::mouseReleaseEvent(QMouseEvent* event) {
-  if (event->button() == Qt::LeftButton) m_dragOffset.reset();
-  QWidget::mouseReleaseEvent(event);
 }
 
 void CArdevizView::mouseDoubleClickEvent(QMouseEvent* event) {

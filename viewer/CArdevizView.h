@@ -177,9 +177,6 @@ class CArdevizView : public QWidget, public ILinkOwner {
 
  protected:
   void paintEvent(QPaintEvent* event) override;
-  void mousePressEvent(QMouseEvent* event) override;
-  void mouseMoveEvent(QMouseEvent* event) override;
-  void mouseReleaseEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
 
  private:
@@ -233,6 +230,4 @@ class CArdevizView : public QWidget, public ILinkOwner {
   QTimer m_secondTimer;
   QTimer m_screenModeTimer;  // the settle wait before placing a full-screen target
   ScreenTarget m_pendingTarget = ScreenTarget::MainWindow;
-  // Window dragging where the window system cannot move it for us.
-  std::optional<QPoint> m_dragOffset;
 };
