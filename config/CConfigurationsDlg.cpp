@@ -8,7 +8,6 @@
 #include <QVBoxLayout>
 
 #include "config/CConfigConnections.h"
-#include "viewer/CArdevizView.h"
 
 namespace {
 CConfigurationsDlg::RunHook& RunHookSlot() {
@@ -58,8 +57,8 @@ CConfigurationsDlg::~CConfigurationsDlg() = default;
 
 void CConfigurationsDlg::SetRunHook(RunHook hook) { RunHookSlot() = std::move(hook); }
 
-bool CConfigurationsDlg::Run(CArdevizView& view) {
-  CConfigurationsDlg dialog(view.Settings(), &view);
+bool CConfigurationsDlg::Run(ViewerSettings& settings, QWidget* parent) {
+  CConfigurationsDlg dialog(settings, parent);
   const RunHook& hook = RunHookSlot();
   const int result = hook ? hook(dialog) : dialog.exec();
   return result == QDialog::Accepted;

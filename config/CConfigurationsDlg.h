@@ -1,6 +1,6 @@
 #pragma once
 // "Configurations": a one-page tab sheet with the Connections page and OK and
-// Cancel at the bottom right. It edits the main view's ViewerSettings in
+// Cancel at the bottom right. It edits the viewer's ViewerSettings in
 // place: the page reads them through the getters when the dialog opens and
 // writes them through the three setters on OK. Cancel writes nothing.
 
@@ -12,7 +12,6 @@
 
 #include "viewer/ViewerSettings.h"
 
-class CArdevizView;
 class CConfigConnections;
 class QPushButton;
 class QTabWidget;
@@ -31,10 +30,10 @@ class CConfigurationsDlg : public QDialog {
   explicit CConfigurationsDlg(ViewerSettings& settings, QWidget* parent = nullptr);
   ~CConfigurationsDlg() override;
 
-  // Runs the dialog on the view's settings; true when it closed with OK.
+  // Runs the dialog modally over parent on the settings; true when it closed with OK.
   // The run hook, when set, runs the dialog instead of exec() (tests drive it
   // without a nested modal loop).
-  static bool Run(CArdevizView& view);
+  static bool Run(ViewerSettings& settings, QWidget* parent);
   using RunHook = std::function<int(CConfigurationsDlg&)>;
   static void SetRunHook(RunHook hook);
 

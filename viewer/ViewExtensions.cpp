@@ -2,6 +2,7 @@
 
 #include "archive/ViewArchiveHost.h"
 #include "config/CConfigurationsDlg.h"
+#include "viewer/CArdevizView.h"
 #include "viewer/IViewArchivePanel.h"
 #include "viewer/IViewPtzControl.h"
 #include "viewer/PtzViewBinding.h"
@@ -12,4 +13,4 @@ std::unique_ptr<IViewArchivePanel> CreateArchivePanel(CArdevizView& view, CDvrLi
 
 std::unique_ptr<IViewPtzControl> CreatePtzControl(CArdevizView& view) { return MakePtzControl(view); }
 
-bool RunConfigurationsDialog(CArdevizView& view) { return CConfigurationsDlg::Run(view); }
+bool RunConfigurationsDialog(CArdevizView& view) { return CConfigurationsDlg::Run(view.Settings(), &view); }

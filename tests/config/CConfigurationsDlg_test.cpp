@@ -136,3 +136,16 @@ TEST_F(ConfigTest, IpAddressControlReadsFourDottedFields) {
   EXPECT_EQ(QApplication::focusWidget(), edit.Field(3));
 }
 
+
+TEST_F(ConfigTest, RunOpensOverTheParentOnTheSettingsAndTellsOk) {
+  QWidget parent;
+  for (const int choice : {static_cast<int>(QDialog::Accepted), static_cast<int>(QDialog::Rejected)}) {
+    CConfigurationsDlg::SetRunHook([&](CConfigurationsDlg& dialog) {
+      EXPECT_EQ(dialog.parentWidget(), &parent);
+      EXPECT_EQ(dialog.GetUserId(), "admin");
+      return choice;
+    });
+    EXPECT_EQ(CConfigurationsDlg::Run(m_settings, &parent), choice == QDialog::Accepted);
+  }
+  CConfigurationsDlg::SetRunHook({});
+}
