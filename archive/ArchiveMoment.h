@@ -4,10 +4,10 @@
 // straight from what the operator chose, even for a moment no calendar has
 // (an event time with day 0 or hour 24 is still sent as it was listed).
 
-#include <cstdint>
-
 #include <QDate>
 #include <QDateTime>
+
+#include <cstdint>
 
 struct ArchiveMoment {
   int year = 0;

@@ -13,9 +13,9 @@ ChannelCells LayOutChannels(int gridSize, int first) {
   const int w = kImageWidth / n;
   const int h = kImageHeight / n;
   ChannelCells cells;
-  for (int k = 0; k < n * n; ++k) cells.shown[static_cast<std::size_t>((first + k) % kChannels)] = true;
+  for (int k = 0; k < n * n; ++k) cells.shown[static_cast<std::size_t>((first + k) % wire::kChannels)] = true;
   int k = 0;
-  for (int ch = 0; ch < kChannels; ++ch) {
+  for (int ch = 0; ch < wire::kChannels; ++ch) {
     if (!cells.shown[ch]) continue;
     const int col = k % n;
     const int row = k / n;

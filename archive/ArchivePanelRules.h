@@ -2,24 +2,24 @@
 // The panel's arithmetic, free of any window: channel cells, the hour steps of
 // the time navigation, the source window of a picture and the texts it shows.
 
-#include <array>
-#include <cstdint>
-
 #include <QDate>
 #include <QRect>
 #include <QString>
 
+#include <array>
+#include <cstdint>
+
 #include "archive/ArchiveMoment.h"
+#include "link/PacketFormat.h"
 
 namespace archive_rules {
 
-constexpr int kChannels = 16;
 constexpr int kMaxGridSize = 4;
 constexpr QRect kImageArea(62, 22, 640, 480);
 
 struct ChannelCells {
-  std::array<QRect, kChannels> rect{};  // empty for a channel not shown
-  std::array<bool, kChannels> shown{};
+  std::array<QRect, wire::kChannels> rect{};  // empty for a channel not shown
+  std::array<bool, wire::kChannels> shown{};
 };
 
 // gridSize panes per side starting at channel first (modulo 16); cells go to
@@ -31,7 +31,6 @@ ChannelCells LayOutChannels(int gridSize, int first);
 ArchiveMoment OneHourBack(const QDate& date, int hour);
 ArchiveMoment OneHourForward(const QDate& date, int hour);
 int FixedMonthLength(int month);
-
 
 // "2005/01/31  23:00:00"; the range texts show kUnknownMoment while unknown.
 QString MomentText(const ArchiveMoment& m);

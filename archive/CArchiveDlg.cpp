@@ -18,8 +18,8 @@
 #include "platform/LocalFile.h"
 #include "res/SkinImages.h"
 #include "viewer/CEventDlg.h"
-#include "viewer/PaneDrawing.h"
 #include "viewer/EventRecord.h"
+#include "viewer/PaneDrawing.h"
 #include "viewer/SkinButton.h"
 #include "viewer/SkinPushButton.h"
 #include "viewer/SkinSlider.h"
@@ -50,7 +50,7 @@ const PushSpec kPushButtons[] = {
     {CArchiveDlg::kIdToEnd, QRect(883, 306, 38, 40), 387, 386},
 };
 
-constexpr int kChannelButtonX[CArchiveDlg::kChannels] = {342, 373, 400, 428, 456, 485, 513, 541,
+constexpr int kChannelButtonX[wire::kChannels] = {342, 373, 400, 428, 456, 485, 513, 541,
                                                          568, 596, 625, 652, 680, 709, 736, 764};
 constexpr int kChannelButtonY = 636;
 constexpr int kChannelButtonHeight = 30;
@@ -78,7 +78,6 @@ constexpr QRect kActivityRect(730, 200, 33, 33);
 constexpr int kSearchBlankWidth = 30;
 
 const QString kSearchingText = QStringLiteral("SEARCHING");
-
 
 }  // namespace
 
@@ -150,8 +149,8 @@ void CArchiveDlg::CreateControls() {
   m_pRecord = AddButton(kIdRecord, kRecordRect, kBitmapRecord, kBitmapRecordLit);
   m_pSingle = AddButton(kIdSingle, kSingleRect, kBitmapSingle, kBitmapSingleLit);
   m_pAll = AddButton(kIdAll, kAllRect, kBitmapAll, kBitmapAllLit);
-  for (int ch = 0; ch < kChannels; ++ch) {
-    const int width = (ch == 0 || ch == kChannels - 1) ? kWideChannelButton : kChannelButtonWidth;
+  for (int ch = 0; ch < wire::kChannels; ++ch) {
+    const int width = (ch == 0 || ch == wire::kChannels - 1) ? kWideChannelButton : kChannelButtonWidth;
     const int n = ch + 1;
     m_channelButtons[ch] = AddButton(kIdChannelFirst + ch, QRect(kChannelButtonX[ch], kChannelButtonY, width, kChannelButtonHeight),
                                      kChannelBitmapBase + 2 * n, kChannelBitmapBase + 1 + 2 * n);
@@ -245,7 +244,7 @@ void CArchiveDlg::OnCommand(int controlId) {
     }
     default: break;
   }
-  if (controlId >= kIdChannelFirst && controlId < kIdChannelFirst + kChannels) {
+  if (controlId >= kIdChannelFirst && controlId < kIdChannelFirst + wire::kChannels) {
     OnChannelButton(controlId - kIdChannelFirst);
   } else if (controlId >= kIdPlayFirst && controlId < kIdPlayFirst + static_cast<int>(playback::ButtonCount)) {
     OnPlayButton(controlId - kIdPlayFirst);
@@ -267,7 +266,7 @@ void CArchiveDlg::OnChannelButton(int index) {
 void CArchiveDlg::LayOut() {
   const int first = m_nSelectedChannel == kAllChannels ? 0 : m_nSelectedChannel;
   const ChannelCells cells = LayOutChannels(m_nGridSize, first);
-  for (int ch = 0; ch < kChannels; ++ch) {
+  for (int ch = 0; ch < wire::kChannels; ++ch) {
     m_rcChannel[ch] = cells.rect[ch];
     m_channelButtons[ch]->SetCheck(cells.shown[ch]);
   }
@@ -446,12 +445,12 @@ QImage CArchiveDlg::CaptureImageArea() { return grab(kImageArea).toImage(); }
 
 void CArchiveDlg::SetPlayImage(int channel, const std::uint8_t* pixels, const BitmapInfoHeader& header,
                                std::uint8_t fieldFlag) {
-  if (channel < 0 || channel >= kChannels) return;
+  if (channel < 0 || channel >= wire::kChannels) return;
   m_slots[channel] = {pixels, header, fieldFlag};
 }
 
 void CArchiveDlg::DrawPlayImage(int channel) {
-  if (channel < 0 || channel >= kChannels || !m_slots[channel].pixels) return;
+  if (channel < 0 || channel >= wire::kChannels || !m_slots[channel].pixels) return;
   if (!m_rcChannel[channel].isEmpty()) update(m_rcChannel[channel]);
   if (m_pMedia && m_pMedia->IsRecording()) m_pMedia->NotifyNewPicture();
 }
@@ -567,7 +566,7 @@ void CArchiveDlg::paintEvent(QPaintEvent* event) {
   if (!m_resultText.isEmpty()) DrawText(painter, kResultRect, m_resultText, textFont);
   if (!m_messageText.isEmpty()) DrawText(painter, kMessageRect, m_messageText, textFont);
 
-  for (int ch = 0; ch < kChannels; ++ch) {
+  for (int ch = 0; ch < wire::kChannels; ++ch) {
     const QRect& cell = m_rcChannel[ch];
     // A new picture repaints only its own cell: leave the others' stretch undone.
     if (cell.isEmpty() || !event->region().intersects(cell)) continue;

@@ -27,8 +27,10 @@
 #include "archive/PlaybackControl.h"
 #include "link/BitmapInfoHeader.h"
 #include "link/ILinkArchivePanel.h"
+#include "link/PacketFormat.h"
 #include "viewer/CEventDlg.h"
 #include "viewer/IViewArchivePanel.h"
+#include "viewer/SpanRect.h"
 
 class IArchiveHost;
 class IArchiveLink;
@@ -37,10 +39,6 @@ class MonthCalendar;
 class SkinButton;
 class SkinPushButton;
 class SkinSlider;
-
-constexpr QRect ArchiveSpan(int left, int top, int right, int bottom) {
-  return QRect(left, top, right - left, bottom - top);
-}
 
 class CArchiveDlg : public QWidget,
                     public ILinkArchivePanel,
@@ -77,7 +75,6 @@ class CArchiveDlg : public QWidget,
   // Centring uses the panel's inner size.
   static constexpr int kCentreWidth = 948;
   static constexpr int kCentreHeight = 681;
-  static constexpr int kChannels = 16;
   static constexpr int kPlayableChannels = 8;
   static constexpr std::uint8_t kAllChannels = 255;
   static constexpr int kSecondsPerDay = 86400;
@@ -93,22 +90,22 @@ class CArchiveDlg : public QWidget,
   static constexpr int kBitmapActivity = 220;
   static constexpr int kBitmapActivityLit = 221;
 
-  static constexpr QRect kImageArea = ArchiveSpan(62, 22, 702, 502);
-  static constexpr QRect kSliderRect = ArchiveSpan(206, 602, 789, 618);
-  static constexpr QRect kCalendarRect = ArchiveSpan(722, 376, 946, 556);
-  static constexpr QRect kStartLabelRect = ArchiveSpan(740, 69, 800, 84);
-  static constexpr QRect kStartRect = ArchiveSpan(800, 69, 950, 89);
-  static constexpr QRect kEndLabelRect = ArchiveSpan(740, 89, 800, 109);
-  static constexpr QRect kEndRect = ArchiveSpan(800, 89, 950, 109);
-  static constexpr QRect kRequestLabelRect = ArchiveSpan(740, 109, 800, 129);
-  static constexpr QRect kRequestRect = ArchiveSpan(800, 109, 950, 129);
-  static constexpr QRect kRecordPosLabelRect = ArchiveSpan(740, 139, 810, 149);
-  static constexpr QRect kRecordPosRect = ArchiveSpan(810, 139, 880, 154);
-  static constexpr QRect kPlayPosLabelRect = ArchiveSpan(740, 164, 810, 179);
-  static constexpr QRect kPlayPosRect = ArchiveSpan(810, 164, 880, 179);
-  static constexpr QRect kMessageRect = ArchiveSpan(770, 210, 920, 230);
-  static constexpr QRect kResultRect = ArchiveSpan(770, 205, 870, 235);
-  static constexpr QRect kClockRect = ArchiveSpan(215, 640, 315, 660);
+  static constexpr QRect kImageArea = SpanRect(62, 22, 702, 502);
+  static constexpr QRect kSliderRect = SpanRect(206, 602, 789, 618);
+  static constexpr QRect kCalendarRect = SpanRect(722, 376, 946, 556);
+  static constexpr QRect kStartLabelRect = SpanRect(740, 69, 800, 84);
+  static constexpr QRect kStartRect = SpanRect(800, 69, 950, 89);
+  static constexpr QRect kEndLabelRect = SpanRect(740, 89, 800, 109);
+  static constexpr QRect kEndRect = SpanRect(800, 89, 950, 109);
+  static constexpr QRect kRequestLabelRect = SpanRect(740, 109, 800, 129);
+  static constexpr QRect kRequestRect = SpanRect(800, 109, 950, 129);
+  static constexpr QRect kRecordPosLabelRect = SpanRect(740, 139, 810, 149);
+  static constexpr QRect kRecordPosRect = SpanRect(810, 139, 880, 154);
+  static constexpr QRect kPlayPosLabelRect = SpanRect(740, 164, 810, 179);
+  static constexpr QRect kPlayPosRect = SpanRect(810, 164, 880, 179);
+  static constexpr QRect kMessageRect = SpanRect(770, 210, 920, 230);
+  static constexpr QRect kResultRect = SpanRect(770, 205, 870, 235);
+  static constexpr QRect kClockRect = SpanRect(215, 640, 315, 660);
   static constexpr QPoint kLogoPosition{840, 75};
   static constexpr QSize kLogoSize{165, 65};
   static constexpr const char* kLogoFile = "./logo/blogo.bmp";
@@ -197,7 +194,6 @@ class CArchiveDlg : public QWidget,
   std::uint16_t ChannelLayout() const { return m_wChannelLayout; }
   QRect ChannelRect(int channel) const { return m_rcChannel.at(static_cast<std::size_t>(channel)); }
   bool HasPlayImage(int channel) const { return m_slots.at(static_cast<std::size_t>(channel)).pixels != nullptr; }
-  bool HasLogo() const { return !m_logo.isNull(); }
   QString StartText() const;
   QString EndText() const;
   QString RequestText() const;
@@ -247,8 +243,8 @@ class CArchiveDlg : public QWidget,
   std::uint8_t m_nGridSize = 3;
   std::vector<Caption> m_printCaptions;  // shown until the next repaint after a print
   bool m_bSearchingShown = false;
-  std::array<PlaySlot, kChannels> m_slots{};
-  std::array<QRect, kChannels> m_rcChannel{};
+  std::array<PlaySlot, wire::kChannels> m_slots{};
+  std::array<QRect, wire::kChannels> m_rcChannel{};
 
   QPixmap m_background;
   QImage m_logo;
@@ -260,7 +256,7 @@ class CArchiveDlg : public QWidget,
 
   MonthCalendar* m_pCalendar = nullptr;
   SkinSlider* m_pSlider = nullptr;
-  std::array<SkinButton*, kChannels> m_channelButtons{};
+  std::array<SkinButton*, wire::kChannels> m_channelButtons{};
   std::array<SkinButton*, playback::ButtonCount> m_playButtons{};
   SkinButton* m_pSingle = nullptr;
   SkinButton* m_pAll = nullptr;

@@ -2,9 +2,9 @@
 // What the archive panel needs from the DVR link, beyond playback requests.
 // DvrLinkArchiveAdapter forwards it to CDvrLink; tests hand the panel a fake.
 
-#include <cstdint>
-
 #include <QString>
+
+#include <cstdint>
 
 #include "archive/IPlaybackLink.h"
 

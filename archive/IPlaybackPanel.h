@@ -3,11 +3,11 @@
 // for the window (calendar, channel choice, recording). CArchiveDlg implements
 // it; tests hand PlaybackControl a fake.
 
-#include <cstdint>
-#include <optional>
-
 #include <QDate>
 #include <QString>
+
+#include <cstdint>
+#include <optional>
 
 class IPlaybackPanel {
  public:

@@ -16,7 +16,6 @@ int ViewArchiveHost::DateShow() const { return m_view.Settings().dateShow; }
 
 bool ViewArchiveHost::UseFullScreen() const { return m_view.Settings().useFullScreen != 0; }
 
-
 void ViewArchiveHost::SwitchToLive() {
   if (m_view.ConnectionState() != 0) {
     m_view.SwitchToArchive(false);

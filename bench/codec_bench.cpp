@@ -4,12 +4,12 @@
 // target is at most 1.05. Decode/... and Bare/... give the plain timings.
 
 #include <benchmark/benchmark.h>
-#include <turbojpeg.h>
 
 #include <chrono>
-#include <ctime>
 #include <cstdint>
+#include <ctime>
 #include <stdexcept>
+#include <turbojpeg.h>
 #include <vector>
 
 #include "link/CImageCodec.h"

@@ -3,10 +3,9 @@
 // hand-over) against a bare tjDecompress2 of the same JPEG bytes, timed in the same
 // run. The ratio is the link's cost relative to decoding alone.
 #include <benchmark/benchmark.h>
-#include <turbojpeg.h>
-
 
 #include <chrono>
+#include <turbojpeg.h>
 #include <vector>
 
 #include "link/CDvrLink.h"

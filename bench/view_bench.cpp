@@ -20,7 +20,7 @@ void PaneRepaintVersusDecode(benchmark::State& state) {
   codec.Decode(jpeg.data(), jpeg.size(), false);
   QImage window(CArdevizView::kWidth, CArdevizView::kHeight, QImage::Format_RGB32);
   const QRect pane(62, 22, 213, 160);
-  const QRect source = CArdevizView::SourceWindow(codec.Header(), codec.FieldFlag());
+  const QRect source = pane::SourceWindow(codec.Header(), codec.FieldFlag());
 
   using Clock = std::chrono::steady_clock;
   double paintSeconds = 0, decodeSeconds = 0;
@@ -28,8 +28,8 @@ void PaneRepaintVersusDecode(benchmark::State& state) {
     const auto t0 = Clock::now();
     {
       QPainter painter(&window);
-      CArdevizView::DrawBottomUpImage(painter, pane, codec.Pixels(), codec.Header(), source);
-      CArdevizView::DrawPaneFrame(painter, pane);
+      pane::DrawBottomUpImage(painter, pane, codec.Pixels(), codec.Header(), source);
+      pane::DrawPaneFrame(painter, pane);
     }
     const auto t1 = Clock::now();
     benchmark::DoNotOptimize(codec.Decode(jpeg.data(), jpeg.size(), false));

@@ -18,10 +18,10 @@
 #include "config/CConfigurationsDlg.h"
 #include "config/IpAddressEdit.h"
 #include "config/PtzFilePath.h"
-#include "viewer/ViewerSettings.h"
 #include "platform/Alerts.h"
 #include "viewer/CIpHistoryDlg.h"
 #include "viewer/ConnectionHistory.h"
+#include "viewer/ViewerSettings.h"
 
 namespace {
 

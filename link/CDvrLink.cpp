@@ -56,7 +56,7 @@ CDvrLink::~CDvrLink() {
 }
 
 const CImageCodec* CDvrLink::Holder(int channel) const {
-  if (channel < 0 || channel >= kChannels) return nullptr;
+  if (channel < 0 || channel >= wire::kChannels) return nullptr;
   return m_holders[static_cast<std::size_t>(channel)].get();
 }
 

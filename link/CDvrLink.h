@@ -47,7 +47,6 @@ class CDvrLink : public QObject {
   Q_OBJECT
 
  public:
-  static constexpr int kChannels = 16;
   static constexpr int kLiveChannels = 8;
   static constexpr int kReceiveChunk = 9129;
   static constexpr int kStopCountLimit = 20;
@@ -199,6 +198,6 @@ class CDvrLink : public QObject {
 
   std::unique_ptr<CImageCodec> m_pImageCodec;
   std::unique_ptr<CImageCodec> m_pPlayCodec;
-  std::array<std::unique_ptr<CImageCodec>, kChannels> m_holders;
+  std::array<std::unique_ptr<CImageCodec>, wire::kChannels> m_holders;
   QString m_eventFilePath = QString::fromLatin1(kEventFileName);
 };

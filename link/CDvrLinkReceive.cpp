@@ -281,7 +281,7 @@ CImageCodec& CDvrLink::MoveToHolder(int channel, CImageCodec& from) {
 }
 
 void CDvrLink::ManageLiveImage(bool oneChunk) {
-  if (IsArchiveMode() || m_nCurrentChannel > kChannels) return;
+  if (IsArchiveMode() || m_nCurrentChannel > wire::kChannels) return;
   if (!m_pImageCodec) m_pImageCodec = std::make_unique<CImageCodec>();
   const std::uint32_t mask = m_pOwner ? m_pOwner->ChannelMask() : 0;
   if (m_nCurrentChannel >= 32 || (mask & (1u << m_nCurrentChannel)) == 0) return;
@@ -299,7 +299,7 @@ void CDvrLink::ManageLiveImage(bool oneChunk) {
 }
 
 void CDvrLink::ManagePlayImage(bool oneChunk) {
-  if (m_nCurrentChannel > kChannels || !IsArchiveMode()) return;
+  if (m_nCurrentChannel > wire::kChannels || !IsArchiveMode()) return;
   if (!m_pPlayCodec) m_pPlayCodec = std::make_unique<CImageCodec>();
   // The marks are always read from played pictures; the no-mark choice applies only to the check.
   const std::uint8_t decoded = m_pPlayCodec->Decode(m_imageData.data(), m_expected, false);

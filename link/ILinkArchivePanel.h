@@ -2,8 +2,9 @@
 // What the DVR link needs from the archive panel. The panel implements it and
 // registers itself with the link; tests hand the link a fake.
 
-#include <cstdint>
 #include <QString>
+
+#include <cstdint>
 
 #include "link/BitmapInfoHeader.h"
 

@@ -2,8 +2,9 @@
 // What the DVR link needs from its owner, the main view. The view implements
 // it; tests hand the link a fake.
 
-#include <cstdint>
 #include <QString>
+
+#include <cstdint>
 
 #include "link/BitmapInfoHeader.h"
 

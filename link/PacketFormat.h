@@ -12,6 +12,9 @@
 
 namespace wire {
 
+// The channels a recorder numbers, 0 to 15.
+constexpr int kChannels = 16;
+
 constexpr std::size_t kHeaderSize = 28;
 constexpr std::size_t kInfoSize = 32;
 constexpr std::size_t kPacketBaseSize = kHeaderSize + kInfoSize;  // 60: a packet without payload

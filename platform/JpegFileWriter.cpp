@@ -1,10 +1,10 @@
 #include "platform/JpegFileWriter.h"
 
-#include <turbojpeg.h>
-
 #include <QFile>
 #include <QFileInfo>
+
 #include <memory>
+#include <turbojpeg.h>
 
 #include "platform/PendingFile.h"
 

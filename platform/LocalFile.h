@@ -6,14 +6,14 @@
 // memory. Rewrites go through a temporary file beside the target and a rename,
 // so a failed or interrupted write never leaves a half file.
 
+#include <QByteArray>
+#include <QImage>
+#include <QString>
+
 #include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
-
-#include <QByteArray>
-#include <QImage>
-#include <QString>
 
 class LocalFile {
  public:

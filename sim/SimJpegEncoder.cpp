@@ -1,8 +1,7 @@
 #include "sim/SimJpegEncoder.h"
 
-#include <turbojpeg.h>
-
 #include <algorithm>
+#include <turbojpeg.h>
 
 namespace {
 

@@ -7,7 +7,6 @@
 #include <QPainter>
 #include <QPointer>
 
-
 #include "link/CDvrLink.h"
 #include "platform/Alerts.h"
 #include "platform/DisplayMode.h"
@@ -26,14 +25,14 @@ namespace {
 // Channel buttons 1 to 16 along the bottom row.
 constexpr int kChannelButtonY = 640;
 constexpr int kChannelButtonHeight = 30;
-constexpr std::array<int, CArdevizView::kChannels> kChannelButtonX = {
+constexpr std::array<int, wire::kChannels> kChannelButtonX = {
     311, 343, 371, 398, 426, 455, 482, 510, 538, 566, 594, 622, 650, 678, 706, 735};
-constexpr std::array<int, CArdevizView::kChannels> kChannelButtonNormal = {
+constexpr std::array<int, wire::kChannels> kChannelButtonNormal = {
     310, 318, 319, 320, 325, 326, 327, 328, 329, 311, 312, 313, 314, 315, 316, 317};
-constexpr std::array<int, CArdevizView::kChannels> kChannelButtonLatched = {
+constexpr std::array<int, wire::kChannels> kChannelButtonLatched = {
     330, 338, 339, 340, 341, 342, 343, 344, 345, 331, 332, 333, 334, 335, 336, 337};
 constexpr int ChannelButtonWidth(int channel) {
-  return (channel == 0 || channel == CArdevizView::kChannels - 1) ? 31 : 28;
+  return (channel == 0 || channel == wire::kChannels - 1) ? 31 : 28;
 }
 
 // Layout buttons 1, 4, 7, 9, 10, 13, 16.
@@ -108,7 +107,7 @@ void CArdevizView::OnInitialUpdate() {
   if (m_settings.useFullScreen) SetScreenMode(true, ScreenTarget::MainWindow);
   // 11. The 1-second tick.
   m_secondTimer.start();
-  // 13. The command table of the configured camera protocol.
+  // 12. The command table of the configured camera protocol.
   if (m_pPtzControl) m_pPtzControl->LoadCommands();
 }
 
@@ -156,7 +155,7 @@ void CArdevizView::LoadSkin() {
   for (int i = 0; i < kLayoutButtons; ++i)
     AddButton(kIdLayoutFirst + i, QRect(QPoint(kLayoutButtonX + kLayoutButtonStep * i, kLayoutButtonY), kLayoutButtonSize),
               kBitmapLayoutFirst + 2 * i, kBitmapLayoutFirst + 1 + 2 * i);
-  for (int ch = 0; ch < kChannels; ++ch) {
+  for (int ch = 0; ch < wire::kChannels; ++ch) {
     const QRect geometry(kChannelButtonX[ch], kChannelButtonY, ChannelButtonWidth(ch), kChannelButtonHeight);
     AddButton(kIdChannelFirst + ch, geometry, kChannelButtonNormal[ch], kChannelButtonLatched[ch])->setEnabled(true);
   }
@@ -188,7 +187,7 @@ void CArdevizView::ApplyLayout() {
       rotate->SetCheck(false);
     }
   }
-  for (int ch = 0; ch < kChannels; ++ch) {
+  for (int ch = 0; ch < wire::kChannels; ++ch) {
     if (SkinButton* button = Button(kIdChannelFirst + ch)) {
       button->SetCheck(m_layout.IsChannelButtonLatched(ch));
       button->setEnabled(m_layout.IsChannelButtonEnabled(ch));
@@ -213,7 +212,7 @@ void CArdevizView::Apply(PaneLayout::Outcome outcome, int controlId) {
 void CArdevizView::OnCommand(int controlId) {
   if (controlId >= kIdLayoutFirst && controlId < kIdLayoutFirst + kLayoutButtons) {
     OnLayoutButton(controlId - kIdLayoutFirst);
-  } else if (controlId >= kIdChannelFirst && controlId < kIdChannelFirst + kChannels) {
+  } else if (controlId >= kIdChannelFirst && controlId < kIdChannelFirst + wire::kChannels) {
     OnChannelButton(controlId - kIdChannelFirst);
   } else {
     switch (controlId) {
@@ -387,23 +386,22 @@ void CArdevizView::SetChannelCount(int channels) {
 }
 
 void CArdevizView::SetChannelImage(int channel, const std::uint8_t* pixels, const BitmapInfoHeader& header) {
-  if (channel < 0 || channel >= kChannels) return;
+  if (channel < 0 || channel >= wire::kChannels) return;
   m_pImageBits[channel] = pixels;
   m_bmiHeader[channel] = header;
 }
 
 void CArdevizView::SetChannelFieldFlag(int channel, std::uint8_t fieldFlag) {
-  if (channel < 0 || channel >= kChannels) return;
+  if (channel < 0 || channel >= wire::kChannels) return;
   m_nFieldFlag[channel] = fieldFlag;
 }
 
 void CArdevizView::DrawChannel(int channel) {
-  if (channel < 0 || channel >= kChannels) return;
+  if (channel < 0 || channel >= wire::kChannels) return;
   m_bShown[channel] = true;
   const QRect& pane = m_layout.PaneRect(channel);
   if (m_pImageBits[channel] && !pane.isEmpty()) update(pane);
 }
-
 
 void CArdevizView::ShowConnectionStatus(int statusCode) {
   const int missCount = m_pLink ? m_pLink->MissCount() : 0;
@@ -436,14 +434,14 @@ void CArdevizView::paintEvent(QPaintEvent* event) {
   m_panel.Paint(painter, dirty);
   if (m_pPtzControl) m_pPtzControl->PaintCamera(painter);
 
-  for (int ch = 0; ch < kChannels; ++ch) {
+  for (int ch = 0; ch < wire::kChannels; ++ch) {
     const QRect& pane = m_layout.PaneRect(ch);
     if (m_pImageBits[ch] && dirty.intersects(pane)) {
       m_bShown[ch] = true;
-      DrawBottomUpImage(painter, pane, m_pImageBits[ch], m_bmiHeader[ch],
-                        SourceWindow(m_bmiHeader[ch], m_nFieldFlag[ch]));
+      pane::DrawBottomUpImage(painter, pane, m_pImageBits[ch], m_bmiHeader[ch],
+                        pane::SourceWindow(m_bmiHeader[ch], m_nFieldFlag[ch]));
     }
-    DrawPaneFrame(painter, pane);
+    pane::DrawPaneFrame(painter, pane);
   }
 
   if (!m_logo.isNull()) painter.drawImage(kLogoPosition, m_logo, QRect(QPoint(0, 0), kLogoSize));

@@ -22,6 +22,7 @@
 #include "link/BitmapInfoHeader.h"
 #include "link/ILinkOwner.h"
 #include "link/LinkTiming.h"
+#include "link/PacketFormat.h"
 #include "viewer/PaneDrawing.h"
 #include "viewer/PaneLayout.h"
 #include "viewer/SpanRect.h"
@@ -68,7 +69,6 @@ class CArdevizView : public QWidget, public ILinkOwner {
 
   static constexpr int kWidth = 877;
   static constexpr int kHeight = 685;
-  static constexpr int kChannels = PaneLayout::kChannels;
   static constexpr int kLiveChannels = PaneLayout::kLiveChannels;
   static constexpr int kLayoutButtons = PaneLayout::kLayoutButtons;
   static constexpr std::uint16_t kLayoutSingle = PaneLayout::kLayoutSingle;
@@ -141,16 +141,6 @@ class CArdevizView : public QWidget, public ILinkOwner {
   void ToggleActivity() override;
   void ShowPtzDataReply() override;
 
-  // Picture drawing, shared with the archive panel (viewer/PaneDrawing.h).
-  static QRect SourceWindow(const BitmapInfoHeader& header, std::uint8_t fieldFlag) {
-    return pane::SourceWindow(header, fieldFlag);
-  }
-  static void DrawPaneFrame(QPainter& painter, const QRect& rect) { pane::DrawPaneFrame(painter, rect); }
-  static void DrawBottomUpImage(QPainter& painter, const QRect& target, const std::uint8_t* pixels,
-                                const BitmapInfoHeader& header, const QRect& source) {
-    pane::DrawBottomUpImage(painter, target, pixels, header, source);
-  }
-
   // State for the other parts of the program (and tests).
   ViewerSettings& Settings() { return m_settings; }
   const ViewerSettings& Settings() const { return m_settings; }
@@ -163,10 +153,7 @@ class CArdevizView : public QWidget, public ILinkOwner {
   std::uint16_t RotationWord() const { return m_layout.RotationWord(); }
   bool IsRotating() const { return m_layout.IsRotating(); }
   QRect PaneRect(int channel) const { return m_layout.PaneRect(channel); }
-  bool IsChannelShown(int channel) const { return m_bShown.at(channel); }
   bool HasChannelImage(int channel) const { return m_pImageBits.at(channel) != nullptr; }
-  bool IsDisplayModeChanged() const { return m_bDisplayModeChanged; }
-  bool HasLogo() const { return !m_logo.isNull(); }
   const QString& StatusText() const { return m_panel.StatusText(); }
   const QString& RecordPositionText() const { return m_panel.RecordPositionText(); }
   const QString& PlayPositionText() const { return m_panel.PlayPositionText(); }
@@ -210,10 +197,10 @@ class CArdevizView : public QWidget, public ILinkOwner {
 
   // Display state.
   PaneLayout m_layout;
-  std::array<const std::uint8_t*, kChannels> m_pImageBits{};
-  std::array<BitmapInfoHeader, kChannels> m_bmiHeader{};
-  std::array<std::uint8_t, kChannels> m_nFieldFlag{};
-  std::array<bool, kChannels> m_bShown{};
+  std::array<const std::uint8_t*, wire::kChannels> m_pImageBits{};
+  std::array<BitmapInfoHeader, wire::kChannels> m_bmiHeader{};
+  std::array<std::uint8_t, wire::kChannels> m_nFieldFlag{};
+  std::array<bool, wire::kChannels> m_bShown{};
   std::uint8_t m_nConnectionState = 0;
   bool m_bDisplayModeChanged = false;
 

@@ -5,10 +5,10 @@
 // The list is a view over EventListModel, which makes a row's texts only when
 // they are shown, so a list of any length opens and reloads without a pause.
 
-#include <cstdint>
-
 #include <QDialog>
 #include <QString>
+
+#include <cstdint>
 
 #include "viewer/EventListModel.h"
 

@@ -6,12 +6,12 @@
 // thus costs no widget item and no parsed row, and a reload is one read of
 // the file and one pass over it.
 
+#include <QAbstractTableModel>
+#include <QString>
+
 #include <cstddef>
 #include <optional>
 #include <string>
-
-#include <QAbstractTableModel>
-#include <QString>
 
 #include "viewer/EventRecord.h"
 

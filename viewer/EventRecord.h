@@ -3,14 +3,14 @@
 // records, no header, no trailer. The reader keeps only records whose fields lie
 // in their ranges; a trailing part shorter than a record is ignored.
 
+#include <QByteArray>
+#include <QString>
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
 #include <span>
 #include <vector>
-
-#include <QByteArray>
-#include <QString>
 
 // Written by the DVR link, read by the Event dialog; relative to the working folder.
 inline constexpr char kEventFileName[] = "AlarmEvent.am";

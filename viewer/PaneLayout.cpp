@@ -25,7 +25,7 @@ int SideForPanes(int panes) {
 
 std::uint32_t MaskFrom(int channel, int count) {
   std::uint32_t mask = 0;
-  for (int k = 0; k < count; ++k) mask |= 1u << ((channel + k) % PaneLayout::kChannels);
+  for (int k = 0; k < count; ++k) mask |= 1u << ((channel + k) % wire::kChannels);
   return mask;
 }
 }  // namespace
@@ -41,7 +41,7 @@ void PaneLayout::SetLayout(std::uint16_t layoutWord) {
   if (side <= 0) return;
   const int width = kVideoWidth / side;
   const int height = kVideoHeight / side;
-  int c = static_cast<int>(m_nFirstChannel % kChannels);
+  int c = static_cast<int>(m_nFirstChannel % wire::kChannels);
   for (int i = 0; i < side * side; ++i) {
     const int row = i / side;
     const int column = i % side;
@@ -53,11 +53,11 @@ void PaneLayout::SetLayout(std::uint16_t layoutWord) {
     } else {
       m_rcPane[c] = cell;
     }
-    c = (c + 1) % kChannels;
+    c = (c + 1) % wire::kChannels;
   }
-  for (int i = side * side; i < kChannels; ++i) {
+  for (int i = side * side; i < wire::kChannels; ++i) {
     if (c != sel || !single) m_rcPane[c] = QRect();
-    c = (c + 1) % kChannels;
+    c = (c + 1) % wire::kChannels;
   }
 }
 
@@ -105,8 +105,8 @@ PaneLayout::Outcome PaneLayout::PressRotateButton(bool loggedIn, std::uint8_t ro
 PaneLayout::Outcome PaneLayout::NextRotationChannel(const ShownChannels& shown) {
   if (m_wChannelLayout != kLayoutSingle) return Outcome::Unchanged;
   const int sel = m_wChannelSelection & 0xFF;
-  for (int k = 1; k <= kChannels; ++k) {
-    const int ch = (sel + k) % kChannels;
+  for (int k = 1; k <= wire::kChannels; ++k) {
+    const int ch = (sel + k) % wire::kChannels;
     if (shown[ch]) {
       m_wChannelSelection = static_cast<std::uint16_t>(ch);
       SetLayout(kLayoutSingle);
@@ -129,7 +129,7 @@ PaneLayout::Outcome PaneLayout::Tick(const ShownChannels& shown) {
 PaneLayout::Outcome PaneLayout::PressPane(const QPoint& point, const QRect& videoArea) {
   if (m_wChannelLayout == kLayoutSingle)
     return videoArea.contains(point) ? PressLayoutButton(kLayoutIndexNine) : Outcome::Unchanged;
-  for (int ch = 0; ch < kChannels; ++ch) {
+  for (int ch = 0; ch < wire::kChannels; ++ch) {
     if (!m_rcPane[ch].isEmpty() && m_rcPane[ch].contains(point)) {
       m_dwChannelMask = 1u << ch;
       m_nFirstChannel = static_cast<std::uint32_t>(ch);
@@ -142,7 +142,7 @@ PaneLayout::Outcome PaneLayout::PressPane(const QPoint& point, const QRect& vide
 }
 
 void PaneLayout::SetChannelLimit(int channels) {
-  m_nChannelLimit = static_cast<std::uint8_t>(qBound(0, channels, kChannels));
+  m_nChannelLimit = static_cast<std::uint8_t>(qBound(0, channels, wire::kChannels));
 }
 
 bool PaneLayout::IsChannelButtonLatched(int channel) const {

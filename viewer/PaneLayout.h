@@ -10,9 +10,10 @@
 #include <array>
 #include <cstdint>
 
+#include "link/PacketFormat.h"
+
 class PaneLayout {
  public:
-  static constexpr int kChannels = 16;
   static constexpr int kLiveChannels = 8;  // channels above 8 cannot be requested live
   static constexpr int kLayoutButtons = 7;
   static constexpr int kLayoutIndexNine = 3;
@@ -29,7 +30,7 @@ class PaneLayout {
   // the page as it was, or set a layout the view now applies.
   enum class Outcome { Refused, Unchanged, Changed };
 
-  using ShownChannels = std::array<bool, kChannels>;
+  using ShownChannels = std::array<bool, wire::kChannels>;
 
   // Sets the layout word and the pane rectangles; rotation ends outside one pane.
   void SetLayout(std::uint16_t layoutWord);
@@ -65,8 +66,8 @@ class PaneLayout {
   std::uint16_t m_wChannelSelection = kSelectionMultiPane;
   std::uint32_t m_nFirstChannel = 0;
   std::uint32_t m_dwChannelMask = kAllChannelsMask;
-  std::array<QRect, kChannels> m_rcPane{};
+  std::array<QRect, wire::kChannels> m_rcPane{};
   std::uint16_t m_wRotation = 0;
   std::uint8_t m_nRotationCounter = 0;
-  std::uint8_t m_nChannelLimit = kChannels;
+  std::uint8_t m_nChannelLimit = wire::kChannels;
 };

@@ -47,7 +47,7 @@ class ArchiveEndToEnd : public ::testing::Test {
   }
 
   bool AnyPlayImage() const {
-    for (int ch = 0; ch < A::kChannels; ++ch) {
+    for (int ch = 0; ch < wire::kChannels; ++ch) {
       if (m_panel->HasPlayImage(ch)) return true;
     }
     return false;

@@ -1,13 +1,13 @@
-#include "archive/ArchiveMedia.h"
-
 #include <gtest/gtest.h>
-#include <turbojpeg.h>
 
 #include <QDir>
 #include <QFile>
 #include <QPrinter>
 #include <QTemporaryDir>
 
+#include <turbojpeg.h>
+
+#include "archive/ArchiveMedia.h"
 #include "platform/Alerts.h"
 #include "platform/DesktopOpener.h"
 #include "platform/PicturePrinter.h"

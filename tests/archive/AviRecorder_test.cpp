@@ -1,5 +1,3 @@
-#include "archive/AviRecorder.h"
-
 #include <gtest/gtest.h>
 
 #include <QCryptographicHash>
@@ -7,10 +5,12 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+
 #include <atomic>
 #include <chrono>
 #include <thread>
 
+#include "archive/AviRecorder.h"
 #include "platform/DesktopOpener.h"
 #include "support/AviTestReader.h"
 #include "support/FakeMediaPanel.h"

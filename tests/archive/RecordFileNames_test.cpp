@@ -1,6 +1,6 @@
-#include "archive/RecordFileNames.h"
-
 #include <gtest/gtest.h>
+
+#include "archive/RecordFileNames.h"
 
 using namespace recordnames;
 

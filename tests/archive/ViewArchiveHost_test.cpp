@@ -1,12 +1,11 @@
 // The panel's way back to the main view: POWER returns to the main window
 // also when the link went offline while the panel was shown.
-#include "archive/ViewArchiveHost.h"
-
 #include <gtest/gtest.h>
 
 #include <QTest>
 
 #include "archive/CArchiveDlg.h"
+#include "archive/ViewArchiveHost.h"
 #include "tests/viewer/ShellTestSupport.h"
 #include "viewer/CArdevizView.h"
 

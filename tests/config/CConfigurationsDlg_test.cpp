@@ -136,7 +136,6 @@ TEST_F(ConfigTest, IpAddressControlReadsFourDottedFields) {
   EXPECT_EQ(QApplication::focusWidget(), edit.Field(3));
 }
 
-
 TEST_F(ConfigTest, RunOpensOverTheParentOnTheSettingsAndTellsOk) {
   QWidget parent;
   for (const int choice : {static_cast<int>(QDialog::Accepted), static_cast<int>(QDialog::Rejected)}) {

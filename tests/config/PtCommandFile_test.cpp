@@ -1,12 +1,11 @@
-#include "config/PtCommandFile.h"
-
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>
-#include <vector>
 
 #include <sys/stat.h>
+#include <vector>
 
+#include "config/PtCommandFile.h"
 #include "config/PtCommandTable.h"
 
 namespace {

@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
-#include "link/CImageCodec.h"
-#include "support/TestPictures.h"
-
 #include <cstring>
 #include <random>
 #include <vector>
+
+#include "link/CImageCodec.h"
+#include "support/TestPictures.h"
 
 using testpictures::JpegKind;
 using testpictures::MakeJpeg;

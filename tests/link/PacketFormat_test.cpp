@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "link/PacketFormat.h"
-
 #include <cstring>
 #include <string>
 #include <tuple>
+
+#include "link/PacketFormat.h"
 
 using namespace wire;
 

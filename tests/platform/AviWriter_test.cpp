@@ -1,11 +1,10 @@
-#include "platform/AviWriter.h"
-
 #include <gtest/gtest.h>
 
 #include <QFileInfo>
 #include <QStorageInfo>
 #include <QTemporaryDir>
 
+#include "platform/AviWriter.h"
 #include "support/AviTestReader.h"
 
 using avitest::AviTestReader;

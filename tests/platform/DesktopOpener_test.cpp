@@ -1,6 +1,6 @@
-#include "platform/DesktopOpener.h"
-
 #include <gtest/gtest.h>
+
+#include "platform/DesktopOpener.h"
 
 TEST(DesktopOpener, SwitchedOffItOnlyRecordsTheFolders) {
   DesktopOpener::SetEnabled(false);

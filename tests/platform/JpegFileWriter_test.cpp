@@ -1,14 +1,14 @@
-#include "platform/JpegFileWriter.h"
-
 #include <gtest/gtest.h>
-#include <turbojpeg.h>
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+
 #include <tuple>
+#include <turbojpeg.h>
 #include <vector>
 
+#include "platform/JpegFileWriter.h"
 #include "support/FileSizeLimit.h"
 
 namespace {

@@ -1,8 +1,6 @@
 // Local files: only regular files within the bound are read; anything else
 // reads as missing at once (a FIFO never blocks); replacing goes through a
 // temporary file and a rename.
-#include "platform/LocalFile.h"
-
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>
@@ -10,8 +8,9 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
-
 #include <sys/stat.h>
+
+#include "platform/LocalFile.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
-#include "platform/PendingFile.h"
-
 #include <gtest/gtest.h>
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+
+#include "platform/PendingFile.h"
 
 namespace {
 bool Put(const QString& path, const QByteArray& bytes) {

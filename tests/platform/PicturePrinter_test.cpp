@@ -1,5 +1,3 @@
-#include "platform/PicturePrinter.h"
-
 #include <gtest/gtest.h>
 
 #include <QImage>
@@ -9,6 +7,8 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+
+#include "platform/PicturePrinter.h"
 
 // A red picture on an A4 PDF printer at 600 dpi, without margins: one inch in, at 4:3.
 TEST(PicturePrinter, RenderedPageShowsThePictureInItsPlace) {

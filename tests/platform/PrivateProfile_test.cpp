@@ -1,11 +1,12 @@
-#include "platform/PrivateProfile.h"
-
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>
-#include <sys/stat.h>
+
 #include <fstream>
 #include <iterator>
+#include <sys/stat.h>
+
+#include "platform/PrivateProfile.h"
 
 namespace {
 

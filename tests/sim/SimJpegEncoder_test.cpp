@@ -4,9 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
-#include <turbojpeg.h>
 
 #include <algorithm>
+#include <turbojpeg.h>
 
 #include "link/CImageCodec.h"
 #include "sim/SimCamera.h"

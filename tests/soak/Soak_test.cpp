@@ -21,7 +21,7 @@
 #include "sim/SimRecorder.h"
 #include "sim/SimRecorderThread.h"
 #include "support/FakeRecorder.h"
-#include "viewer/CArdevizView.h"
+#include "viewer/PaneDrawing.h"
 
 namespace {
 
@@ -58,8 +58,8 @@ class DrawingOwner : public FakeLinkOwner {
     if (link->Holder(channel)->ReadChannelMark() != channel) ++wrongChannel;
     const QRect pane((channel % 3) * 213, (channel / 3) * 160, 213, 160);
     QPainter painter(&canvas);
-    const QRect source = CArdevizView::SourceWindow(formats[c], fieldFlags[c]);
-    CArdevizView::DrawBottomUpImage(painter, pane, bits[c], formats[c], source);
+    const QRect source = pane::SourceWindow(formats[c], fieldFlags[c]);
+    pane::DrawBottomUpImage(painter, pane, bits[c], formats[c], source);
     ++pictures;
   }
 };

@@ -1,8 +1,8 @@
-#include "support/AviTestReader.h"
-
 #include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
+
+#include "support/AviTestReader.h"
 
 namespace avitest {
 

@@ -1,8 +1,7 @@
-#include "support/FakeRecorder.h"
-
-#include "support/GTestQtMacros.h"
-
 #include <QHostAddress>
+
+#include "support/FakeRecorder.h"
+#include "support/GTestQtMacros.h"
 
 FakeRecorder::FakeRecorder() {
   m_clock.start();

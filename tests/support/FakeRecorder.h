@@ -8,8 +8,8 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 
-#include <cstdint>
 #include <array>
+#include <cstdint>
 #include <functional>
 #include <span>
 #include <string_view>

@@ -4,10 +4,9 @@
 // the signal it raises ignored). Creating, renaming and removing files still
 // work, as on a full disk.
 
-#include <sys/resource.h>
-
 #include <csignal>
 #include <cstdint>
+#include <sys/resource.h>
 
 class FileSizeLimit {
  public:

@@ -1,11 +1,10 @@
-#include "support/TestPictures.h"
-
-#include <turbojpeg.h>
-
 #include <algorithm>
 #include <iterator>
 #include <stdexcept>
+#include <turbojpeg.h>
 #include <utility>
+
+#include "support/TestPictures.h"
 
 namespace testpictures {
 

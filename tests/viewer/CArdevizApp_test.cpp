@@ -2,9 +2,8 @@
 // placement, and the power button's order (settings saved, window closed).
 #include <gtest/gtest.h>
 
-#include <QFile>
-
 #include <QDir>
+#include <QFile>
 #include <QSettings>
 #include <QTemporaryDir>
 

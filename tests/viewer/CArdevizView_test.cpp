@@ -35,12 +35,12 @@ class CArdevizViewTest : public ::testing::Test {
 
   std::vector<int> ShownChannels() const {
     std::vector<int> shown;
-    for (int ch = 0; ch < V::kChannels; ++ch) if (!m_view->PaneRect(ch).isEmpty()) shown.push_back(ch);
+    for (int ch = 0; ch < wire::kChannels; ++ch) if (!m_view->PaneRect(ch).isEmpty()) shown.push_back(ch);
     return shown;
   }
   // The channels on the page: latched and disabled; all others released and enabled.
   void ExpectPage(const std::vector<int>& page) const {
-    for (int ch = 0; ch < V::kChannels; ++ch) {
+    for (int ch = 0; ch < wire::kChannels; ++ch) {
       const bool on = std::find(page.begin(), page.end(), ch) != page.end();
       EXPECT_EQ(Channel(ch)->GetCheck(), on) << "channel " << ch;
       EXPECT_EQ(Channel(ch)->isEnabled(), !on) << "channel " << ch;
@@ -122,10 +122,10 @@ TEST_F(CArdevizViewTest, PositionTextsAndSourceWindows) {
   EXPECT_EQ(m_view->PlayPositionText(), "P-POS : 000.0005%");
 
   // The source windows cut the recorder's marks off the picture edges.
-  EXPECT_EQ(V::SourceWindow(Header(352, 240), 1), QRect(3, 11, 338, 228));
-  EXPECT_EQ(V::SourceWindow(Header(352, 240), 0), QRect(3, 12, 338, 228));
-  EXPECT_EQ(V::SourceWindow(Header(352, 288), 1), QRect(10, 15, 331, 272));
-  EXPECT_EQ(V::SourceWindow(Header(352, 288), 0), QRect(10, 16, 331, 272));
+  EXPECT_EQ(pane::SourceWindow(Header(352, 240), 1), QRect(3, 11, 338, 228));
+  EXPECT_EQ(pane::SourceWindow(Header(352, 240), 0), QRect(3, 12, 338, 228));
+  EXPECT_EQ(pane::SourceWindow(Header(352, 288), 1), QRect(10, 15, 331, 272));
+  EXPECT_EQ(pane::SourceWindow(Header(352, 288), 0), QRect(10, 16, 331, 272));
 }
 
 TEST_F(CArdevizViewTest, GoingOfflineByItselfShowsWaitingUnlitAndNoPositions) {

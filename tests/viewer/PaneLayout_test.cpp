@@ -14,7 +14,7 @@ using O = PaneLayout::Outcome;
 
 std::vector<int> Latched(const L& layout) {
   std::vector<int> latched;
-  for (int ch = 0; ch < L::kChannels; ++ch) {
+  for (int ch = 0; ch < wire::kChannels; ++ch) {
     if (layout.IsChannelButtonLatched(ch)) latched.push_back(ch);
     EXPECT_EQ(layout.IsChannelButtonEnabled(ch), !layout.IsChannelButtonLatched(ch)) << ch;
   }
@@ -70,7 +70,7 @@ TEST(PaneLayoutTest, RefusalsAndTheRecordersChannelCount) {
 
   layout.SetChannelLimit(4);
   layout.PressChannelButton(2);
-  for (int ch = 4; ch < L::kChannels; ++ch) {
+  for (int ch = 4; ch < wire::kChannels; ++ch) {
     EXPECT_FALSE(layout.IsChannelButtonLatched(ch)) << ch;
     EXPECT_FALSE(layout.IsChannelButtonEnabled(ch)) << ch;
   }

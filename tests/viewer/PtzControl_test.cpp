@@ -1,5 +1,3 @@
-#include "viewer/PtzControl.h"
-
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -7,14 +5,15 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+
 #include <algorithm>
 #include <fstream>
+#include <sys/stat.h>
 #include <vector>
 
 #include "config/PtCommandFile.h"
 #include "platform/LocalFile.h"
-
-#include <sys/stat.h>
+#include "viewer/PtzControl.h"
 
 namespace {
 
@@ -157,7 +156,6 @@ TEST(PtzControlSend, RecordsOfTheSelectedCameraOnly) {
   other.OnSecondTick();
   EXPECT_EQ(seen, PtCommandRecord::kDataSize);
 }
-
 
 // Start-up with a device or a FIFO in place of the options and command files:
 // the defaults and an empty table, at once; the FIFO is never opened to

@@ -1,7 +1,5 @@
 // The pan/tilt control on a real main view: its buttons on the skin, their
 // notifications reaching the control, and the camera number painted.
-#include "viewer/PtzViewBinding.h"
-
 #include <gtest/gtest.h>
 
 #include <QImage>
@@ -9,6 +7,7 @@
 #include <QTest>
 
 #include "viewer/CArdevizView.h"
+#include "viewer/PtzViewBinding.h"
 #include "viewer/SkinButton.h"
 
 namespace {

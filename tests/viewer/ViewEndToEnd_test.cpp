@@ -74,7 +74,7 @@ TEST_F(ViewEndToEndTest, ConnectShowsTheEightLiveChannelsAndDisconnectWaitsAgain
   EXPECT_EQ(m_view->ConnectionState(), 0);
   EXPECT_EQ(m_view->StatusText(), "WAITING FOR CONNECTION.");
   EXPECT_TRUE(m_view->Button(V::kIdDisconnect)->GetCheck());
-  for (int ch = 0; ch < V::kChannels; ++ch) EXPECT_FALSE(m_view->HasChannelImage(ch));
+  for (int ch = 0; ch < wire::kChannels; ++ch) EXPECT_FALSE(m_view->HasChannelImage(ch));
   const QImage after = m_view->grab().toImage();
   EXPECT_EQ(PaneColour(after, m_view->PaneRect(0)), QColor(0, 0, 0));
 }
