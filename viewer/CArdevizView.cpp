@@ -8,7 +8,6 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
-#include <QPointer>
 #include <QWindow>
 
 
@@ -490,17 +489,11 @@ void CArdevizView::ShowAbout() {
 }
 
 void CArdevizView::ShowPtzDataReply() {
-  // One box at a time: replies that arrive while it is open (or about to open) are
-  // not stacked, since each box runs its own event loop and they would nest without end.
-  if (m_bPtzReplyOpen) return;
-  m_bPtzReplyOpen = true;
-  // Opened after the link's receive handler has returned, not inside it.
-  QTimer::singleShot(0, this, [this] {
-    const QPointer<CArdevizView> self(this);
-    Alerts::ShowMessage(this, QString::fromLatin1(kPtzReplyText), QStringLiteral("Ardeviz"),
-                        Alerts::Icon::Information);
-    if (self) m_bPtzReplyOpen = false;
-  });
+  // One box at a time, and one that does not block: the recorder may answer every
+  // stop string, and a modal box would leave the pan/tilt pad unusable while it is open.
+  if (m_ptzReplyBox && m_ptzReplyBox->isVisible()) return;
+  m_ptzReplyBox = Alerts::OpenMessage(this, QString::fromLatin1(kPtzReplyText), QStringLiteral("Ardeviz"),
+                                      Alerts::Icon::Information);
 }
 
 void CArdevizView::ClearChannelImages() {

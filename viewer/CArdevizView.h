@@ -10,6 +10,7 @@
 #include <QImage>
 #include <QPixmap>
 #include <QPoint>
+#include <QPointer>
 #include <QRect>
 #include <QString>
 #include <QTime>
@@ -260,7 +261,7 @@ class CArdevizView : public QWidget, public ILinkOwner {
   QImage m_logo;
   QFont m_statusFont;
   QString m_statusText;
-  bool m_bPtzReplyOpen = false;  // the pan/tilt reply box is open or about to open
+  QPointer<QWidget> m_ptzReplyBox;  // the open pan/tilt reply box; it deletes itself when closed
   QString m_recordPositionText;
   QString m_playPositionText;
 
