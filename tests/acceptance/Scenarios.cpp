@@ -57,7 +57,7 @@ class Acceptance : public ::testing::Test {
   }
 
   void TearDown() override {
-    if (HasFailure()) Report();
+    if (HasFailure() || qEnvironmentVariableIsSet("ARDEVIZ_ACCEPTANCE_VERBOSE")) Report();
     m_viewer.reset();
     m_sim.reset();
   }
@@ -106,6 +106,7 @@ class Acceptance : public ::testing::Test {
                         .arg(boxes);
       m_lastStatus = status;
       m_lastBoxes = boxes;
+      if (!m_seen.contains(status)) m_seen << status;
     }
     return m_lastLook;
   }
@@ -120,6 +121,15 @@ class Acceptance : public ::testing::Test {
       QTest::qWait(kLookMs);
     }
   }
+
+  // Waits for a line of the simulator's log, looking at the screen meanwhile.
+  int AwaitLog(const QRegularExpression& pattern, int timeoutMs, int from = 0) {
+    int at = -1;
+    LookUntil([&](const QImage&) { return (at = m_sim->Find(pattern, from)) >= 0; }, timeoutMs);
+    return at;
+  }
+
+  bool Saw(const QString& status) const { return m_seen.contains(status); }
 
   bool StatusBecomes(int code, int timeoutMs) {
     const QString text = Text(code);
@@ -177,7 +187,7 @@ class Acceptance : public ::testing::Test {
   void ConnectAndSeePictures() {
     Click(CArdevizView::kIdConnect);
     ASSERT_TRUE(StatusBecomes(status::kEstablished, 5000)) << "status after CONNECT: " << qPrintable(m_lastStatus);
-    ASSERT_GE(m_sim->WaitFor(kAllLive, 5000), 0) << "live pictures of channels 1 to 8 were never requested";
+    ASSERT_GE(AwaitLog(kAllLive, 5000), 0) << "live pictures of channels 1 to 8 were never requested";
     const QString panes = PicturesFlowWithin(8000);
     ASSERT_TRUE(panes.isEmpty()) << qPrintable(panes);
   }
@@ -187,11 +197,13 @@ class Acceptance : public ::testing::Test {
   // "CONNECTION ESTABLISHED.". `timeoutMs` covers the watch on missing data
   // and the reconnection attempts.
   void ExpectRecoveryAfter(int fault, int timeoutMs) {
-    const int login = m_sim->WaitFor(kLoginAccepted, timeoutMs, fault + 1);
-    const int attempts = m_sim->Count(kClientConnected, fault + 1);
-    ASSERT_GE(login, 0) << "no new login within " << timeoutMs / 1000 << " s of the fault; " << attempts
-                        << " connection(s) reached the recorder in that time";
-    const int live = m_sim->WaitFor(kAllLive, 5000, login + 1);
+    const int login = AwaitLog(kLoginAccepted, timeoutMs, fault + 1);
+    ASSERT_GE(login, 0) << "no new login within " << timeoutMs / 1000 << " s of the fault; "
+                        << m_sim->Count(kClientConnected, fault + 1) << " connection(s) reached the recorder";
+    // The recorder is there again: the first attempt that reaches it logs in.
+    EXPECT_EQ(m_sim->Count(kClientConnected, fault + 1, login), 1)
+        << "connections that reached the recorder before the one that logged in";
+    const int live = AwaitLog(kAllLive, 5000, login + 1);
     ASSERT_GE(live, 0) << "no live request after the new login";
     EXPECT_GE(m_sim->Find(kLiveRequest, login + 1), 0);
     EXPECT_TRUE(StatusBecomes(status::kEstablished, 3000))
@@ -214,7 +226,10 @@ class Acceptance : public ::testing::Test {
     std::fprintf(stderr, "--- What the operator saw (seconds since the scenario began):\n%s\n", 
                  qPrintable(m_timeline.join(QLatin1Char('\n'))));
     std::fprintf(stderr, "--- Last look at the window: %s\n", qPrintable(picture));
-    if (m_sim) std::fprintf(stderr, "--- dvr-sim log (last lines):\n%s\n", qPrintable(m_sim->Tail(0, 60)));
+    if (m_sim) {
+      std::fprintf(stderr, "--- dvr-sim log (last lines; pan/tilt stop strings left out):\n%s\n",
+                   qPrintable(m_sim->Tail(60, Rx("recv PTZ_DATA .*: stop"))));
+    }
     if (m_viewer) std::fprintf(stderr, "--- viewer output:\n%s\n", qPrintable(m_viewer->Output().right(4000)));
   }
 
@@ -224,6 +239,7 @@ class Acceptance : public ::testing::Test {
   std::vector<QImage> m_offlinePanes;
   QElapsedTimer m_clock;
   QStringList m_timeline;
+  QStringList m_seen;
   QImage m_lastLook;
   QString m_lastStatus;
   int m_lastBoxes = -1;
@@ -247,7 +263,7 @@ TEST_F(Acceptance, Connect) {
 TEST_F(Acceptance, RejectedLogin) {
   ASSERT_NO_FATAL_FAILURE(StartRig({QStringLiteral("--reject-login")}));
   Click(CArdevizView::kIdConnect);
-  const int rejected = m_sim->WaitFor(Rx("recv LOGIN .*: rejected"), 3000);
+  const int rejected = AwaitLog(Rx("recv LOGIN .*: rejected"), 3000);
   ASSERT_GE(rejected, 0) << "the login never reached the recorder";
   const qint64 at = m_clock.elapsed();
   EXPECT_TRUE(StatusBecomes(status::kWaiting, 2000))
@@ -260,6 +276,8 @@ TEST_F(Acceptance, RejectedLogin) {
 
 // The recorder falls silent after the operator has used the pan/tilt pad: two
 // resends of the live request, then reconnection, a new login, live again.
+// The operator holds a pan/tilt button while the viewer reconnects: nothing it
+// sends may spoil the attempt.
 TEST_F(Acceptance, SilenceAfterPanTilt) {
   ASSERT_NO_FATAL_FAILURE(StartRig({QStringLiteral("--silent-after"), QStringLiteral("10")}));
   ASSERT_NO_FATAL_FAILURE(ConnectAndSeePictures());
@@ -267,20 +285,31 @@ TEST_F(Acceptance, SilenceAfterPanTilt) {
   m_viewer->Press(right);
   QTest::qWait(800);
   m_viewer->Release(right);
-  EXPECT_GE(m_sim->WaitFor(Rx("recv PTZ_DATA .*pan right"), 2000), 0) << "the pan/tilt pad sent nothing";
-  const int silent = m_sim->WaitFor(Rx("fault: silent from now on"), 12000);
+  EXPECT_GE(AwaitLog(Rx("recv PTZ_DATA .*pan right"), 2000), 0) << "the pan/tilt pad sent nothing";
+  const int silent = AwaitLog(Rx("fault: silent from now on"), 12000);
   ASSERT_GE(silent, 0);
-  ASSERT_NO_FATAL_FAILURE(ExpectRecoveryAfter(silent, 40000));
+
+  // The watch on missing data gives up after three 5-second periods.
+  EXPECT_TRUE(StatusBecomes(status::kTryReconnection, 20000)) << "status: " << qPrintable(m_lastStatus);
+  m_viewer->Press(right);
+  AwaitLog(kClientConnected, 8000, silent + 1);
+  LookUntil([](const QImage&) { return false; }, 1000);
+  m_viewer->Release(right);
+
+  ASSERT_NO_FATAL_FAILURE(ExpectRecoveryAfter(silent, 30000));
   const int reconnected = m_sim->Find(kClientConnected, silent + 1);
   EXPECT_EQ(m_sim->Count(kLiveRequest, silent + 1, reconnected), 2)
       << "live requests resent to the silent recorder before the reconnection";
+  for (const QString& text : {CArdevizView::StatusTextFor(status::kTryRequestImage, 1, 0),
+                              CArdevizView::StatusTextFor(status::kTryRequestImage, 2, 0)})
+    EXPECT_TRUE(Saw(text)) << "the status never read \"" << qPrintable(text) << "\"";
 }
 
 // The recorder closes the connection in the middle of a picture: the same recovery.
 TEST_F(Acceptance, DropInPicture) {
   ASSERT_NO_FATAL_FAILURE(StartRig({QStringLiteral("--drop-after"), QStringLiteral("10")}));
   ASSERT_NO_FATAL_FAILURE(ConnectAndSeePictures());
-  const int drop = m_sim->WaitFor(Rx("fault: closing in the middle of a picture"), 12000);
+  const int drop = AwaitLog(Rx("fault: closing in the middle of a picture"), 12000);
   ASSERT_GE(drop, 0);
   ASSERT_NO_FATAL_FAILURE(ExpectRecoveryAfter(drop, 40000));
 }
@@ -310,17 +339,20 @@ TEST_F(Acceptance, RecorderGone) {
   const qint64 firstFail = m_clock.elapsed();
   // Three attempts 5 s apart, then offline 5 s after the last one.
   const QString fail = Text(status::kConnectionFail);
-  QStringList between;
+  int looks = 0;
+  int failing = 0;
   const bool offline = LookUntil([&](const QImage& w) {
     const QString s = Skin().ReadStatus(w);
-    if (s != fail && s != Text(status::kWaiting) && !between.contains(s)) between << s;
+    ++looks;
+    failing += s == fail ? 1 : 0;
     return s == Text(status::kWaiting);
   }, 20000);
   ASSERT_TRUE(offline) << "status 20 s after the first failed attempt: " << qPrintable(m_lastStatus);
-  const qint64 failing = m_clock.elapsed() - firstFail;
-  EXPECT_GE(failing, 9000) << "\"CONNECTION FAIL:\" lasted " << failing << " ms, too short for three attempts";
-  EXPECT_LE(failing, 16000) << "\"CONNECTION FAIL:\" lasted " << failing << " ms";
-  EXPECT_TRUE(between.isEmpty()) << "between the attempts the status read: " << qPrintable(between.join(", "));
+  const qint64 attempts = m_clock.elapsed() - firstFail;
+  EXPECT_GE(attempts, 9000) << "offline " << attempts << " ms after the first failed attempt: too soon for three";
+  EXPECT_LE(attempts, 16000) << "offline " << attempts << " ms after the first failed attempt";
+  // Each attempt may show its reconnection texts for a moment.
+  EXPECT_GE(failing * 10, looks * 8) << "\"CONNECTION FAIL:\" in " << failing << " of " << looks << " looks";
   EXPECT_STREQ(LampNow(), "unlit") << "offline, yet the lamp is lit";
   EXPECT_TRUE(StatusStays(status::kWaiting, 7000)) << "no longer offline: " << qPrintable(m_lastStatus);
 }
@@ -377,7 +409,6 @@ TEST_F(Acceptance, PanTiltAgainstReplies) {
   EXPECT_GE(stopsAfterRelease, 5) << "stop strings within 0.6 s of the release";
   EXPECT_LE(stopsAfterRelease, 6) << "stop strings within 0.6 s of the release";
 
-  EXPECT_GE(m_sim->Count(Rx("recv PTZ_DATA")), 1);
   EXPECT_LE(m_mostBoxes, 1) << "pan/tilt reply boxes open at once";
   // Still running: the clock ticks and the pictures keep coming.
   const QImage before = Look();

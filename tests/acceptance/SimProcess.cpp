@@ -92,8 +92,10 @@ int SimProcess::WaitFor(const QRegularExpression& pattern, int timeoutMs, int fr
   }
 }
 
-QString SimProcess::Tail(int from, int limit) {
+QString SimProcess::Tail(int limit, const QRegularExpression& leaveOut) {
+  QStringList kept;
   const QStringList& lines = Lines();
-  const int begin = qMax(qMax(0, from), static_cast<int>(lines.size()) - limit);
-  return QStringList(lines.mid(begin)).join(QLatin1Char('\n'));
+  for (qsizetype i = lines.size() - 1; i >= 0 && kept.size() < limit; --i)
+    if (leaveOut.pattern().isEmpty() || !leaveOut.match(lines.at(i)).hasMatch()) kept.prepend(lines.at(i));
+  return kept.join(QLatin1Char('\n'));
 }

@@ -31,8 +31,8 @@ class SimProcess {
   int Count(const QRegularExpression& pattern, int from = 0, int to = -1);
   // Waits for a matching line at or after `from`; its index, or -1 after the timeout.
   int WaitFor(const QRegularExpression& pattern, int timeoutMs, int from = 0);
-  // The log, for a failure report; only the lines from `from`, at most `limit` of them.
-  QString Tail(int from = 0, int limit = 80);
+  // The last `limit` lines of the log that do not match `leaveOut`, for a report.
+  QString Tail(int limit = 80, const QRegularExpression& leaveOut = QRegularExpression());
 
  private:
   void ReadOutput();
