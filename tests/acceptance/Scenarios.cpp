@@ -5,7 +5,6 @@
 
 #include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QRegularExpression>
 #include <QTcpServer>
 #include <QTest>
@@ -19,6 +18,7 @@
 #include "tests/acceptance/SkinReference.h"
 #include "tests/acceptance/ViewerProcess.h"
 #include "viewer/CArdevizView.h"
+#include "viewer/PtzControl.h"
 
 namespace {
 constexpr int kChannels = 8;
@@ -27,7 +27,6 @@ constexpr int kLookMs = 100;
 constexpr double kChangedShare = 0.002;
 // ... and as showing a picture when this share differs from its offline look.
 constexpr double kPictureShare = 0.05;
-constexpr int kPanTiltRightId = 1093;
 
 QRegularExpression Rx(const char* pattern) { return QRegularExpression(QLatin1String(pattern)); }
 
@@ -44,6 +43,12 @@ int StampMs(const QString& line) {
   return t.isValid() ? t.msecsSinceStartOfDay() : -1;
 }
 
+// The pad's Right button.
+int PanTiltRightId() {
+  for (const PtzButtonSpec& button : kPtzButtons)
+    if (button.value == ptzvalue::kRight) return button.controlId;
+  return -1;
+}
 }  // namespace
 
 class Acceptance : public ::testing::Test {
@@ -148,8 +153,7 @@ class Acceptance : public ::testing::Test {
   }
 
   // Empty when all eight panes show pictures in two looks 1.2 s apart and
-  // every picture changed between them;
-  // otherwise which panes do not.
+  // every picture changed between them; otherwise which panes do not.
   QString PanesUpdating() {
     const QImage before = Look();
     QTest::qWait(1200);
@@ -181,11 +185,32 @@ class Acceptance : public ::testing::Test {
     return fault;
   }
 
-  void Click(int controlId) { m_viewer->Click(Skin().ControlCentre(controlId)); }
+  // What the operator or the recorder did, in the timeline.
+  void Note(const QString& what) { m_timeline << QStringLiteral("%1 s: -- %2").arg(Seconds(), 6, 'f', 1).arg(what); }
+
+  void ClickConnect() {
+    Note(QStringLiteral("CONNECT clicked"));
+    m_viewer->Click(Skin().ControlCentre(CArdevizView::kIdConnect));
+  }
+
+  void PressRight() {
+    Note(QStringLiteral("pan/tilt Right pressed"));
+    m_viewer->Press(Skin().ControlCentre(PanTiltRightId()));
+  }
+
+  void ReleaseRight() {
+    Note(QStringLiteral("pan/tilt Right released"));
+    m_viewer->Release(Skin().ControlCentre(PanTiltRightId()));
+  }
+
+  void StopSim() {
+    Note(QStringLiteral("dvr-sim stopped"));
+    m_sim->Stop();
+  }
 
   // Connects and waits for live pictures in all eight panes.
   void ConnectAndSeePictures() {
-    Click(CArdevizView::kIdConnect);
+    ClickConnect();
     ASSERT_TRUE(StatusBecomes(status::kEstablished, 5000)) << "status after CONNECT: " << qPrintable(m_lastStatus);
     ASSERT_GE(AwaitLog(kAllLive, 5000), 0) << "live pictures of channels 1 to 8 were never requested";
     const QString panes = PicturesFlowWithin(8000);
@@ -223,7 +248,7 @@ class Acceptance : public ::testing::Test {
       picture = QDir(dir).filePath(QStringLiteral("%1.png").arg(QLatin1String(info->name())));
       if (!m_lastLook.save(picture)) picture = QStringLiteral("(could not save)");
     }
-    std::fprintf(stderr, "--- What the operator saw (seconds since the scenario began):\n%s\n", 
+    std::fprintf(stderr, "--- What the operator saw (seconds since the scenario began):\n%s\n",
                  qPrintable(m_timeline.join(QLatin1Char('\n'))));
     std::fprintf(stderr, "--- Last look at the window: %s\n", qPrintable(picture));
     if (m_sim) {
@@ -262,7 +287,7 @@ TEST_F(Acceptance, Connect) {
 // A rejected login: back to "WAITING FOR CONNECTION." at once, lamp unlit, no box.
 TEST_F(Acceptance, RejectedLogin) {
   ASSERT_NO_FATAL_FAILURE(StartRig({QStringLiteral("--reject-login")}));
-  Click(CArdevizView::kIdConnect);
+  ClickConnect();
   const int rejected = AwaitLog(Rx("recv LOGIN .*: rejected"), 3000);
   ASSERT_GE(rejected, 0) << "the login never reached the recorder";
   const qint64 at = m_clock.elapsed();
@@ -281,20 +306,19 @@ TEST_F(Acceptance, RejectedLogin) {
 TEST_F(Acceptance, SilenceAfterPanTilt) {
   ASSERT_NO_FATAL_FAILURE(StartRig({QStringLiteral("--silent-after"), QStringLiteral("10")}));
   ASSERT_NO_FATAL_FAILURE(ConnectAndSeePictures());
-  const QPoint right = Skin().ControlCentre(kPanTiltRightId);
-  m_viewer->Press(right);
+  PressRight();
   QTest::qWait(800);
-  m_viewer->Release(right);
+  ReleaseRight();
   EXPECT_GE(AwaitLog(Rx("recv PTZ_DATA .*pan right"), 2000), 0) << "the pan/tilt pad sent nothing";
   const int silent = AwaitLog(Rx("fault: silent from now on"), 12000);
   ASSERT_GE(silent, 0);
 
   // The watch on missing data gives up after three 5-second periods.
   EXPECT_TRUE(StatusBecomes(status::kTryReconnection, 20000)) << "status: " << qPrintable(m_lastStatus);
-  m_viewer->Press(right);
+  PressRight();
   AwaitLog(kClientConnected, 8000, silent + 1);
   LookUntil([](const QImage&) { return false; }, 1000);
-  m_viewer->Release(right);
+  ReleaseRight();
 
   ASSERT_NO_FATAL_FAILURE(ExpectRecoveryAfter(silent, 30000));
   const int reconnected = m_sim->Find(kClientConnected, silent + 1);
@@ -320,9 +344,10 @@ TEST_F(Acceptance, RecorderRestarted) {
   ASSERT_NO_FATAL_FAILURE(StartRig({}));
   ASSERT_NO_FATAL_FAILURE(ConnectAndSeePictures());
   const quint16 port = m_sim->Port();
-  m_sim->Stop();
+  StopSim();
   QTest::qWait(3000);
   const int restart = static_cast<int>(m_sim->Lines().size());
+  Note(QStringLiteral("dvr-sim started again"));
   ASSERT_TRUE(m_sim->Start(port)) << "dvr-sim could not listen on port " << port << " again";
   ASSERT_NO_FATAL_FAILURE(ExpectRecoveryAfter(restart, 40000));
 }
@@ -332,7 +357,7 @@ TEST_F(Acceptance, RecorderRestarted) {
 TEST_F(Acceptance, RecorderGone) {
   ASSERT_NO_FATAL_FAILURE(StartRig({}));
   ASSERT_NO_FATAL_FAILURE(ConnectAndSeePictures());
-  m_sim->Stop();
+  StopSim();
   // The watch on missing data gives up after three 5-second periods.
   ASSERT_TRUE(StatusBecomes(status::kTryReconnection, 20000)) << "status: " << qPrintable(m_lastStatus);
   ASSERT_TRUE(StatusBecomes(status::kConnectionFail, 8000)) << "status: " << qPrintable(m_lastStatus);
@@ -367,13 +392,14 @@ TEST_F(Acceptance, RefusedConnect) {
     port = probe.serverPort();
   }
   ASSERT_NO_FATAL_FAILURE(StartViewer(port));
-  Click(CArdevizView::kIdConnect);
+  ClickConnect();
   QTest::qWait(2000);
   EXPECT_TRUE(StatusStays(status::kWaiting, 5000)) << "status after the refused CONNECT: " << qPrintable(m_lastStatus);
   EXPECT_STREQ(LampNow(), "unlit");
   EXPECT_EQ(m_mostBoxes, 0);
 
   m_sim = std::make_unique<SimProcess>(QStringList{QStringLiteral("--channels"), QStringLiteral("8")});
+  Note(QStringLiteral("dvr-sim started"));
   ASSERT_TRUE(m_sim->Start(port));
   ASSERT_NO_FATAL_FAILURE(ConnectAndSeePictures());
 }
@@ -385,10 +411,9 @@ TEST_F(Acceptance, PanTiltAgainstReplies) {
   ASSERT_NO_FATAL_FAILURE(StartRig({QStringLiteral("--ptz-reply")}));
   ASSERT_NO_FATAL_FAILURE(ConnectAndSeePictures());
   const int pressAt = static_cast<int>(m_sim->Lines().size());
-  const QPoint right = Skin().ControlCentre(kPanTiltRightId);
-  m_viewer->Press(right);
+  PressRight();
   LookUntil([](const QImage&) { return false; }, 3000);
-  m_viewer->Release(right);
+  ReleaseRight();
   QTest::qWait(1500);
 
   const QRegularExpression move = Rx("recv PTZ_DATA .*: pan right");
