@@ -30,7 +30,8 @@ constexpr double kPictureShare = 0.05;
 
 QRegularExpression Rx(const char* pattern) { return QRegularExpression(QLatin1String(pattern)); }
 
-const QRegularExpression kClientConnected = Rx("client 127\\.0\\.0\\.1:\\d+ connected");
+// A connection that reached the recorder, taken or refused.
+const QRegularExpression kConnectionArrived = Rx("client 127\\.0\\.0\\.1:\\d+ connected|refused 127\\.0\\.0\\.1:");
 const QRegularExpression kLoginAccepted = Rx("recv LOGIN user \"[^\"]*\": accepted");
 const QRegularExpression kLiveRequest = Rx("recv LIVE_REQUEST");
 const QRegularExpression kAllLive = Rx("live: streaming channel\\(s\\) 1,2,3,4,5,6,7,8 ");
@@ -224,9 +225,9 @@ class Acceptance : public ::testing::Test {
   void ExpectRecoveryAfter(int fault, int timeoutMs) {
     const int login = AwaitLog(kLoginAccepted, timeoutMs, fault + 1);
     ASSERT_GE(login, 0) << "no new login within " << timeoutMs / 1000 << " s of the fault; "
-                        << m_sim->Count(kClientConnected, fault + 1) << " connection(s) reached the recorder";
+                        << m_sim->Count(kConnectionArrived, fault + 1) << " connection(s) reached the recorder";
     // The recorder is there again: the first attempt that reaches it logs in.
-    EXPECT_EQ(m_sim->Count(kClientConnected, fault + 1, login), 1)
+    EXPECT_EQ(m_sim->Count(kConnectionArrived, fault + 1, login), 1)
         << "connections that reached the recorder before the one that logged in";
     const int live = AwaitLog(kAllLive, 5000, login + 1);
     ASSERT_GE(live, 0) << "no live request after the new login";
@@ -296,7 +297,7 @@ TEST_F(Acceptance, RejectedLogin) {
   EXPECT_TRUE(StatusStays(status::kWaiting, 3000)) << "the status did not stay offline";
   EXPECT_STREQ(LampNow(), "unlit");
   EXPECT_EQ(m_mostBoxes, 0) << "a box opened";
-  EXPECT_EQ(m_sim->Count(kClientConnected), 1) << "the viewer connected again after the rejection";
+  EXPECT_EQ(m_sim->Count(kConnectionArrived), 1) << "the viewer connected again after the rejection";
 }
 
 // The recorder falls silent after the operator has used the pan/tilt pad: two
@@ -316,12 +317,12 @@ TEST_F(Acceptance, SilenceAfterPanTilt) {
   // The watch on missing data gives up after three 5-second periods.
   EXPECT_TRUE(StatusBecomes(status::kTryReconnection, 20000)) << "status: " << qPrintable(m_lastStatus);
   PressRight();
-  AwaitLog(kClientConnected, 8000, silent + 1);
+  AwaitLog(kConnectionArrived, 8000, silent + 1);
   LookUntil([](const QImage&) { return false; }, 1000);
   ReleaseRight();
 
   ASSERT_NO_FATAL_FAILURE(ExpectRecoveryAfter(silent, 30000));
-  const int reconnected = m_sim->Find(kClientConnected, silent + 1);
+  const int reconnected = m_sim->Find(kConnectionArrived, silent + 1);
   EXPECT_EQ(m_sim->Count(kLiveRequest, silent + 1, reconnected), 2)
       << "live requests resent to the silent recorder before the reconnection";
   for (const QString& text : {CArdevizView::StatusTextFor(status::kTryRequestImage, 1, 0),
@@ -458,7 +459,7 @@ class AcceptanceStream : public Acceptance {
       EXPECT_TRUE(panes.isEmpty()) << "round " << round + 1 << ": " << qPrintable(panes);
     }
     EXPECT_EQ(Skin().ReadStatus(Look()), Text(status::kEstablished));
-    EXPECT_EQ(m_sim->Count(kClientConnected), 1) << "the viewer reconnected";
+    EXPECT_EQ(m_sim->Count(kConnectionArrived), 1) << "the viewer reconnected";
   }
 };
 
