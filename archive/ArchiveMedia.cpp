@@ -32,6 +32,7 @@ ArchiveMedia::ArchiveMedia(IRecordingPanel& recordingPanel, ISnapshotPanel& snap
       return static_cast<qint64>(std::chrono::duration_cast<std::chrono::milliseconds>(now).count());
     };
   if (!m_options.clock) m_options.clock = [] { return QDateTime::currentDateTime(); };
+  if (!m_options.recorder.clock) m_options.recorder.clock = m_options.clock;
   m_recorder = std::make_unique<AviRecorder>(recordingPanel, m_options.recorder);
 }
 
@@ -47,7 +48,9 @@ QString ArchiveMedia::SaveSnapshot() {
   const int n = SnapshotCaptions::CaptionGridSize(m_snapshotPanel.GridSize());
   if (n != m_snapshotPanel.GridSize()) m_snapshotPanel.SetGridSize(n);
   const std::uint8_t channel = m_snapshotPanel.SelectedChannel();
-  const ArchiveMoment imageTime = m_recordingPanel.CurrentImageTime();
+  // Before the first picture, or with a time no clock shows, the local time names the file.
+  const ArchiveMoment imageTime =
+      recordnames::NameTime(m_recordingPanel.CurrentImageTime(), m_options.clock());
 
   QImage picture = PictureOf(area);
   {
@@ -57,11 +60,14 @@ QString ArchiveMedia::SaveSnapshot() {
   const QString folder = m_recordingPanel.RecordFolder();
   const QString name = recordnames::SnapshotFileName(folder, channel, imageTime, m_options.tickMs());
   const QImage bgr = picture.convertToFormat(QImage::Format_BGR888);
-  // A failed write shows nothing; the folder is opened all the same.
-  JpegFileWriter::Write(name, bgr.constBits(), bgr.width(), bgr.height(), static_cast<int>(bgr.bytesPerLine()),
-                        false, kJpegQuality);
+  const QString written = JpegFileWriter::Write(name, bgr.constBits(), bgr.width(), bgr.height(),
+                                                static_cast<int>(bgr.bytesPerLine()), false, kJpegQuality);
+  if (written.isEmpty()) {
+    m_recordingPanel.ShowRecordAlert(kTextCannotSave);
+    return {};
+  }
   DesktopOpener::OpenFolder(folder);
-  return name;
+  return written;
 }
 
 bool ArchiveMedia::PrintImage() {

@@ -19,12 +19,14 @@ class ArchiveMedia : public IArchiveMedia {
   static constexpr int kJpegQuality = 80;
   static constexpr const char* kPrintDocumentName = "Record Image";
   static constexpr const char* kTextNoPrinter = "No Printer Driver is installed";
+  static constexpr const char* kTextCannotSave = "Can Not Save JPEG File!";
 
   struct Options {
     AviRecorder::Options recorder;
     // Milliseconds of a monotonic clock: the last part of a snapshot's name.
     std::function<qint64()> tickMs;
-    // Local time for the print captions.
+    // Local time for the print captions, and for names when the image time is
+    // not a clock time (the recorder's too, unless it has its own).
     std::function<QDateTime()> clock;
   };
 
@@ -41,8 +43,9 @@ class ArchiveMedia : public IArchiveMedia {
   bool IsSavingAvi() const override { return m_recorder->IsSavingAvi(); }
   void NotifyNewPicture() override { m_recorder->NotifyNewPicture(); }
 
-  // Writes the captioned image area as JPEG; returns the file name, empty
-  // when nothing could be captured.
+  // Writes the captioned image area as JPEG and opens the folder; returns the
+  // file name, empty when nothing could be captured or written (a write that
+  // fails is told to the operator).
   QString SaveSnapshot();
   // Prints the captioned image area; false when nothing was printed.
   bool PrintImage();

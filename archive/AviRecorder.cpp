@@ -18,20 +18,22 @@ FrameBank::Frame AllocateFrame() { return FrameBank::Frame(new (std::nothrow) st
 AviRecorder::AviRecorder(IRecordingPanel& panel, QObject* parent) : AviRecorder(panel, Options{}, parent) {}
 
 AviRecorder::AviRecorder(IRecordingPanel& panel, Options options, QObject* parent)
-    : QObject(parent), m_panel(panel), m_options(std::move(options)), m_filling(m_options.bankCapacity) {
+    : QObject(parent), m_panel(panel), m_options(std::move(options)) {
   if (!m_options.frameAllocator) m_options.frameAllocator = AllocateFrame;
+  if (!m_options.clock) m_options.clock = [] { return QDateTime::currentDateTime(); };
   m_recordTimer.setSingleShot(true);
   connect(&m_recordTimer, &QTimer::timeout, this, &AviRecorder::OnRecordTimer);
-  // The writer reports from its own thread; the result is handled here, on ours.
+  // The writer reports from its own thread; the report is handled here, on ours.
   m_writer = std::make_unique<AviSegmentWriter>(
       [this](const SegmentResult& result) {
-        QMetaObject::invokeMethod(this, [this, result] { OnSegmentDone(result); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(this, [this, result] { OnWriterReport(result); }, Qt::QueuedConnection);
       },
-      m_options.riffSizeLimit, m_options.writerStartHook);
+      m_options.riffSizeLimit, m_options.writerHooks);
 }
 
 AviRecorder::~AviRecorder() {
   m_recordTimer.stop();
+  if (m_segmentOpen) EndSegment(false);  // what was recorded is kept
   m_writer.reset();  // finishes the files still queued
 }
 
@@ -57,12 +59,11 @@ bool AviRecorder::StartRecording(std::uint16_t playState, int intervalMs) {
   m_remainingMs = m_options.runLengthMs;
   ++m_runId;
   m_targetFolder = ResolveTargetFolder(m_panel.RecordFolder());
-  m_filling = FrameBank(m_options.bankCapacity);
   m_newPicture = false;
   m_recording = true;
   emit recordingChanged(true);
   CaptureFrame();
-  m_recordTimer.start(m_intervalMs);
+  if (m_recording) m_recordTimer.start(m_intervalMs);
   return true;
 }
 
@@ -92,12 +93,15 @@ void AviRecorder::NotifyNewPicture() {
 }
 
 void AviRecorder::CaptureFrame() {
+  if (!m_recording) return;
   m_panel.ShowRecordText(kTextRecording);
   FrameBank::Frame frame;
-  if (!m_filling.IsFull()) frame = m_options.frameAllocator();
+  if (m_segmentFrames < m_options.bankCapacity && m_writer->FramesInMemory() < m_options.maxFramesInMemory)
+    frame = m_options.frameAllocator();
   if (!frame) {
-    // A full bank or no memory: the frame is dropped and recording goes on.
-    // Only one box at a time, however many pictures arrive while it is open.
+    // A full segment, a writer too far behind or no memory: the frame is
+    // dropped and recording goes on. Only one box at a time, however many
+    // pictures arrive while it is open.
     if (!m_alertShowing) {
       m_alertShowing = true;
       m_panel.ShowRecordAlert(kTextBankFull);
@@ -114,7 +118,13 @@ void AviRecorder::CaptureFrame() {
   for (int row = 0; row < FrameBank::kHeight; ++row)
     std::memcpy(frame.get() + static_cast<std::size_t>(FrameBank::kHeight - 1 - row) * FrameBank::kRowBytes,
                 image.constScanLine(row), FrameBank::kRowBytes);
-  m_filling.Append(std::move(frame));
+  if (!m_segmentOpen) {
+    m_writer->Begin(m_targetFolder, m_runId);
+    m_segmentOpen = true;
+    m_segmentFrames = 0;
+  }
+  m_writer->AddFrame(std::move(frame));
+  ++m_segmentFrames;
 }
 
 void AviRecorder::OnRecordTimer() {
@@ -131,14 +141,41 @@ void AviRecorder::OnRecordTimer() {
 
 void AviRecorder::SaveAviSegment(bool fromTimer) {
   m_panel.ShowRecordText(kTextSaving);
-  SegmentJob job;
-  job.path = recordnames::AviFileName(m_targetFolder, m_panel.CurrentImageTime());
-  job.frames = std::move(m_filling);
-  m_filling = FrameBank(m_options.bankCapacity);
-  job.runId = m_runId;
-  job.fromTimer = fromTimer;
+  EndSegment(fromTimer);
+}
+
+void AviRecorder::EndSegment(bool fromTimer) {
+  // A segment without frames still leaves its file.
+  if (!m_segmentOpen) m_writer->Begin(m_targetFolder, m_runId);
+  const ArchiveMoment time = recordnames::NameTime(m_panel.CurrentImageTime(), m_options.clock());
+  m_writer->End(recordnames::AviFileName(m_targetFolder, time), fromTimer);
+  m_segmentOpen = false;
+  m_segmentFrames = 0;
   ++m_savesPending;
-  m_writer->Enqueue(std::move(job));
+}
+
+void AviRecorder::OnWriterReport(const SegmentResult& result) {
+  if (result.kind == SegmentResult::Kind::WriteFailed)
+    OnWriteFailed(result);
+  else
+    OnSegmentDone(result);
+}
+
+void AviRecorder::OnWriteFailed(const SegmentResult& result) {
+  if (result.runId == m_runId) {
+    // The run ends at once; frames captured since are not kept.
+    if (m_recording) EndRun();
+    if (m_segmentOpen) {
+      m_writer->Abort();
+      m_segmentOpen = false;
+      m_segmentFrames = 0;
+      ++m_savesPending;
+    }
+  }
+  m_panel.ShowRecordText(kTextSaveFailed);
+  if (m_failedRunId == result.runId) return;  // one message for each run
+  m_failedRunId = result.runId;
+  m_panel.ShowRecordAlert(kTextCannotSave);
 }
 
 void AviRecorder::OnSegmentDone(const SegmentResult& result) {

@@ -1,11 +1,13 @@
 #pragma once
 // AVI recording of the archive panel. A run (RecordRun) of at most 20 minutes
 // of timer time is cut into segments (RecordSegment) by the RecordTimer; each
-// segment's frames go to the writer thread as one bank while the next bank
-// fills, and become one file named after the image shown when the segment
-// ended. Frames are captured on the user-interface thread: at the start, at
-// each new playback picture, at each segment end and after each save.
+// segment's frames are streamed to the writer thread as they are captured and
+// become one file named after the image shown when the segment ended. Frames
+// are captured on the user-interface thread: at the start, at each new
+// playback picture, at each segment end and after each save. A file that
+// cannot be written ends the run with a message.
 
+#include <QDateTime>
 #include <QObject>
 #include <QString>
 #include <QTimer>
@@ -14,11 +16,10 @@
 #include <functional>
 #include <memory>
 
+#include "archive/AviSegmentWriter.h"
 #include "archive/FrameBank.h"
 
-class AviSegmentWriter;
 class IRecordingPanel;
-struct SegmentResult;
 
 class AviRecorder : public QObject {
   Q_OBJECT
@@ -32,22 +33,27 @@ class AviRecorder : public QObject {
   static constexpr const char* kTextSaving = "Saving";
   static constexpr const char* kTextSavingOk = "Saving OK";
   static constexpr const char* kTextBankFull = "Can Not Record Images Any More!";
+  static constexpr const char* kTextSaveFailed = "Save Failed";
+  static constexpr const char* kTextCannotSave = "Can Not Save AVI File! Recording Stopped.";
   // For the panel's POWER button while a file is still being written.
   static constexpr const char* kTextCannotClose = "Saving AVI File Now.So Can Not Close This Window!";
 
   struct Options {
     int runLengthMs = kRunLengthMs;
-    int bankCapacity = FrameBank::kCapacity;
+    int bankCapacity = FrameBank::kCapacity;  // frames of one segment
+    int maxFramesInMemory = FrameBank::kMaxFramesInMemory;
     std::uint64_t riffSizeLimit = 1ull << 30;
-    // Runs on the writer thread before each file (tests hold a write open with it).
-    std::function<void(const QString&)> writerStartHook;
+    // Run on the writer thread (tests hold the writer with them).
+    AviSegmentWriter::TestHooks writerHooks;
     // Allocates one frame of FrameBank::kFrameBytes; null means out of memory.
     std::function<FrameBank::Frame()> frameAllocator;
+    // Local time, naming a file when the image time is not a clock time.
+    std::function<QDateTime()> clock;
   };
 
   explicit AviRecorder(IRecordingPanel& panel, QObject* parent = nullptr);
   AviRecorder(IRecordingPanel& panel, Options options, QObject* parent = nullptr);
-  // Writes the segments still queued before returning.
+  // Saves the open segment and writes what is still queued before returning.
   ~AviRecorder() override;
 
   // RECORD: ends a running recording (its segment is saved), otherwise starts
@@ -61,7 +67,9 @@ class AviRecorder : public QObject {
   // The panel drew a new playback picture: one frame is captured once the
   // current event is handled (several pictures drawn together give one frame).
   void NotifyNewPicture();
-  // Appends the image area to the filling bank (or shows the full-bank message).
+  // Hands the image area to the writer as the segment's next frame, or shows
+  // the full-bank message when the segment is full or the writer is
+  // maxFramesInMemory frames behind. Nothing happens when not recording.
   void CaptureFrame();
 
   bool IsRecording() const { return m_recording.load(); }
@@ -72,21 +80,26 @@ class AviRecorder : public QObject {
   int RecordTimerIntervalMs() const { return m_recordTimer.interval(); }
   // The folder the files of the current (or last) run go to.
   QString TargetFolder() const { return m_targetFolder; }
-  int FillingCount() const { return m_filling.Count(); }
+  int FillingCount() const { return m_segmentFrames; }
+  int FramesInMemory() const { return m_writer->FramesInMemory(); }
 
   // The record folder when it exists, otherwise "RECORD" in the current
   // directory when that exists, otherwise the current directory itself.
   static QString ResolveTargetFolder(const QString& recordFolder);
 
  signals:
-  // A segment's file was written (written) or could not be (path of the attempt).
+  // A segment's file was written (written) or could not be (path of the
+  // attempt). Also sent for a segment dropped after a failure.
   void segmentSaved(const QString& path, int frames, bool written);
   void recordingChanged(bool recording);
 
  private:
   void OnRecordTimer();
   void SaveAviSegment(bool fromTimer);
+  void EndSegment(bool fromTimer);
+  void OnWriterReport(const SegmentResult& result);
   void OnSegmentDone(const SegmentResult& result);
+  void OnWriteFailed(const SegmentResult& result);
   void EndRun();
 
   IRecordingPanel& m_panel;
@@ -98,8 +111,10 @@ class AviRecorder : public QObject {
   int m_intervalMs = 0;
   int m_remainingMs = 0;
   std::uint64_t m_runId = 0;
+  std::uint64_t m_failedRunId = 0;  // the last run told of a failed write
   bool m_alertShowing = false;
+  bool m_segmentOpen = false;
+  int m_segmentFrames = 0;
   QString m_targetFolder;
-  FrameBank m_filling;
   std::unique_ptr<AviSegmentWriter> m_writer;
 };

@@ -1,29 +1,33 @@
 #pragma once
-// The worker thread of AVI recording: it writes the frame banks handed to it
-// one after the other, each into its own file, and reports each file when it
-// is done. It only writes: capturing stays on the user-interface thread.
+// The worker thread of AVI recording. Frames are streamed to the open
+// segment's file as they come, so only the frames not yet written stay in
+// memory. A segment's file is written under a temporary name in the record
+// folder and gets its final name when the segment ends (a taken name gets a
+// number, PendingFile). Capturing stays on the user-interface thread.
 
 #include <QString>
+#include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <thread>
 
 #include "archive/FrameBank.h"
 
-struct SegmentJob {
-  QString path;  // full path of the AVI file; an existing file is replaced
-  FrameBank frames;
-  std::uint64_t runId = 0;
-  bool fromTimer = false;  // ended by the RecordTimer: the run goes on after it
-};
+class AviWriter;
 
 struct SegmentResult {
-  QString path;
+  enum class Kind {
+    WriteFailed,  // the open segment cannot be written: told as soon as it is known
+    Finished,     // one per ended or aborted segment, after a WriteFailed if any
+  };
+  Kind kind = Kind::Finished;
+  QString path;  // the name the file got, or the one it was meant to get
   int frames = 0;
-  bool written = false;  // the file is complete (with or without a stream)
+  bool written = false;  // the file is complete under `path` (with or without a stream)
   std::uint64_t runId = 0;
   bool fromTimer = false;
 };
@@ -35,30 +39,58 @@ class AviSegmentWriter {
   static constexpr std::uint32_t kStreamRate = 60;
 
   using Done = std::function<void(const SegmentResult&)>;  // called on the worker thread
-  using StartHook = std::function<void(const QString& path)>;
+  using Hook = std::function<void()>;
 
-  // riffSizeLimit as AviWriter's; startHook runs on the worker before each file (tests).
-  AviSegmentWriter(Done done, std::uint64_t riffSizeLimit, StartHook startHook = {});
-  // Writes what is still queued, then ends the thread.
+  struct TestHooks {
+    Hook beforeFile;   // on the worker before each segment's file is created
+    Hook beforeFrame;  // on the worker before each frame is written
+  };
+
+  // riffSizeLimit as AviWriter's.
+  AviSegmentWriter(Done done, std::uint64_t riffSizeLimit, TestHooks hooks = {});
+  // Writes what is still queued (an open segment is dropped), then ends the thread.
   ~AviSegmentWriter();
   AviSegmentWriter(const AviSegmentWriter&) = delete;
   AviSegmentWriter& operator=(const AviSegmentWriter&) = delete;
 
-  void Enqueue(SegmentJob job);
+  // A new segment whose file goes into folder. Each Begin is followed by
+  // frames and then one End or Abort.
+  void Begin(const QString& folder, std::uint64_t runId);
+  void AddFrame(FrameBank::Frame frame);
+  // The segment's file is completed and named finalPath (or its numbered form).
+  void End(const QString& finalPath, bool fromTimer);
+  // The segment's file is removed.
+  void Abort();
 
-  // Writes one bank: a bank without frames leaves a file without a stream.
-  // A file that cannot be completed is removed.
-  static SegmentResult WriteSegment(const SegmentJob& job, std::uint64_t riffSizeLimit);
+  // Frames handed over and not yet written (or dropped).
+  int FramesInMemory() const { return m_framesInMemory.load(); }
 
  private:
+  enum class Op { Begin, Frame, End, Abort };
+  struct Command {
+    Op op = Op::Frame;
+    FrameBank::Frame frame;
+    QString path;  // Begin: the folder; End: the final name
+    std::uint64_t runId = 0;
+    bool fromTimer = false;
+  };
+  struct Segment;
+
+  void Push(Command command);
   void Run();
+  void Handle(Command& command);
+  void Fail();
+  void Discard();
+  void Finish(bool written, const QString& path, bool fromTimer);
 
   Done m_done;
   std::uint64_t m_riffSizeLimit;
-  StartHook m_startHook;
+  TestHooks m_hooks;
+  std::atomic<int> m_framesInMemory{0};
   std::mutex m_mutex;  // guards the queue and m_stopping
   std::condition_variable m_wake;
-  std::deque<SegmentJob> m_queue;
+  std::deque<Command> m_queue;
   bool m_stopping = false;
+  std::unique_ptr<Segment> m_segment;  // worker thread only
   std::thread m_thread;
 };

@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QHideEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -15,6 +16,7 @@
 #include "archive/IArchiveMedia.h"
 #include "archive/MonthCalendar.h"
 #include "platform/Alerts.h"
+#include "platform/LocalFile.h"
 #include "res/SkinImages.h"
 #include "viewer/CEventDlg.h"
 #include "viewer/PaneDrawing.h"
@@ -90,7 +92,7 @@ CArchiveDlg::CArchiveDlg(std::unique_ptr<IArchiveHost> host, std::unique_ptr<IAr
       m_pLink(std::move(link)),
       m_options(std::move(options)),
       m_playback(this, m_pLink.get(), m_options.playback) {
-  m_logo.load(m_options.logoFile);
+  m_logo = LocalFile::ReadImage(m_options.logoFile, LocalFile::kLogoBound);
   m_statusFont = QFont(QStringLiteral("Tahoma"));
   m_statusFont.setPixelSize(kStatusFontHeight);
   m_statusFont.setBold(true);
@@ -476,6 +478,13 @@ void CArchiveDlg::SetPanelVisible(bool visible) {
     raise();
     activateWindow();
   }
+}
+
+void CArchiveDlg::hideEvent(QHideEvent* event) {
+  // The pictures belong to the link's holders, which live viewing refills
+  // while the panel is hidden: a later paint or grab must not read them.
+  if (!event->spontaneous()) ClearPlayImages();
+  QWidget::hideEvent(event);
 }
 
 void CArchiveDlg::PlacePanel(bool fullScreen) {

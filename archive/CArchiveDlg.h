@@ -214,6 +214,7 @@ class CArchiveDlg : public QWidget,
   void mouseReleaseEvent(QMouseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
 
  private:
   struct PlaySlot {

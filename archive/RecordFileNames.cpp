@@ -10,7 +10,14 @@ constexpr std::int64_t kTickModulus = 100000;
 constexpr std::array<int, 13> kIntervalMs = {3000,  5000,  10000, 15000, 20000, 25000, 30000,
                                              35000, 40000, 45000, 50000, 55000, 100000};
 constexpr int kOtherIntervalMs = 15000;
+constexpr int kFirstYear = 1;
+constexpr int kLastYear = 9999;
 }  // namespace
+
+ArchiveMoment NameTime(const ArchiveMoment& imageTime, const QDateTime& now) {
+  if (imageTime.IsValid() && imageTime.year >= kFirstYear && imageTime.year <= kLastYear) return imageTime;
+  return ArchiveMoment::FromDateTime(now);
+}
 
 QString SnapshotTimeText(const ArchiveMoment& t) {
   return QString::asprintf("%04d-%02d-%02d %02d-%02d-%02d", t.year, t.month, t.day, t.hour, t.minute, t.second);

@@ -2,6 +2,7 @@
 // Names of the files that recording and snapshots write, and the segment
 // length of each "Record Interval" setting.
 
+#include <QDateTime>
 #include <QString>
 #include <cstdint>
 
@@ -9,10 +10,15 @@
 
 namespace recordnames {
 
+// The image time when it is a real date and clock time with a four-digit
+// year, otherwise `now`: a recorder's time words are not trusted to make a
+// file name, and before the first picture the image time is all zeros.
+ArchiveMoment NameTime(const ArchiveMoment& imageTime, const QDateTime& now);
+
 // "%04d-%02d-%02d %02d-%02d-%02d" of the image time.
 QString SnapshotTimeText(const ArchiveMoment& t);
 
-// <folder>/<SnapshotTimeText>.avi
+// <folder>/<SnapshotTimeText>.avi (imageTime as NameTime gave it)
 QString AviFileName(const QString& folder, const ArchiveMoment& imageTime);
 
 // <folder>/CAM<n>_<time>_<tick % 100000, 5 digits>.jpg with n = selected

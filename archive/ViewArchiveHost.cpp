@@ -4,6 +4,7 @@
 #include "archive/CArchiveDlg.h"
 #include "archive/DvrLinkArchiveAdapter.h"
 #include "viewer/CArdevizView.h"
+#include "viewer/IViewArchivePanel.h"
 
 int ViewArchiveHost::RequestSpeed() const { return m_view.Settings().requestSpeed; }
 
@@ -17,7 +18,20 @@ bool ViewArchiveHost::UseFullScreen() const { return m_view.Settings().useFullSc
 
 QFont ViewArchiveHost::StatusFont() const { return m_view.StatusFont(); }
 
-void ViewArchiveHost::SwitchToLive() { m_view.SwitchToArchive(false); }
+void ViewArchiveHost::SwitchToLive() {
+  if (m_view.ConnectionState() != 0) {
+    m_view.SwitchToArchive(false);
+    return;
+  }
+  // Offline there is no live stream to restart, but the operator must still
+  // get back to the main window: the view's own switch refuses while offline.
+  if (IViewArchivePanel* panel = m_view.ArchivePanel()) {
+    panel->SetArchiveShown(false);
+    panel->SetPanelVisible(false);
+  }
+  m_view.window()->show();
+  m_view.SetScreenMode(UseFullScreen(), CArdevizView::ScreenTarget::MainWindow);
+}
 
 std::unique_ptr<IViewArchivePanel> MakeArchivePanel(CArdevizView& view, CDvrLink* link) {
   std::unique_ptr<IArchiveLink> archiveLink;

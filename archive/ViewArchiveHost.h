@@ -20,6 +20,7 @@ class ViewArchiveHost : public IArchiveHost {
   int DateShow() const override;
   bool UseFullScreen() const override;
   QFont StatusFont() const override;
+  // Back to the main window; the live stream restarts only while connected.
   void SwitchToLive() override;
 
  private:

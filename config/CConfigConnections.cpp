@@ -18,6 +18,7 @@
 #include "config/CConfigurationsDlg.h"
 #include "config/IpAddressEdit.h"
 #include "config/PtzFilePath.h"
+#include "viewer/ViewerSettings.h"
 #include "platform/Alerts.h"
 #include "viewer/CIpHistoryDlg.h"
 #include "viewer/ConnectionHistory.h"
@@ -29,6 +30,12 @@ constexpr std::array kScanRates = {"1X", "2X", "4X", "8X", "16X", "32X", "64X"};
 constexpr std::array kReconnectCounts = {"1", "2", "3", "4", "5"};
 constexpr std::array kRecordIntervals = {"03SEC", "05SEC", "10SEC", "15SEC", "20SEC", "25SEC", "30SEC",
                                          "35SEC", "40SEC", "45SEC", "50SEC", "55SEC", "60SEC"};
+// The stored settings take a position beyond a list as its default.
+static_assert(kRotateIntervals.size() == ViewerSettings::kRotateIntervalChoices);
+static_assert(kScanRates.size() == ViewerSettings::kRequestSpeedChoices);
+static_assert(kReconnectCounts.size() == ViewerSettings::kReconnectCountChoices);
+static_assert(kRecordIntervals.size() == ViewerSettings::kRecordIntervalChoices);
+static_assert(kPtzTypeNames.size() == ViewerSettings::kPtzTypeChoices);
 
 template <typename List>
 QComboBox* MakeCombo(QWidget* parent, const List& entries, bool editable) {
@@ -180,7 +187,7 @@ bool CConfigConnections::PullFields() {
   m_nPort = static_cast<std::uint32_t>(port);
   m_strUserId = m_pUserId->text().left(kUserIdChars);
   m_strPassword = m_pPassword->text().left(kPasswordChars);
-  m_strRecordFolder = m_pRecordFolder->text().left(kRecordFolderChars);
+  m_strRecordFolder = m_pRecordFolder->text();
   return true;
 }
 
@@ -248,6 +255,6 @@ void CConfigConnections::OnBrowse() {
 
 void CConfigConnections::OnFolderChosen(const QString& folder) {
   if (folder.isEmpty()) return;
-  m_strRecordFolder = QDir::toNativeSeparators(folder).left(kRecordFolderChars);
+  m_strRecordFolder = QDir::toNativeSeparators(folder);
   m_pRecordFolder->setText(m_strRecordFolder);
 }

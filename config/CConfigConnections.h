@@ -64,7 +64,6 @@ class CConfigConnections : public QWidget {
   static constexpr int kLabelChars = 63;
   static constexpr int kUserIdChars = 63;
   static constexpr int kPasswordChars = 31;
-  static constexpr int kRecordFolderChars = 259;
 
   explicit CConfigConnections(QWidget* parent = nullptr);
   ~CConfigConnections() override;

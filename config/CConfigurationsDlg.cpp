@@ -97,7 +97,7 @@ void CConfigurationsDlg::SetOptionSettings(std::uint8_t rotateInterval, std::uin
   m_settings.useFullScreen = useFullScreen;
   m_settings.useAlertMode = useAlertMode;
   m_settings.recordInterval = recordInterval;
-  m_settings.recordFolder = recordFolder.left(ViewerSettings::kPathWidth - 1);
+  m_settings.recordFolder = recordFolder;  // a cut path would name another folder
   m_settings.dateShow = dateShow;
 }
 

@@ -1,10 +1,9 @@
 #include "config/PtCommandFile.h"
 
-#include <filesystem>
-#include <fstream>
 #include <sstream>
 
 #include "config/PtCommandTable.h"
+#include "platform/LocalFile.h"
 #include "platform/PrivateProfile.h"
 
 namespace {
@@ -111,10 +110,10 @@ void LoadPtCommandText(PtCommandTable& table, std::string_view text) {
 
 PtLoadResult LoadPtCommandFile(PtCommandTable& table, const std::string& path) {
   if (path.empty()) return PtLoadResult::NoPath;
-  std::error_code ec;
-  if (std::filesystem::is_directory(path, ec)) return PtLoadResult::CannotOpen;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return PtLoadResult::CannotOpen;
-  LoadPtCommandStream(table, in);
+  // Only a regular file within the bound is read: a device or FIFO there
+  // would otherwise stall start-up or never end.
+  const auto text = LocalFile::Read(path, LocalFile::kCommandFileBound);
+  if (!text) return PtLoadResult::CannotOpen;
+  LoadPtCommandText(table, *text);
   return PtLoadResult::Loaded;
 }

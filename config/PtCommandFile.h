@@ -30,6 +30,8 @@ constexpr int kPtLineBufferSize = 256;  // one piece is at most 255 characters
 constexpr int kPtMaxBank = 8;           // a header above this ends the reading
 
 // Reads the file at path into the table; does not clear the table first.
+// Anything but a regular file of at most LocalFile::kCommandFileBound bytes
+// cannot be opened.
 PtLoadResult LoadPtCommandFile(PtCommandTable& table, const std::string& path);
 // The same rules over bytes already at hand (an open file, a buffer).
 void LoadPtCommandStream(PtCommandTable& table, std::istream& in);

@@ -1,6 +1,7 @@
 // Arbitrary bytes through the link's receive path, cut into arbitrary reads,
 // with the panel's mode, play state and the recorder's mark choice taken from
-// the first input bytes.
+// the first input bytes. The same reads also go through the stream parser
+// alone, which must account for every byte exactly once.
 #include <QCoreApplication>
 
 #include <cstddef>
@@ -9,6 +10,7 @@
 
 #include "link/CDvrLink.h"
 #include "link/ILinkArchivePanel.h"
+#include "link/StreamAssembler.h"
 #include "support/NullLinkOwner.h"
 
 namespace {
@@ -49,6 +51,31 @@ class Panel : public ILinkArchivePanel {
   std::uint8_t sink = 0;
 };
 
+// Each read's pieces follow one another without gap or overlap and, with the
+// bytes held back for the next read, add up to the bytes carried in plus the read.
+void CheckStreamPieces(const std::uint8_t* data, std::size_t size, std::size_t readSize) {
+  using Kind = StreamAssembler::PieceKind;
+  StreamAssembler stream;
+  for (std::size_t at = 0; at < size; at += readSize) {
+    const std::size_t n = std::min(readSize, size - at);
+    const std::size_t carried = stream.HeldBack();
+    stream.Begin(data + at, n);
+    StreamAssembler::Piece piece;
+    std::size_t walked = 0;
+    const std::uint8_t* next = nullptr;
+    while (stream.Next(piece)) {
+      if (next && piece.data != next) __builtin_trap();
+      if (piece.kind == Kind::PacketStart && piece.size != wire::kPacketBaseSize) __builtin_trap();
+      if ((piece.kind == Kind::Cut) != (piece.size == 0)) __builtin_trap();
+      // Drop some packets as the link does, from a bit of their info block.
+      if (piece.kind == Kind::PacketStart && (piece.data[wire::kHeaderSize] & 1)) stream.SkipRestOfPacket();
+      walked += piece.size;
+      next = piece.data + piece.size;
+    }
+    if (walked + stream.HeldBack() != carried + n || stream.HeldBack() >= wire::kPacketBaseSize) __builtin_trap();
+  }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
@@ -73,5 +100,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (std::size_t at = 0; at < size; at += readSize) {
     link.InjectReceived(data + at, std::min(readSize, size - at));
   }
+  CheckStreamPieces(data, size, readSize);
   return 0;
 }

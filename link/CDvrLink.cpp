@@ -28,16 +28,16 @@ CDvrLink::CDvrLink(ILinkOwner* owner, LinkTiming timing, QObject* parent)
   connect(&m_keepAliveTimer, &QTimer::timeout, this, &CDvrLink::OnKeepAliveTick);
   m_loginStepTimer.setSingleShot(true);
   connect(&m_loginStepTimer, &QTimer::timeout, this, [this] {
-    if (m_loginStep == 1) {
-      // After the remote key: the status request, then the image request.
-      if (m_pOwner) {
-        SendRequest(RequestKind::DvrStatus2, false);
-        m_loginStep = 2;
-        m_loginStepTimer.start(m_timing.afterStatusMs);
-        return;
-      }
-    }
+    // While the steps run other sends are dropped; the steps' own go out with the step cleared.
+    const int step = m_loginStep;
     m_loginStep = 0;
+    if (step == 1 && m_pOwner) {
+      // After the remote key: the status request, then the image request.
+      SendRequest(RequestKind::DvrStatus2, false);
+      m_loginStep = 2;
+      m_loginStepTimer.start(m_timing.afterStatusMs);
+      return;
+    }
     SendFirstImageRequest();
     m_keepAliveTimer.start(m_timing.keepAliveMs);
   });
@@ -101,6 +101,7 @@ bool CDvrLink::Disconnect(bool full) {
     socket->deleteLater();
     m_keepAliveTimer.stop();
   }
+  m_socketConnected = false;
   m_stream.Reset();
   if (full) {
     FreeBuffers();
@@ -145,8 +146,15 @@ void CDvrLink::OnConnectFailed() {
   }
 }
 
+bool CDvrLink::CanSend() const {
+  // Connecting is not connected: a write before the socket reports the connection
+  // made would abort the attempt. The sends after a login reply keep their spacing.
+  return m_socket && m_socketConnected && m_buffersAllocated && m_loginStep == 0 &&
+         m_socket->state() == QAbstractSocket::ConnectedState;
+}
+
 void CDvrLink::SendBytes(const std::vector<std::uint8_t>& packet, std::uint32_t dataType) {
-  if (!m_socket) return;
+  if (!CanSend()) return;
   // Handed to the socket once; flush so it leaves now rather than at the next event-loop turn.
   m_socket->write(reinterpret_cast<const char*>(packet.data()), static_cast<qint64>(packet.size()));
   m_socket->flush();
@@ -154,7 +162,7 @@ void CDvrLink::SendBytes(const std::vector<std::uint8_t>& packet, std::uint32_t 
 }
 
 void CDvrLink::SendRequest(RequestKind kind, bool arm) {
-  if (!m_socket || !m_buffersAllocated) return;
+  if (!CanSend()) return;
 
   wire::PacketInfo info;
   std::uint32_t dataType = 0;
@@ -174,6 +182,7 @@ void CDvrLink::SendRequest(RequestKind kind, bool arm) {
     case RequestKind::LiveRequest: {
       m_receiveMode = static_cast<std::uint8_t>(kind);
       DiscardAssembly();
+      m_liveStopSent = false;
       const std::uint16_t selection = m_pOwner ? m_pOwner->ChannelSelection() : 0;
       const std::uint32_t mask = m_pOwner ? m_pOwner->ChannelMask() : 0;
       info.w[0] = selection >> 8;
@@ -199,10 +208,12 @@ void CDvrLink::SendRequest(RequestKind kind, bool arm) {
     case RequestKind::EventFileRequest:
       m_receiveMode = static_cast<std::uint8_t>(kind);
       DiscardAssembly();
+      m_eventListRequested = true;
       info.w[0] = 1;
       dataType = wire::DATATYPE_EVENT_FILE_REQUEST;
       break;
     case RequestKind::LiveStop:
+      m_liveStopSent = true;
       if (arm) {
         m_paused = true;
         m_pauseTimer.start(m_timing.pauseMs);
@@ -215,6 +226,8 @@ void CDvrLink::SendRequest(RequestKind kind, bool arm) {
       break;
     case RequestKind::RemoteKey:
       DiscardAssembly();
+      // A key that starts playback ends the count after a stop, as a play request does.
+      if (wire::IsPlaybackKey(m_keyWord)) m_stopCounter = 0;
       info.w[0] = m_keyWord;
       dataType = wire::DATATYPE_REMOTE_KEY;
       break;
@@ -234,13 +247,13 @@ void CDvrLink::SendRemoteKey(std::uint16_t code) {
 }
 
 void CDvrLink::RequestDvrStatus2() {
-  if (!m_socket || !m_buffersAllocated) return;
+  if (!CanSend()) return;
   SendBytes(wire::BuildPacket(m_magic, wire::PacketClass::Command, wire::DATATYPE_DVR_STATUS2, {}),
             wire::DATATYPE_DVR_STATUS2);
 }
 
 void CDvrLink::SendPtzData(const std::uint8_t* bytes, std::size_t n) {
-  if (!m_socket || !m_buffersAllocated || bytes == nullptr || n < 1) return;
+  if (!CanSend() || bytes == nullptr || n < 1) return;
   // A command longer than the send buffer would go out cut: refuse it instead.
   if (n > wire::kMaxPtzBytes) return;
   wire::PacketInfo info;
@@ -270,10 +283,11 @@ void CDvrLink::HandleLoginReply(const wire::PacketHeader& header, const wire::Pa
   const auto channelInfo = static_cast<std::uint8_t>(info.w[1] & 0xFF);
   if (wire::ImagesCarryNoMark(channelInfo)) m_noMark = true;  // sticky for the link's life
   if (m_nProtocolVersion > 1 && channelInfo != 0 && m_pOwner) {
-    m_pOwner->SetChannelCount(wire::ChannelCountForInfo(channelInfo));
+    m_pOwner->SetChannelCount(channelInfo);
   }
   if (m_pArchivePanel) m_pArchivePanel->SetArchiveRange(info.w[2], info.w[3], info.w[4], info.w[5]);
 
+  StopLoginSteps();  // a repeated reply starts the steps afresh
   SendRemoteKey(wire::REMOTE_KEY_LOGIN);
   // The recorder expects the next requests spaced out; a timer keeps the window responsive meanwhile.
   m_loginStep = 1;
@@ -300,11 +314,13 @@ void CDvrLink::ArmResponseTimer() {
   m_responseTimer.stop();
   if (!m_paused) m_responseTimer.start(m_timing.responseMs);
   m_missCount = 0;
+  m_bytesSinceArm = 0;
 }
 
 void CDvrLink::DisarmResponseTimer() {
   m_responseTimer.stop();
   m_missCount = 0;
+  m_bytesSinceArm = 0;
 }
 
 void CDvrLink::OnResponseTick() {

@@ -52,6 +52,10 @@ class CDvrLink : public QObject {
   static constexpr int kReceiveChunk = 9129;
   static constexpr int kStopCountLimit = 20;
   static constexpr std::uint32_t kMinOneChunkImage = 0xC00;
+  // Continuation bytes count as a sign of life only once this many arrived
+  // since the watch on missing data was last armed: a payload that trickles
+  // in more slowly has stalled.
+  static constexpr std::uint32_t kMinProgressBytes = 1024;
   static constexpr const char* kEventFileName = "AlarmEvent.am";
 
   explicit CDvrLink(ILinkOwner* owner, LinkTiming timing = {}, QObject* parent = nullptr);
@@ -115,6 +119,8 @@ class CDvrLink : public QObject {
   void StartReconnectCycle();
   void AllocateBuffers();
   void FreeBuffers();
+  // True only once the socket reports the connection made and outside the login steps.
+  bool CanSend() const;
   void SendBytes(const std::vector<std::uint8_t>& packet, std::uint32_t dataType);
   void HandleLoginReply(const wire::PacketHeader& header, const wire::PacketInfo& info);
   void SendFirstImageRequest();
@@ -126,8 +132,12 @@ class CDvrLink : public QObject {
   void OnPacketStart(const wire::PacketHeader& header, const wire::PacketInfo& info);
   bool StartImagePacket(const wire::PacketHeader& header, const wire::PacketInfo& info);
   void OnPayloadBytes(const std::uint8_t* data, std::size_t n);
-  void OnBytesOutsidePacket();
-  void ApplyContinuationTimerRule(std::uint8_t mode);
+  void OnBytesOutsidePacket(std::size_t n);
+  // Whether a picture or event-list packet is one the current mode asked for.
+  bool BelongsToCurrentMode(std::uint32_t dataType) const;
+  bool CountStopCounter();
+  void ApplyContinuationTimerRule(std::uint8_t mode, std::size_t n, bool completes);
+  void ArmOnProgress(std::size_t n, bool completes);
   void ManageImageData(bool oneChunk);
   void ManageLiveImage(bool oneChunk);
   void ManagePlayImage(bool oneChunk);
@@ -136,7 +146,7 @@ class CDvrLink : public QObject {
   void HandleLiveStopReply(const wire::PacketInfo& info);
   // Forgets the payload being assembled; with skipStream its remaining bytes are skipped too.
   void DiscardAssembly(bool skipStream = true);
-  std::uint8_t AcceptedChannel(std::uint8_t decoded, bool oneChunk) const;
+  std::uint8_t AcceptedChannel(std::uint8_t decoded, bool oneChunk, bool carriesMark) const;
   CImageCodec& MoveToHolder(int channel, CImageCodec& from);
   void StopLoginSteps();
   void ToggleActivityAfterChunk();
@@ -152,6 +162,7 @@ class CDvrLink : public QObject {
   std::uint8_t m_previousMode = 0;
   std::uint16_t m_keyWord = 0;
   std::uint8_t m_missCount = 0;
+  std::uint32_t m_bytesSinceArm = 0;  // continuation bytes since the ResponseTimer was armed
   int m_attemptCount = 0;
   bool m_paused = false;
   bool m_buffersAllocated = false;
@@ -179,6 +190,8 @@ class CDvrLink : public QObject {
   std::uint8_t m_nDecodeChannel = 0;
   bool m_noMark = false;
   std::uint16_t m_stopCounter = 0;
+  bool m_eventListRequested = false;  // an event list was asked for and has not come yet
+  bool m_liveStopSent = false;        // a live stop went out since the last live request
   std::uint32_t m_liveWord1 = 0;
   std::uint32_t m_liveWord2 = 0;
   std::uint32_t m_recordingPosition = 0;

@@ -58,10 +58,13 @@ void CDvrLink::OnChunk(const std::uint8_t* data, std::size_t n) {
         if (!m_paused) m_chunkToggles = true;
         break;
       case StreamAssembler::PieceKind::Garbage:
-        OnBytesOutsidePacket();
+        OnBytesOutsidePacket(piece.size);
+        break;
+      case StreamAssembler::PieceKind::Cut:
+        DiscardAssembly(false);  // its announced length was wrong: never shown
         break;
       case StreamAssembler::PieceKind::Rejected:
-        break;
+        break;  // dropped as if never received
     }
   }
   if (m_chunkToggles) ToggleActivityAfterChunk();
@@ -100,8 +103,38 @@ void CDvrLink::OnPacketStart(const wire::PacketHeader& header, const wire::Packe
   m_chunkToggles = true;
 }
 
+bool CDvrLink::BelongsToCurrentMode(std::uint32_t dataType) const {
+  switch (dataType) {
+    case wire::DATATYPE_LIVE_IMAGE: return !IsArchiveMode();
+    case wire::DATATYPE_PLAY_IMAGE: return IsArchiveMode();
+    case wire::DATATYPE_EVENT_FILE: return m_eventListRequested;
+    default: return false;
+  }
+}
+
+// Counts a playback picture after a stop command; false when the count is
+// used up and a reconnection has started instead.
+bool CDvrLink::CountStopCounter() {
+  if ((m_stopCounter & 0xFF00) == 0) return true;
+  if ((m_stopCounter & 0xFF) < kStopCountLimit) {
+    ++m_stopCounter;
+    return true;
+  }
+  // The recorder keeps playing after the stop: start over.
+  m_stopCounter = 0;
+  StartReconnectCycle();
+  return false;
+}
+
 bool CDvrLink::StartImagePacket(const wire::PacketHeader& header, const wire::PacketInfo& info) {
   if (m_paused) return false;
+  if (!BelongsToCurrentMode(header.dataType)) {
+    // Not asked for in this mode: ignored, so it can neither feed nor stop the
+    // watch on missing data, nor change the mode that watch resends.
+    if (header.dataType == wire::DATATYPE_PLAY_IMAGE && !CountStopCounter()) return false;
+    m_chunkToggles = true;
+    return false;
+  }
 
   switch (header.dataType) {
     case wire::DATATYPE_LIVE_IMAGE:
@@ -115,16 +148,7 @@ bool CDvrLink::StartImagePacket(const wire::PacketHeader& header, const wire::Pa
       break;
     case wire::DATATYPE_PLAY_IMAGE: {
       m_receiveMode = kModePlay;
-      if (m_stopCounter & 0xFF00) {
-        if ((m_stopCounter & 0xFF) < kStopCountLimit) {
-          ++m_stopCounter;
-        } else {
-          // The recorder keeps playing after the stop: start over.
-          m_stopCounter = 0;
-          StartReconnectCycle();
-          return false;
-        }
-      }
+      if (!CountStopCounter()) return false;
       if (info.w[3] == wire::PLAY_STATUS_IMAGE) {
         const std::uint32_t channelByte = m_nProtocolVersion == 1 ? (info.w[0] & 0xFF) : (info.w[0] >> 24);
         m_nCurrentChannel = m_nProtocolVersion == 1
@@ -151,6 +175,7 @@ bool CDvrLink::StartImagePacket(const wire::PacketHeader& header, const wire::Pa
       break;
     }
     case wire::DATATYPE_EVENT_FILE:
+      m_eventListRequested = false;  // one list per request
       m_receiveMode = kModeEvent;
       DisarmResponseTimer();
       break;
@@ -170,20 +195,25 @@ bool CDvrLink::StartImagePacket(const wire::PacketHeader& header, const wire::Pa
   return true;
 }
 
-void CDvrLink::ApplyContinuationTimerRule(std::uint8_t mode) {
+void CDvrLink::ArmOnProgress(std::size_t n, bool completes) {
+  m_bytesSinceArm = static_cast<std::uint32_t>(std::min<std::size_t>(m_bytesSinceArm + n, kMinProgressBytes));
+  if (completes || m_bytesSinceArm >= kMinProgressBytes) ArmResponseTimer();
+}
+
+void CDvrLink::ApplyContinuationTimerRule(std::uint8_t mode, std::size_t n, bool completes) {
   switch (mode) {
     case kModeEvent:
       DisarmResponseTimer();
       break;
     case kModePlay:
       if (IsPanelPlaying()) {
-        ArmResponseTimer();
+        ArmOnProgress(n, completes);
       } else {
         DisarmResponseTimer();
       }
       break;
     case kModeLive:
-      ArmResponseTimer();
+      ArmOnProgress(n, completes);
       break;
     default:
       break;
@@ -192,26 +222,26 @@ void CDvrLink::ApplyContinuationTimerRule(std::uint8_t mode) {
 
 void CDvrLink::OnPayloadBytes(const std::uint8_t* data, std::size_t n) {
   const bool continuation = !m_stream.StartedInThisRead();
+  const std::size_t take = std::min<std::size_t>(n, m_expected - m_assembled);
   if (continuation) {
     if (m_paused) {
       DiscardAssembly();
       return;
     }
-    ApplyContinuationTimerRule(m_payloadMode);
+    ApplyContinuationTimerRule(m_payloadMode, n, m_expected != 0 && m_assembled + take == m_expected);
     m_chunkToggles = true;
   }
   if (m_expected == 0) return;
-  const std::size_t take = std::min<std::size_t>(n, m_expected - m_assembled);
   std::memcpy(m_imageData.data() + m_assembled, data, take);
   m_assembled += static_cast<std::uint32_t>(take);
   if (m_assembled == m_expected) ManageImageData(!continuation);
 }
 
-void CDvrLink::OnBytesOutsidePacket() {
+void CDvrLink::OnBytesOutsidePacket(std::size_t n) {
   // Bytes that belong to no packet are treated like a continuation with nothing pending.
   if (m_receiveMode == kModeLive || m_receiveMode == kModePlay || m_receiveMode == kModeEvent) {
     if (m_paused) return;
-    ApplyContinuationTimerRule(m_receiveMode);
+    ApplyContinuationTimerRule(m_receiveMode, n, false);
   }
   m_chunkToggles = true;
 }
@@ -227,10 +257,13 @@ void CDvrLink::ManageImageData(bool oneChunk) {
   DiscardAssembly();
 }
 
-std::uint8_t CDvrLink::AcceptedChannel(std::uint8_t decoded, bool oneChunk) const {
+std::uint8_t CDvrLink::AcceptedChannel(std::uint8_t decoded, bool oneChunk, bool carriesMark) const {
   // A picture that did not decode is never shown, not even when the packet's channel is trusted.
   if (decoded == CImageCodec::kDecodeFailed) return kRejectedChannel;
-  std::uint8_t channel = m_noMark ? m_nCurrentChannel : (decoded == m_nCurrentChannel ? decoded : kRejectedChannel);
+  // The packet's channel is trusted for recorders that paint no mark and for
+  // pictures too narrow to hold one; every other picture must carry its own.
+  const bool trustPacket = m_noMark || !carriesMark;
+  std::uint8_t channel = trustPacket ? m_nCurrentChannel : (decoded == m_nCurrentChannel ? decoded : kRejectedChannel);
   // A whole picture in one read that small is not a picture of the recorder.
   if (oneChunk && m_expected < kMinOneChunkImage) channel = kRejectedChannel;
   if (channel >= kLiveChannels) channel = kRejectedChannel;
@@ -254,7 +287,9 @@ void CDvrLink::ManageLiveImage(bool oneChunk) {
   if (m_nCurrentChannel >= 32 || (mask & (1u << m_nCurrentChannel)) == 0) return;
 
   const std::uint8_t decoded = m_pImageCodec->Decode(m_imageData.data(), m_expected, m_noMark);
-  m_nDecodeChannel = decoded == CImageCodec::kDecodeFailed ? decoded : AcceptedChannel(decoded, oneChunk);
+  m_nDecodeChannel = decoded == CImageCodec::kDecodeFailed
+                         ? decoded
+                         : AcceptedChannel(decoded, oneChunk, m_pImageCodec->CarriesChannelMark());
   if (m_nDecodeChannel >= kRejectedChannel || !m_pOwner) return;
 
   const CImageCodec& holder = MoveToHolder(m_nDecodeChannel, *m_pImageCodec);
@@ -268,7 +303,9 @@ void CDvrLink::ManagePlayImage(bool oneChunk) {
   if (!m_pPlayCodec) m_pPlayCodec = std::make_unique<CImageCodec>();
   // The marks are always read from played pictures; the no-mark choice applies only to the check.
   const std::uint8_t decoded = m_pPlayCodec->Decode(m_imageData.data(), m_expected, false);
-  m_nDecodeChannel = decoded == CImageCodec::kDecodeFailed ? decoded : AcceptedChannel(decoded, oneChunk);
+  m_nDecodeChannel = decoded == CImageCodec::kDecodeFailed
+                         ? decoded
+                         : AcceptedChannel(decoded, oneChunk, m_pPlayCodec->CarriesChannelMark());
   if (m_nDecodeChannel >= kRejectedChannel) return;
 
   const CImageCodec& holder = MoveToHolder(m_nDecodeChannel, *m_pPlayCodec);
@@ -299,6 +336,7 @@ void CDvrLink::HandleChannelStatus(const wire::PacketInfo& info) {
 }
 
 void CDvrLink::HandleLiveStopReply(const wire::PacketInfo& info) {
+  if (!m_liveStopSent) return;  // answers no stop of ours: leaves the watch alone
   if (info.w[0] == 1) {
     m_paused = false;
     m_pauseTimer.stop();

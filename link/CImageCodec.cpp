@@ -239,14 +239,21 @@ bool CImageCodec::DecodeFourComponents(int width, int height) {
   return true;
 }
 
+std::size_t CImageCodec::RowBytes() const {
+  if (m_header.width <= 0 || m_header.bitCount < 24) return 0;
+  return static_cast<std::size_t>(m_header.bitCount / 8) * static_cast<std::size_t>(m_header.width);
+}
+
+bool CImageCodec::CarriesChannelMark() const {
+  return m_pixels && m_header.height >= 2 && RowBytes() >= static_cast<std::size_t>(kMarkRowBytes);
+}
+
 int CImageCodec::Brightness(int x, int storedRow) const {
-  const int bytesPerPixel = m_header.bitCount / 8;
-  if (!m_pixels || bytesPerPixel < 3 || x < 0 || x >= m_header.width || storedRow < 0 || storedRow >= m_header.height) {
-    return 0;
-  }
-  const std::size_t offset = static_cast<std::size_t>(storedRow) * m_header.Stride() +
-                             static_cast<std::size_t>(x) * static_cast<std::size_t>(bytesPerPixel);
-  if (offset + 3 > m_pixelBytes) return 0;  // a header that promises more than the pixels hold
+  if (!m_pixels || x < 0 || storedRow < 0 || storedRow >= m_header.height) return 0;
+  const std::size_t column = static_cast<std::size_t>(x) * kMarkReadBytesPerPixel;
+  if (column + kMarkReadBytesPerPixel > RowBytes()) return 0;
+  const std::size_t offset = static_cast<std::size_t>(storedRow) * m_header.Stride() + column;
+  if (offset + kMarkReadBytesPerPixel > m_pixelBytes) return 0;  // a header that promises more than the pixels hold
   const std::uint8_t* p = m_pixels.get() + offset;
   return (p[0] + p[1] + p[2]) / 3;
 }

@@ -44,14 +44,22 @@ class CImageCodec {
   std::uint8_t FieldFlag() const { return m_fieldFlag; }
 
   // Mark readers on the stored rows; exposed for tests and the simulator's checks.
-  // Pixels outside the picture (narrow or short pictures) count as black.
+  // Each row is read as 3-byte pixels, whatever the bit count: in a 32-bit
+  // picture column x is read at byte 3x, as the recorder's client always
+  // has. Bytes beyond a row (narrow or short pictures) count as black.
   std::uint8_t ReadChannelMark() const;
   bool ReadIndexBars() const;
+  // True when the rows of the decoded picture hold every channel-mark field.
+  // A narrower picture cannot carry the mark: its channel comes from the packet.
+  bool CarriesChannelMark() const;
 
   // Geometry of the recorder's marks, in columns of the picture.
   static constexpr int kMarkFieldWidth = 30;
   static constexpr int kMarkFieldColumns[5] = {90, 218, 346, 474, 602};  // a, b, c, d, sel
   static constexpr int kMarkFieldMinBright = 26;  // "set": more than 25 of 30 pixels
+  static constexpr int kMarkReadBytesPerPixel = 3;
+  // Row bytes the mark fields need: a 24-bit picture of at least 632 pixels.
+  static constexpr int kMarkRowBytes = kMarkReadBytesPerPixel * (kMarkFieldColumns[4] + kMarkFieldWidth);
   static constexpr int kIndexBarEnds[3] = {16, 47, 78};  // black 0..15, white 16..46, black 47..77
   static constexpr int kIndexBarMaxStray = 5;
 
@@ -63,8 +71,10 @@ class CImageCodec {
   void ResetDecoder();
   void FreePixels();
   void AllocatePixels(std::size_t bytes);
-  // Brightness (mean of the first three bytes) at a column of a stored row; 0 outside.
+  // Brightness (mean of three bytes) at a column of a stored row; 0 outside.
   int Brightness(int x, int storedRow) const;
+  // Bytes of pixels in one stored row, without the padding.
+  std::size_t RowBytes() const;
 
   BitmapInfoHeader m_header;
   std::unique_ptr<std::uint8_t[]> m_pixels;

@@ -27,7 +27,7 @@ class ILinkOwner {
   virtual void SetConnectionState(std::uint8_t state) = 0;
   // Give up: state 0, full disconnect, channel images cleared, "AlarmEvent.am" deleted.
   virtual void GoOffline() = 0;
-  // Channel count from the login reply (versions 2 and 3 only).
+  // Channel count from the login reply: its channel byte as it is (versions 2 and 3, byte not 0).
   virtual void SetChannelCount(int channels) = 0;
 
   // Live request words: the 16-bit selection word and the channel mask.

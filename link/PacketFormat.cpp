@@ -59,6 +59,22 @@ bool IsAcceptableLength(std::uint32_t totalLength) {
   return totalLength >= kMinPacketLength && totalLength <= kMaxPacketLength;
 }
 
+bool IsIncomingDataType(std::uint32_t dataType) {
+  switch (dataType) {
+    case DATATYPE_LOGIN_REPLY:
+    case DATATYPE_LIVE_IMAGE:
+    case DATATYPE_LIVE_STOP_REPLY:
+    case DATATYPE_PLAY_IMAGE:
+    case DATATYPE_CHANNEL_STATUS:
+    case DATATYPE_PTZ_DATA_REPLY:
+    case DATATYPE_EVENT_FILE:
+    case DATATYPE_DVR_STATUS2_REPLY:
+      return true;
+    default:
+      return false;
+  }
+}
+
 int ChannelCountForInfo(std::uint8_t channelInfo) {
   switch (channelInfo) {
     case 1: return 1;

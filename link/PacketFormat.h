@@ -70,6 +70,10 @@ constexpr std::uint16_t REMOTE_KEY_LOGIN = 0xFF20;
 constexpr std::uint16_t REMOTE_KEY_PLAY = 0xFF21;
 constexpr std::uint16_t REMOTE_KEY_FAST_FORWARD = 0xFF23;
 constexpr std::uint16_t REMOTE_KEY_FAST_BACKWARD = 0xFF24;
+// True for the keys that start playback on the recorder.
+constexpr bool IsPlaybackKey(std::uint16_t key) {
+  return key == REMOTE_KEY_PLAY || key == REMOTE_KEY_FAST_FORWARD || key == REMOTE_KEY_FAST_BACKWARD;
+}
 
 // Status word (w3) of DATATYPE_PLAY_IMAGE.
 constexpr std::uint32_t PLAY_STATUS_ERROR = 0;
@@ -118,8 +122,11 @@ constexpr int kInitialProtocolVersion = 2;
 
 bool IsValidPacketClass(std::uint32_t packetClass);
 bool IsAcceptableLength(std::uint32_t totalLength);
+// True for the data types a recorder sends.
+bool IsIncomingDataType(std::uint32_t dataType);
 
-// Channel info of the login reply (low byte of w1).
+// Channel info of the login reply (low byte of w1): the recorder's channel
+// count (1, 8, 16, else 4). The view is given the byte itself.
 int ChannelCountForInfo(std::uint8_t channelInfo);
 bool ImagesCarryNoMark(std::uint8_t channelInfo);
 

@@ -325,5 +325,6 @@ bool AviWriter::Close() {
   }
   if (!m_file.flush()) m_failed = true;
   m_file.close();
+  if (m_file.error() != QFileDevice::NoError) m_failed = true;  // the close itself failed
   return !m_failed;
 }

@@ -12,7 +12,10 @@ class JpegFileWriter {
 
   // Source rows: BGR, `pitch` bytes apart (0: width * 3), stored bottom-up
   // when bottomUp is set (as a 24-bit DIB), otherwise top-down.
-  // Returns false when encoding or writing the file fails.
-  static bool Write(const QString& fileName, const std::uint8_t* bgr, int width, int height, int pitch,
-                    bool bottomUp, int quality = kDefaultQuality);
+  // The file is written under a temporary name and named when complete; an
+  // existing file keeps its name and the new one gets a number (PendingFile).
+  // Returns the name written, empty when encoding or writing failed (then no
+  // file is left behind).
+  static QString Write(const QString& fileName, const std::uint8_t* bgr, int width, int height, int pitch,
+                       bool bottomUp, int quality = kDefaultQuality);
 };

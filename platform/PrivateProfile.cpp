@@ -1,11 +1,11 @@
 #include "platform/PrivateProfile.h"
 
 #include <climits>
-#include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <system_error>
+#include <unordered_set>
+
+#include "platform/LocalFile.h"
 
 namespace {
 
@@ -61,6 +61,12 @@ std::string_view Unquote(std::string_view v) {
 
 bool IsBlankLine(std::string_view text) { return Trim(text).empty(); }
 
+std::string Folded(std::string_view name) {
+  std::string folded(name);
+  for (char& c : folded) c = Lower(c);
+  return folded;
+}
+
 }  // namespace
 
 PrivateProfile::PrivateProfile(std::string_view text) {
@@ -80,41 +86,23 @@ PrivateProfile::PrivateProfile(std::string_view text) {
     m_lines.push_back({std::string(text.substr(pos, end - pos)), std::move(eol)});
     pos = nl + 1;
   }
+  Reindex();
+}
+
+void PrivateProfile::Reindex() {
+  m_firstHeader.clear();
+  for (std::size_t i = 0; i < m_lines.size(); ++i) {
+    if (const auto header = HeaderName(m_lines[i].text)) m_firstHeader.try_emplace(Folded(*header), i);
+  }
 }
 
 std::optional<PrivateProfile> PrivateProfile::Load(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) return std::nullopt;
-  return PrivateProfile(text);
+  const auto text = LocalFile::Read(path, LocalFile::kProfileBound);
+  if (!text) return std::nullopt;
+  return PrivateProfile(*text);
 }
 
-bool PrivateProfile::Save(const std::string& path) const {
-  namespace fs = std::filesystem;
-  const fs::path target(path);
-  fs::path temp = target;
-  temp += ".tmp";
-  {
-    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-    if (!out) return false;
-    const std::string text = Text();
-    out.write(text.data(), static_cast<std::streamsize>(text.size()));
-    out.close();
-    if (!out) {
-      std::error_code ignored;
-      fs::remove(temp, ignored);
-      return false;
-    }
-  }
-  std::error_code ec;
-  fs::rename(temp, target, ec);
-  if (ec) {
-    fs::remove(temp, ec);
-    return false;
-  }
-  return true;
-}
+bool PrivateProfile::Save(const std::string& path) const { return LocalFile::Replace(path, Text()); }
 
 std::string PrivateProfile::Text() const {
   std::string text;
@@ -126,15 +114,12 @@ std::string PrivateProfile::Text() const {
 }
 
 std::optional<PrivateProfile::Range> PrivateProfile::FindSection(std::string_view name) const {
-  name = Trim(name);
-  for (std::size_t i = 0; i < m_lines.size(); ++i) {
-    const auto header = HeaderName(m_lines[i].text);
-    if (!header || !SameName(*header, name)) continue;
-    std::size_t end = i + 1;
-    while (end < m_lines.size() && !HeaderName(m_lines[end].text)) ++end;
-    return Range{i, end};
-  }
-  return std::nullopt;
+  const auto found = m_firstHeader.find(Folded(Trim(name)));
+  if (found == m_firstHeader.end()) return std::nullopt;
+  const std::size_t header = found->second;
+  std::size_t end = header + 1;
+  while (end < m_lines.size() && !HeaderName(m_lines[end].text)) ++end;
+  return Range{header, end};
 }
 
 std::optional<std::size_t> PrivateProfile::FindKey(const Range& range, std::string_view key) const {
@@ -219,9 +204,11 @@ bool PrivateProfile::SetString(std::string_view section, std::string_view key, s
     if (m_lines[last].eol.empty()) m_lines[last].eol = eol;
     m_lines.insert(m_lines.begin() + static_cast<std::ptrdiff_t>(last + 1),
                    Line{std::string(key) + "=" + std::string(value), eol});
+    Reindex();
     return true;
   }
   if (!m_lines.empty() && m_lines.back().eol.empty()) m_lines.back().eol = eol;
+  m_firstHeader.try_emplace(Folded(section), m_lines.size());
   m_lines.push_back({"[" + std::string(section) + "]", eol});
   m_lines.push_back({std::string(key) + "=" + std::string(value), eol});
   return true;
@@ -233,6 +220,7 @@ bool PrivateProfile::RemoveKey(std::string_view section, std::string_view key) {
   const auto index = FindKey(*range, key);
   if (!index) return false;
   m_lines.erase(m_lines.begin() + static_cast<std::ptrdiff_t>(*index));
+  Reindex();
   return true;
 }
 
@@ -241,6 +229,7 @@ bool PrivateProfile::RemoveSection(std::string_view section) {
   if (!range) return false;
   m_lines.erase(m_lines.begin() + static_cast<std::ptrdiff_t>(range->header),
                 m_lines.begin() + static_cast<std::ptrdiff_t>(range->end));
+  Reindex();
   return true;
 }
 
@@ -248,9 +237,8 @@ std::vector<std::string> PrivateProfile::SectionNames() const {
   std::vector<std::string> names;
   for (const Line& line : m_lines) {
     if (const auto header = HeaderName(line.text)) {
-      bool seen = false;
-      for (const std::string& name : names) seen = seen || SameName(name, *header);
-      if (!seen) names.emplace_back(*header);
+      const auto first = m_firstHeader.find(Folded(*header));
+      if (first != m_firstHeader.end() && &m_lines[first->second] == &line) names.emplace_back(*header);
     }
   }
   return names;
@@ -260,12 +248,11 @@ std::vector<std::string> PrivateProfile::KeyNames(std::string_view section) cons
   std::vector<std::string> names;
   const auto range = FindSection(section);
   if (!range) return names;
+  std::unordered_set<std::string> seen;
   for (std::size_t i = range->header + 1; i < range->end; ++i) {
     const auto kv = KeyLine(m_lines[i].text);
     if (!kv || kv->key.empty()) continue;
-    bool seen = false;
-    for (const std::string& name : names) seen = seen || SameName(name, kv->key);
-    if (!seen) names.emplace_back(kv->key);
+    if (seen.insert(Folded(kv->key)).second) names.emplace_back(kv->key);
   }
   return names;
 }

@@ -19,6 +19,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 class PrivateProfile {
@@ -29,7 +30,8 @@ class PrivateProfile {
   // Parses the text of a profile file.
   explicit PrivateProfile(std::string_view text);
 
-  // Reads a file; nullopt when it cannot be opened.
+  // Reads a file; nullopt when it cannot be opened or is not a regular file
+  // of at most LocalFile::kProfileBound bytes.
   static std::optional<PrivateProfile> Load(const std::string& path);
   // Writes the whole text through a temporary file beside it, so a failed
   // write never leaves a half file. Fails when the folder does not exist.
@@ -79,9 +81,14 @@ class PrivateProfile {
     std::size_t end;     // one past the last line of the section
   };
 
+  // Rebuilds the section index after the lines changed: one pass.
+  void Reindex();
   std::optional<Range> FindSection(std::string_view name) const;
   std::optional<std::size_t> FindKey(const Range& range, std::string_view key) const;
   std::string PreferredEol() const;
 
   std::vector<Line> m_lines;
+  // Lower-case section name -> line of its first header, so that looking up
+  // each of n sections costs O(n) in all, not O(n^2).
+  std::unordered_map<std::string, std::size_t> m_firstHeader;
 };

@@ -1,4 +1,5 @@
-// dvr-sim: the simulated recorder as a program. Logs to standard output and
+// dvr-sim: the simulated recorder as a program. Logs to standard output, each
+// line flushed at once (scripts read the log from a pipe or file), and
 // stops cleanly on Ctrl+C or SIGTERM.
 
 #include <QCoreApplication>

@@ -8,12 +8,14 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QPointer>
 #include <QWindow>
 
 
 #include "link/CDvrLink.h"
 #include "platform/Alerts.h"
 #include "platform/DisplayMode.h"
+#include "platform/LocalFile.h"
 #include "res/SkinImages.h"
 #include "viewer/CMainFrame.h"
 #include "viewer/IViewArchivePanel.h"
@@ -86,8 +88,8 @@ CArdevizView::CArdevizView(QWidget* parent, Options options)
   setFixedSize(kWidth, kHeight);
   setAttribute(Qt::WA_OpaquePaintEvent);
   if (m_options.executablePath.isEmpty()) m_options.executablePath = QCoreApplication::applicationFilePath();
-  // A missing logo file simply leaves the logo out.
-  m_logo.load(QString::fromLatin1(kLogoFile));
+  // A missing logo file (or anything but a plain file) simply leaves the logo out.
+  m_logo = LocalFile::ReadImage(QString::fromLatin1(kLogoFile), LocalFile::kLogoBound);
 
   m_secondTimer.setInterval(m_options.tickMs);
   connect(&m_secondTimer, &QTimer::timeout, this, &CArdevizView::OnSecondTick);
@@ -401,6 +403,14 @@ void CArdevizView::GoOffline() {
     DeleteEventFile();
   }
   if (SkinButton* disconnectButton = Button(kIdDisconnect)) disconnectButton->SetCheck(true);
+  // Offline must not look live: unlit lamp, no positions of the last session,
+  // and the waiting text even when the link went offline by itself.
+  if (SkinButton* light = Button(kIdActivity)) light->SetCheck(false);
+  m_recordPositionText.clear();
+  m_playPositionText.clear();
+  update(kRecordPositionRect);
+  update(kPlayPositionRect);
+  ShowConnectionStatus(m_nConnectionState);
 }
 
 void CArdevizView::OnDisconnect() {
@@ -480,10 +490,16 @@ void CArdevizView::ShowAbout() {
 }
 
 void CArdevizView::ShowPtzDataReply() {
+  // One box at a time: replies that arrive while it is open (or about to open) are
+  // not stacked, since each box runs its own event loop and they would nest without end.
+  if (m_bPtzReplyOpen) return;
+  m_bPtzReplyOpen = true;
   // Opened after the link's receive handler has returned, not inside it.
   QTimer::singleShot(0, this, [this] {
+    const QPointer<CArdevizView> self(this);
     Alerts::ShowMessage(this, QString::fromLatin1(kPtzReplyText), QStringLiteral("Ardeviz"),
                         Alerts::Icon::Information);
+    if (self) m_bPtzReplyOpen = false;
   });
 }
 

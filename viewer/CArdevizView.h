@@ -260,6 +260,7 @@ class CArdevizView : public QWidget, public ILinkOwner {
   QImage m_logo;
   QFont m_statusFont;
   QString m_statusText;
+  bool m_bPtzReplyOpen = false;  // the pan/tilt reply box is open or about to open
   QString m_recordPositionText;
   QString m_playPositionText;
 

@@ -2,14 +2,19 @@
 // The "Event" dialog: lists the recorder's event file and, on a double click,
 // asks its owner (the archive panel) to play from the event's time and channel.
 // It never runs modally by itself; the owner shows it and keeps a QPointer to it.
+// The list is a view over EventListModel, which makes a row's texts only when
+// they are shown, so a list of any length opens and reloads without a pause.
 
 #include <cstdint>
 
 #include <QDialog>
 #include <QString>
 
+#include "viewer/EventListModel.h"
+
+class QModelIndex;
 class QPushButton;
-class QTableWidget;
+class QTableView;
 
 class CEventDlg : public QDialog {
   Q_OBJECT
@@ -20,14 +25,13 @@ class CEventDlg : public QDialog {
   static constexpr int kListHeight = 280;
   static constexpr int kListFrameAllowance = 6;
 
-  enum Column { ColumnChannel = 0, ColumnAlarmType = 1, ColumnDateTime = 2, ColumnCount = 3 };
-
   // listAtOnce: an event file is already there, so list it straight away.
   explicit CEventDlg(bool listAtOnce, QWidget* parent = nullptr, const QString& eventFilePath = DefaultEventFilePath());
 
   static QString DefaultEventFilePath();
 
-  QTableWidget* List() const { return m_pList; }
+  QTableView* List() const { return m_pList; }
+  EventListModel* Model() const { return m_pModel; }
   QString EventFilePath() const { return m_eventFilePath; }
 
  public slots:
@@ -39,9 +43,10 @@ class CEventDlg : public QDialog {
   void playFromEvent(quint32 packedTime, int channel);
 
  private:
-  void OnCellDoubleClicked(int row, int column);
+  void OnDoubleClicked(const QModelIndex& index);
 
   QString m_eventFilePath;
-  QTableWidget* m_pList = nullptr;
+  EventListModel* m_pModel = nullptr;
+  QTableView* m_pList = nullptr;
   QPushButton* m_pOkButton = nullptr;
 };

@@ -3,9 +3,7 @@
 #include <QDir>
 #include <QFileInfo>
 
-#include <fstream>
-#include <iterator>
-
+#include "platform/LocalFile.h"
 #include "platform/PrivateProfile.h"
 
 namespace {
@@ -13,11 +11,7 @@ namespace {
 std::string Local(const QString& text) { return text.toStdString(); }
 QString FromLocal(const std::string& text) { return QString::fromStdString(text); }
 
-std::optional<std::string> ReadWholeFile(const char* path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+std::optional<std::string> ReadWholeFile(const char* path) { return LocalFile::Read(path, LocalFile::kProfileBound); }
 
 // A folder named "ini", not just any name beginning with it.
 void EnsureHistoryFolder() {
@@ -70,9 +64,8 @@ void RemoveConnectionHistory(const QString& label) {
     }
     kept += piece;
   }
-  std::ofstream out(kHistoryFile, std::ios::binary | std::ios::trunc);
-  if (!out) return;
-  out.write(kept.data(), static_cast<std::streamsize>(kept.size()));
+  // A crash or a full disk while writing leaves the old history whole.
+  LocalFile::Replace(kHistoryFile, kept);
 }
 
 std::optional<std::vector<HistoryEntry>> ReadConnectionHistory() {
@@ -95,8 +88,9 @@ std::optional<std::vector<HistoryEntry>> ReadConnectionHistory() {
 
 HistoryEntry CreateDefaultConnectionHistory() {
   EnsureHistoryFolder();
-  // Appending creates the file without cutting one that exists but was unreadable.
-  { std::ofstream create(kHistoryFile, std::ios::binary | std::ios::app); }
+  // Creates the file without cutting one that exists but was unreadable, and
+  // without opening anything there that is not a plain file.
+  LocalFile::EnsureRegularFile(kHistoryFile);
   const HistoryEntry entry{QString::fromLatin1(kDefaultHistoryLabel), QString::fromLatin1(kDefaultHistoryAddress),
                            QString::fromLatin1(kDefaultHistoryPort)};
   AddConnectionHistory(entry.label, entry.ip, entry.port);

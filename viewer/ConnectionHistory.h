@@ -40,12 +40,14 @@ void AddConnectionHistory(const QString& label, const QString& ip, const QString
 
 // Rewrites the file without the section of label: every piece that contains
 // "[label]" is dropped with the two pieces after it (its IP and PORT lines);
-// the rest is kept in order, whatever its size. No file: nothing happens.
+// the rest is kept in order, whatever its size. The new text goes to a
+// temporary file renamed over the old one. No file: nothing happens.
 void RemoveConnectionHistory(const QString& label);
 
 // The entries in file order: every piece with a '[' followed by a ']' names a
-// section, listed with its IP and PORT (empty when missing). nullopt when the
-// file cannot be opened.
+// section, listed with its IP and PORT (empty when missing), in one pass.
+// nullopt when the file cannot be opened or is no regular file of at most
+// LocalFile::kProfileBound bytes.
 std::optional<std::vector<HistoryEntry>> ReadConnectionHistory();
 
 // For a missing file: makes sure a folder "ini" exists, creates the file empty

@@ -1,7 +1,5 @@
 #include "viewer/EventRecord.h"
 
-#include <QFile>
-
 namespace {
 
 constexpr int kMaxChannel = 16;
@@ -82,10 +80,4 @@ std::vector<EventRecord> ParseEventRecords(const QByteArray& bytes) {
   return ParseEventRecords(
       std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
                                     static_cast<std::size_t>(bytes.size())));
-}
-
-std::vector<EventRecord> ReadEventFile(const QString& path) {
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) return {};
-  return ParseEventRecords(file.readAll());
 }

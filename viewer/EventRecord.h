@@ -70,6 +70,3 @@ struct EventRecord {
 // The valid records of an event file image, in file order.
 std::vector<EventRecord> ParseEventRecords(std::span<const std::uint8_t> bytes);
 std::vector<EventRecord> ParseEventRecords(const QByteArray& bytes);
-
-// The valid records of the file at path; empty when it cannot be opened.
-std::vector<EventRecord> ReadEventFile(const QString& path);

@@ -29,7 +29,10 @@ QRect SourceWindow(const BitmapInfoHeader& header, std::uint8_t fieldFlag) {
 
 void DrawBottomUpImage(QPainter& painter, const QRect& target, const std::uint8_t* pixels,
                                      const BitmapInfoHeader& header, const QRect& source) {
-  if (!pixels || header.width <= 0 || header.height <= 0 || header.bitCount != 24) return;
+  if (!pixels || header.width <= 0 || header.height <= 0) return;
+  // 24-bit BGR, or 32-bit premultiplied BGRA whose alpha is not drawn (as over black).
+  if (header.bitCount != 24 && header.bitCount != 32) return;
+  const int bytesPerPixel = header.bitCount / 8;
   if (target.isEmpty() || source.isEmpty()) return;
   const QRect clipped = source.intersected(QRect(0, 0, header.width, header.height));
   if (clipped.isEmpty()) return;
@@ -45,7 +48,7 @@ void DrawBottomUpImage(QPainter& painter, const QRect& target, const std::uint8_
   columnOffsets.resize(static_cast<std::size_t>(tw));
   for (int tx = 0; tx < tw; ++tx) {
     const int sx = clipped.x() + static_cast<int>((2LL * tx + 1) * clipped.width() / (2LL * tw));
-    columnOffsets[static_cast<std::size_t>(tx)] = 3 * sx;
+    columnOffsets[static_cast<std::size_t>(tx)] = bytesPerPixel * sx;
   }
   const std::size_t stride = header.Stride();
   // Reading a pixel as one little-endian 4-byte word is safe wherever a byte follows it in the row.
@@ -60,7 +63,7 @@ void DrawBottomUpImage(QPainter& painter, const QRect& target, const std::uint8_
     const int* offset = columnOffsets.data();
     if (wordReads) {
       for (int tx = 0; tx < tw; ++tx) {
-        std::uint32_t bgrx;  // B, G, R and the next pixel's blue, little-endian
+        std::uint32_t bgrx;  // B, G, R and the next byte (alpha or the next pixel's blue), little-endian
         std::memcpy(&bgrx, row + offset[tx], sizeof bgrx);
         out[tx] = 0xFF000000u | (bgrx & 0x00FFFFFFu);
       }

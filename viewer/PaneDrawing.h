@@ -16,7 +16,8 @@ namespace pane {
 // The part of a W x H picture drawn into a pane, in top-down picture rows:
 // the recorder paints its marks into the top rows and a border on the right.
 QRect SourceWindow(const BitmapInfoHeader& header, std::uint8_t fieldFlag);
-// Draws the bottom-up BGR rows of a picture stretched into target, unsmoothed.
+// Draws the bottom-up rows of a picture (24-bit BGR or 32-bit premultiplied
+// BGRA) stretched into target, unsmoothed.
 void DrawBottomUpImage(QPainter& painter, const QRect& target, const std::uint8_t* pixels,
                        const BitmapInfoHeader& header, const QRect& source);
 // The 1-pixel white frame of a pane.

@@ -1,11 +1,11 @@
 #include "viewer/PtzControl.h"
 
 #include <chrono>
-#include <cstdio>
 #include <thread>
 
 #include "config/PtCommandFile.h"
 #include "config/PtzFilePath.h"
+#include "platform/LocalFile.h"
 #include "platform/PrivateProfile.h"
 
 PtzControl::PtzControl(Hooks hooks, Timing timing, QObject* parent)
@@ -53,9 +53,9 @@ void PtzControl::RunFallback(int ptzType) {
   m_strPtzFilePath = PtzUserCommandPath();
   if (m_hooks.saveSettings) m_hooks.saveSettings();
   m_strPtzFilePath = PtzFilePathForType(ptzType);
-  if (std::FILE* file = std::fopen(m_strPtzFilePath.c_str(), "a+")) {
-    std::fclose(file);
-    if (m_hooks.alert) m_hooks.alert(QString::fromLatin1(kCannotOpenText));
+  // Nothing but a plain file is ever opened there: a FIFO would block.
+  if (LocalFile::EnsureRegularFile(m_strPtzFilePath) && m_hooks.alert) {
+    m_hooks.alert(QString::fromLatin1(kCannotOpenText));
   }
 }
 

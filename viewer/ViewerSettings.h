@@ -8,15 +8,28 @@
 
 struct ViewerSettings {
   // Text widths including the terminator of the stored form: a text keeps at
-  // most width - 1 characters.
+  // most width - 1 characters. Paths are never cut: a cut path names another folder.
   static constexpr int kUserIdWidth = 64;
   static constexpr int kPasswordWidth = 32;
   static constexpr int kHostAddressWidth = 32;
-  static constexpr int kPathWidth = 260;
   static constexpr int kIpLabelWidth = 64;
+
+  // List choices are stored as the position of the entry: 0 to count - 1.
+  static constexpr std::uint32_t kRotateIntervalChoices = 6;
+  static constexpr std::uint32_t kRequestSpeedChoices = 7;
+  static constexpr std::uint32_t kReconnectCountChoices = 5;
+  static constexpr std::uint32_t kPtzTypeChoices = 6;
+  static constexpr std::uint32_t kRecordIntervalChoices = 13;
+  static constexpr std::uint32_t kMaxHostPort = 65535;
 
   static constexpr const char* kDefaultHostAddress = "192.168.1.100";
   static constexpr std::uint32_t kDefaultHostPort = 8000;
+  static constexpr std::uint8_t kDefaultRotateInterval = 3;
+  static constexpr std::uint8_t kDefaultReconnectCount = 3;
+  static constexpr std::uint8_t kDefaultRequestSpeed = 4;
+  static constexpr std::uint8_t kDefaultPtzType = 1;
+  static constexpr std::uint8_t kDefaultRecordInterval = 1;
+  static constexpr std::uint8_t kDefaultDateShow = 1;
   static constexpr const char* kDefaultIpLabel = "INTRANET";
   static constexpr const char* kRecordFolderName = "Backup";
 

@@ -13,15 +13,22 @@ QString ReadText(const QSettings& s, const char* name, const QString& fallback, 
   return s.value(QLatin1String(name), fallback).toString().left(width - 1);
 }
 
-std::uint32_t ReadNumber(const QSettings& s, const char* name, std::uint32_t fallback) {
+// A stored number outside 0..max (or no number at all) reads as the default:
+// cutting it to its field would turn it into some other valid value.
+std::uint32_t ReadNumber(const QSettings& s, const char* name, std::uint32_t fallback, std::uint32_t max) {
   bool ok = false;
   const qlonglong v = s.value(QLatin1String(name), qlonglong(fallback)).toLongLong(&ok);
-  return ok ? static_cast<std::uint32_t>(v) : fallback;
+  return ok && v >= 0 && v <= qlonglong(max) ? static_cast<std::uint32_t>(v) : fallback;
 }
 
-// 8-bit fields take the low 8 bits of the stored number.
-std::uint8_t ReadByte(const QSettings& s, const char* name, std::uint8_t fallback) {
-  return static_cast<std::uint8_t>(ReadNumber(s, name, fallback) & 0xFFu);
+// A list choice: the position of an entry of a list of count entries.
+std::uint8_t ReadChoice(const QSettings& s, const char* name, std::uint8_t fallback, std::uint32_t count) {
+  return static_cast<std::uint8_t>(ReadNumber(s, name, fallback, count - 1));
+}
+
+// A check box: 0 or 1.
+std::uint32_t ReadFlag(const QSettings& s, const char* name, std::uint32_t fallback) {
+  return ReadNumber(s, name, fallback, 1);
 }
 }  // namespace
 
@@ -41,20 +48,21 @@ void ViewerSettingsStore::Load(ViewerSettings& settings, const QString& ptzFileP
   settings.hostAddress = ReadText(s, kHostAddress, QLatin1String(ViewerSettings::kDefaultHostAddress),
                                   ViewerSettings::kHostAddressWidth);
 
-  settings.recordFolder = recordFolder.left(ViewerSettings::kPathWidth - 1);
+  settings.recordFolder = recordFolder;
   QDir().mkpath(settings.recordFolder);  // an existing folder or a failure is fine
 
-  settings.hostPort = ReadNumber(s, kHostPort, ViewerSettings::kDefaultHostPort);
-  settings.rotateInterval = ReadByte(s, kRotateInterval, 3);
-  settings.reconnectCount = ReadByte(s, kReconnectCount, 3);
-  settings.requestSpeed = ReadByte(s, kRequestSpeed, 4);
-  settings.useFullScreen = ReadNumber(s, kUseFullScreen, 0);
-  settings.useAlertMode = ReadNumber(s, kUseAlertMode, 0);
-  settings.ptzType = ReadByte(s, kPtzType, 1);
-  settings.recordInterval = ReadByte(s, kRecordInterval, 1);
-  settings.dateShow = ReadByte(s, kDateShow, 1);
+  using VS = ViewerSettings;
+  settings.hostPort = ReadNumber(s, kHostPort, VS::kDefaultHostPort, VS::kMaxHostPort);
+  settings.rotateInterval = ReadChoice(s, kRotateInterval, VS::kDefaultRotateInterval, VS::kRotateIntervalChoices);
+  settings.reconnectCount = ReadChoice(s, kReconnectCount, VS::kDefaultReconnectCount, VS::kReconnectCountChoices);
+  settings.requestSpeed = ReadChoice(s, kRequestSpeed, VS::kDefaultRequestSpeed, VS::kRequestSpeedChoices);
+  settings.useFullScreen = ReadFlag(s, kUseFullScreen, 0);
+  settings.useAlertMode = ReadFlag(s, kUseAlertMode, 0);
+  settings.ptzType = ReadChoice(s, kPtzType, VS::kDefaultPtzType, VS::kPtzTypeChoices);
+  settings.recordInterval = ReadChoice(s, kRecordInterval, VS::kDefaultRecordInterval, VS::kRecordIntervalChoices);
+  settings.dateShow = static_cast<std::uint8_t>(ReadFlag(s, kDateShow, VS::kDefaultDateShow));
 
-  settings.ptzFilePath = ptzFilePath.left(ViewerSettings::kPathWidth - 1);
+  settings.ptzFilePath = ptzFilePath;
   settings.ipLabel = ReadText(s, kIpLabel, QLatin1String(ViewerSettings::kDefaultIpLabel),
                               ViewerSettings::kIpLabelWidth);
 }
@@ -64,7 +72,7 @@ void ViewerSettingsStore::Save(const ViewerSettings& settings, const QString& pt
   s.beginGroup(QLatin1String(kGroup));
   s.setValue(QLatin1String(kUserId), settings.userId.left(ViewerSettings::kUserIdWidth - 1));
   s.setValue(QLatin1String(kPassword), settings.password.left(ViewerSettings::kPasswordWidth - 1));
-  s.setValue(QLatin1String(kRecordPath), settings.recordFolder.left(ViewerSettings::kPathWidth - 1));
+  s.setValue(QLatin1String(kRecordPath), settings.recordFolder);
   s.setValue(QLatin1String(kHostAddress), settings.hostAddress.left(ViewerSettings::kHostAddressWidth - 1));
   s.setValue(QLatin1String(kHostPort), settings.hostPort);
   s.setValue(QLatin1String(kRotateInterval), quint32(settings.rotateInterval));
@@ -75,7 +83,7 @@ void ViewerSettingsStore::Save(const ViewerSettings& settings, const QString& pt
   s.setValue(QLatin1String(kPtzType), quint32(settings.ptzType));
   s.setValue(QLatin1String(kRecordInterval), quint32(settings.recordInterval));
   s.setValue(QLatin1String(kDateShow), quint32(settings.dateShow));
-  s.setValue(QLatin1String(kPtzFilePath), ptzFilePath.left(ViewerSettings::kPathWidth - 1));
+  s.setValue(QLatin1String(kPtzFilePath), ptzFilePath);
   s.setValue(QLatin1String(kIpLabel), settings.ipLabel.left(ViewerSettings::kIpLabelWidth - 1));
   s.sync();  // write failures are ignored
 }

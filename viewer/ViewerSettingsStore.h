@@ -31,8 +31,13 @@ class ViewerSettingsStore {
   static constexpr const char* kIpLabel = "Ip Label";
 
   // Fills every field. The record folder is always "Backup" beside the
-  // executable (and is created); the pan/tilt file path is the one given.
-  // "Record Path" and "Ptz File Path" are never read.
+  // executable (and is created); the pan/tilt file path is the one given;
+  // neither is ever cut. "Record Path" and "Ptz File Path" are never read.
+  // A stored number outside its range reads as its default: "Host Port"
+  // 0..65535 (default 8000), list positions within their lists ("Rotate
+  // Interval" 0..5, default 3; "Reconnect Count" 0..4, 3; "Request Speed"
+  // 0..6, 4; "Ptz Type" 0..5, 1; "Record Interval" 0..12, 1) and the flags
+  // 0 or 1 ("Use FullScreen" 0, "Use AlertMode" 0, "Date Show" 1).
   static void Load(ViewerSettings& settings, const QString& ptzFilePath,
                    const QString& executablePath);
   // Writes every field; ptzFilePath is stored as "Ptz File Path".

@@ -5,7 +5,7 @@
 // returns to live view.
 #include <gtest/gtest.h>
 
-#include <QTableWidget>
+#include <QTableView>
 #include <QTest>
 
 #include <cstdlib>
@@ -94,13 +94,12 @@ TEST_F(ArchiveEndToEnd, FastForwardNearTheEndReachesEndOfPlay) {
 TEST_F(ArchiveEndToEnd, EventListPlaysFromADoubleClickedEvent) {
   m_panel->OnCommand(A::kIdEvent);
   QTRY_VERIFY_WITH_TIMEOUT(m_panel->EventDialog() != nullptr, 5000);
-  QTRY_VERIFY_WITH_TIMEOUT(m_panel->EventDialog()->List()->rowCount() > 0, 10000);
-  QTableWidget* list = m_panel->EventDialog()->List();
-  EXPECT_TRUE(list->item(0, 0)->text().startsWith(QStringLiteral("CH")));
+  QTRY_VERIFY_WITH_TIMEOUT(m_panel->EventDialog()->Model()->rowCount() > 0, 10000);
+  const QModelIndex first = m_panel->EventDialog()->Model()->index(0, 0);
+  EXPECT_TRUE(first.data().toString().startsWith(QStringLiteral("CH")));
 
   // The first listed event lies inside the archive; play from it as a double click does.
-  const int row = 0;
-  emit list->cellDoubleClicked(row, 0);
+  emit m_panel->EventDialog()->List()->doubleClicked(first);
   QTRY_VERIFY_WITH_TIMEOUT(AnyPlayImage(), 10000);
   EXPECT_EQ(m_panel->PlayState() & 0xFF, 1);
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <turbojpeg.h>
 
+#include <QDir>
 #include <QFile>
 #include <QPrinter>
 #include <QTemporaryDir>
@@ -11,6 +12,7 @@
 #include "platform/DesktopOpener.h"
 #include "platform/PicturePrinter.h"
 #include "support/FakeMediaPanel.h"
+#include "support/FileSizeLimit.h"
 
 namespace {
 
@@ -97,4 +99,30 @@ TEST_F(ArchiveMediaTest, PrintWithoutPrinterTellsTheOperator) {
   ASSERT_EQ(m_panel.printCaptions.size(), 5u);
   EXPECT_EQ(m_panel.printCaptions[0], (Caption{QRect(312, 25, 360, 30), "2006-01-02 03-04-05"}));
   EXPECT_EQ(m_panel.printCaptions[1], (Caption{QRect(105, 237, 250, 30), "CAM1"}));
+}
+
+TEST_F(ArchiveMediaTest, SnapshotThatCannotBeWrittenTellsTheOperator) {
+  const QString cannotSave = "Can Not Save JPEG File!";
+  QFile plain(m_dir.filePath("plain"));
+  ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
+  plain.close();
+  m_panel.folder = m_dir.filePath("plain/sub");  // a folder no one can create files in
+  ArchiveMedia media(m_panel, m_panel, m_options);
+  EXPECT_EQ(media.SaveSnapshot(), "");
+  EXPECT_EQ(m_panel.alerts, QStringList{cannotSave});
+
+  // Before the first picture the image time is all zeros: the local time names the file.
+  m_panel.folder = m_dir.path();
+  m_panel.imageTime = {};
+  const QString name = m_dir.filePath("CAM1_2006-01-02 03-04-05_04711.jpg");
+  EXPECT_EQ(media.SaveSnapshot(), name);
+  {
+    FileSizeLimit full(1000);  // a disk with room for 1000 bytes of the file
+    ASSERT_TRUE(full.IsSet());
+    EXPECT_EQ(media.SaveSnapshot(), "");
+  }
+  EXPECT_EQ(m_panel.alerts, (QStringList{cannotSave, cannotSave}));
+  EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name),
+            (QStringList{"CAM1_2006-01-02 03-04-05_04711.jpg", "plain"}));
+  EXPECT_EQ(DesktopOpener::Requests(), QStringList{m_dir.path()});
 }

@@ -2,20 +2,33 @@
 
 #include <gtest/gtest.h>
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <atomic>
+#include <chrono>
+#include <thread>
 
 #include "platform/DesktopOpener.h"
 #include "support/AviTestReader.h"
 #include "support/FakeMediaPanel.h"
+#include "support/FileSizeLimit.h"
 
 namespace {
 
 constexpr std::uint16_t kForward = 0x0001;
 constexpr int kWaitMs = 10000;
 constexpr char kFullBank[] = "Can Not Record Images Any More!";
+constexpr char kCannotSave[] = "Can Not Save AVI File! Recording Stopped.";
+// SHA-256 of the segment file of the fake panel's first three pictures.
+constexpr char kThreeFrameFile[] = "8d30f4021788ad200e4930b9f504d29381df7f2a4d11ee09e62defd5c21081bd";
+
+QByteArray ReadAll(const QString& path) {
+  QFile f(path);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
 
 class AviRecorderTest : public ::testing::Test {
  protected:
@@ -46,6 +59,9 @@ class AviRecorderTest : public ::testing::Test {
     for (int i = 0; i < captures; ++i) rec.CaptureFrame();
     rec.StopRecording();
   }
+
+  // Every file in the folder, hidden ones (temporaries) included.
+  QStringList Files() const { return QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name); }
 
   QTemporaryDir m_dir;
   FakeMediaPanel m_panel;
@@ -146,4 +162,93 @@ TEST_F(AviRecorderTest, MissingRecordFolderFallsBackWithoutChangingTheCurrentDir
     EXPECT_EQ(QDir::currentPath(), QDir(work.path()).absolutePath());
   }
   ASSERT_TRUE(QDir::setCurrent(m_startDir));
+}
+
+// Segments ending on the same image time keep both files; a time no clock
+// shows names the file by the local time. The bytes are those of always.
+TEST_F(AviRecorderTest, SegmentsEndingOnTheSameTimeKeepBothFiles) {
+  AviRecorder::Options o;
+  o.clock = [] { return QDateTime(QDate(2006, 1, 2), QTime(3, 4, 5)); };
+  AviRecorder rec(m_panel, o);
+  QSignalSpy saved(&rec, &AviRecorder::segmentSaved);
+  for (int run = 1; run <= 2; ++run) {
+    m_panel.captures = 0;
+    Run(rec, 2);
+    QTRY_COMPARE_WITH_TIMEOUT(saved.count(), run, kWaitMs);
+  }
+  m_panel.imageTime = {2095, 1, 15, 45, 87, 128};
+  Run(rec, 0);
+  QTRY_COMPARE_WITH_TIMEOUT(saved.count(), 3, kWaitMs);
+  const QStringList names = {"2005-03-07 14-05-09 (2).avi", "2005-03-07 14-05-09.avi", "2006-01-02 03-04-05.avi"};
+  EXPECT_EQ(Files(), names);
+  EXPECT_EQ(saved.at(1).at(0).toString(), m_dir.filePath(names[0]));
+  EXPECT_EQ(saved.at(2).at(0).toString(), m_dir.filePath(names[2]));
+  for (int i = 0; i < 2; ++i)
+    EXPECT_EQ(QCryptographicHash::hash(ReadAll(m_dir.filePath(names[i])), QCryptographicHash::Sha256).toHex(),
+              kThreeFrameFile);
+}
+
+// A full disk ends the run at the failing frame, not at the segment's end:
+// one message, no file of the failed segment, the earlier file untouched.
+TEST_F(AviRecorderTest, WriteThatFailsEndsTheRunAndKeepsEarlierFiles) {
+  AviRecorder rec(m_panel);
+  QSignalSpy saved(&rec, &AviRecorder::segmentSaved);
+  Run(rec, 0);
+  ASSERT_TRUE(saved.wait(kWaitMs));
+  const QByteArray earlier = ReadAll(AviPath());
+  ASSERT_GT(earlier.size(), 900000);
+  {
+    FileSizeLimit full(3000000);  // room for three frames of a file
+    ASSERT_TRUE(full.IsSet());
+    ASSERT_TRUE(rec.StartRecording(kForward, 60000));
+    for (int i = 0; i < 4; ++i) rec.CaptureFrame();
+    QTRY_VERIFY_WITH_TIMEOUT(!rec.IsRecording(), kWaitMs);
+    QTRY_VERIFY_WITH_TIMEOUT(!rec.IsSavingAvi(), kWaitMs);
+  }
+  EXPECT_EQ(m_panel.alerts, QStringList{kCannotSave});
+  EXPECT_FALSE(m_panel.recordLit);
+  EXPECT_FALSE(rec.IsRecordTimerActive());
+  EXPECT_EQ(m_panel.texts.last(), "Save Failed");
+  EXPECT_EQ(Files(), QStringList{"2005-03-07 14-05-09.avi"});
+  EXPECT_EQ(ReadAll(AviPath()), earlier);
+  EXPECT_EQ(rec.FramesInMemory(), 0);
+
+  // A folder where no one, root included, can create a file: told at the first frame.
+  m_panel.folder = "/proc";
+  ASSERT_TRUE(rec.StartRecording(kForward, 60000));
+  QTRY_VERIFY_WITH_TIMEOUT(!rec.IsRecording(), kWaitMs);
+  EXPECT_EQ(m_panel.alerts, (QStringList{kCannotSave, kCannotSave}));
+  EXPECT_EQ(m_panel.texts.last(), "Save Failed");
+}
+
+// The writer holds at most maxFramesInMemory frames; further captures get
+// the full-bank message. Frames reach the disk while the segment is open.
+TEST_F(AviRecorderTest, FramesInMemoryAreBoundedAndStreamedToDisk) {
+  std::atomic<bool> hold{true};
+  AviRecorder::Options o;
+  o.maxFramesInMemory = 3;
+  o.writerHooks.beforeFrame = [&hold] {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kWaitMs);
+    while (hold && std::chrono::steady_clock::now() < deadline)
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  };
+  AviRecorder rec(m_panel, o);
+  QSignalSpy saved(&rec, &AviRecorder::segmentSaved);
+  ASSERT_TRUE(rec.StartRecording(kForward, 60000));
+  for (int i = 0; i < 4; ++i) rec.CaptureFrame();
+  EXPECT_EQ(rec.FramesInMemory(), 3);
+  EXPECT_EQ(m_panel.alerts, (QStringList{kFullBank, kFullBank}));
+  hold = false;
+  QTRY_COMPARE_WITH_TIMEOUT(rec.FramesInMemory(), 0, kWaitMs);
+  rec.CaptureFrame();
+  QTRY_COMPARE_WITH_TIMEOUT(rec.FramesInMemory(), 0, kWaitMs);
+  EXPECT_TRUE(rec.IsRecording());
+  const QStringList files = Files();
+  ASSERT_EQ(files.size(), 1);
+  EXPECT_TRUE(files[0].startsWith(".saving-"));
+  EXPECT_GT(QFileInfo(m_dir.filePath(files[0])).size(), 4 * 921600);
+  rec.StopRecording();
+  ASSERT_TRUE(saved.wait(kWaitMs));
+  EXPECT_EQ(Files(), QStringList{"2005-03-07 14-05-09.avi"});
+  EXPECT_EQ(Frames(AviPath()).size(), 4u);
 }

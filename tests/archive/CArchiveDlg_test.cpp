@@ -152,3 +152,23 @@ TEST_F(PanelTest, CloseRequestsFromTheWindowSystemAreSwallowed) {
 }
 
 }  // namespace
+
+namespace {
+
+// The pictures belong to the link's holders; once the panel is hidden, live
+// viewing may free them, so a forced paint of the hidden panel must not read
+// them (ASan catches a read).
+TEST_F(PanelTest, HiddenPanelForgetsThePicturesItWasLent) {
+  panel->SetPanelVisible(true);
+  BitmapInfoHeader header{.width = 352, .height = 240};
+  auto holder = std::make_unique<std::vector<std::uint8_t>>(header.ComputeImageSize(), 0x80);
+  for (int ch : {0, 1}) panel->SetPlayImage(ch, holder->data(), header, 0);
+  ASSERT_TRUE(panel->HasPlayImage(0));
+  panel->SetPanelVisible(false);
+  holder.reset();  // live viewing replaced the holder's bitmap
+  EXPECT_FALSE(panel->HasPlayImage(0));
+  EXPECT_FALSE(panel->HasPlayImage(1));
+  EXPECT_FALSE(panel->grab().isNull());
+}
+
+}  // namespace

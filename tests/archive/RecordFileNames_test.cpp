@@ -29,3 +29,21 @@ TEST(RecordFileNames, SnapshotNameCarriesCameraTimeAndTick) {
   // A folder ending in a separator gives no doubled separator.
   EXPECT_EQ(SnapshotFileName("/data/Backup/", 15, kTime, 5), "/data/Backup/CAM16_2005-03-07 14-05-09_00005.jpg");
 }
+
+TEST(RecordFileNames, NamesComeOnlyFromRealClockTimes) {
+  const QDateTime now(QDate(2006, 1, 2), QTime(3, 4, 5));
+  const ArchiveMoment local{2006, 1, 2, 3, 4, 5};
+  const struct {
+    ArchiveMoment imageTime;
+    ArchiveMoment expected;
+  } cases[] = {
+      {kTime, kTime},
+      {{2095, 1, 15, 45, 87, 128}, local},  // hour, minute and second out of range
+      {{0, 0, 0, 0, 0, 0}, local},          // no picture shown yet
+      {{2005, 2, 30, 1, 2, 3}, local},      // no such day
+      {{10000, 1, 1, 0, 0, 0}, local},      // five-digit year
+      {{-5, 1, 1, 0, 0, 0}, local},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(NameTime(c.imageTime, now), c.expected) << SnapshotTimeText(c.imageTime).toStdString();
+}

@@ -5,6 +5,8 @@
 #include <QTemporaryDir>
 #include <vector>
 
+#include <sys/stat.h>
+
 #include "config/PtCommandTable.h"
 
 namespace {
@@ -109,4 +111,10 @@ TEST(PtCommandFile, NoPathAndUnopenablePathsAreReported) {
   EXPECT_EQ(LoadPtCommandFile(t, ""), PtLoadResult::NoPath);
   EXPECT_EQ(LoadPtCommandFile(t, dir.filePath("missing.tl").toStdString()), PtLoadResult::CannotOpen);
   EXPECT_EQ(LoadPtCommandFile(t, dir.path().toStdString()), PtLoadResult::CannotOpen);
+  // A device or a FIFO in place of the file cannot be opened: it never spins or blocks.
+  const std::string fifo = dir.filePath("fifo.tl").toStdString();
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  EXPECT_EQ(LoadPtCommandFile(t, fifo), PtLoadResult::CannotOpen);
+  EXPECT_EQ(LoadPtCommandFile(t, "/dev/zero"), PtLoadResult::CannotOpen);
+  EXPECT_EQ(t.FillCounter(), 0);
 }

@@ -5,6 +5,7 @@
 
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <memory>
 
@@ -40,6 +41,28 @@ Bytes Concat(std::initializer_list<Bytes> parts) {
   Bytes out;
   for (const auto& p : parts) out.insert(out.end(), p.begin(), p.end());
   return out;
+}
+
+// A header written byte by byte: any magic text, any length, class and type.
+Bytes RawHeader(std::string_view magic, std::uint32_t length, std::uint32_t cls, std::uint32_t type,
+                PacketInfo info = {}) {
+  Bytes p(kPacketBaseSize, 0);
+  std::copy(magic.begin(), magic.end(), p.begin());
+  PutU32(&p[16], length);
+  PutU32(&p[20], cls);
+  PutU32(&p[24], type);
+  for (std::size_t i = 0; i < kInfoWords; ++i) PutU32(&p[28 + 4 * i], info.w[i]);
+  return p;
+}
+
+// A JPEG comment segment put after the JFIF segment.
+Bytes WithComment(Bytes jpeg, const Bytes& text) {
+  const std::size_t at = 4 + (static_cast<std::size_t>(jpeg[4]) << 8 | jpeg[5]);
+  Bytes segment = {0xFF, 0xFE, static_cast<std::uint8_t>((text.size() + 2) >> 8),
+                   static_cast<std::uint8_t>(text.size() + 2)};
+  segment.insert(segment.end(), text.begin(), text.end());
+  jpeg.insert(jpeg.begin() + static_cast<std::ptrdiff_t>(at), segment.begin(), segment.end());
+  return jpeg;
 }
 
 class LinkReceive : public ::testing::Test {
@@ -162,17 +185,25 @@ TEST_F(LinkReceive, ChannelStatusNeedsAlertModeAndAChannelOneToFour) {
   EXPECT_EQ(link->ChannelStatusWord(), 0u);
 }
 
-TEST_F(LinkReceive, EventFileIsWrittenExactlyAndAnEmptyOneNotAtAll) {
+TEST_F(LinkReceive, OnlyRequestedEventListsAreWrittenExactlyAndAnEmptyOneNotAtAll) {
   QTemporaryDir dir;
   const QString path = dir.filePath(CDvrLink::kEventFileName);
   link->SetEventFilePath(path);
+  ConnectAndLogin();
+  Bytes events(20000);
+  for (std::size_t i = 0; i < events.size(); ++i) events[i] = static_cast<std::uint8_t>(i * 7);
+  const auto list = Packet(DATATYPE_EVENT_FILE, {}, events);
+  FeedInReads(list, 3000);  // never asked for
+  EXPECT_FALSE(QFile::exists(path));
+
+  link->SendRequest(RequestKind::EventFileRequest, false);
   Feed(Packet(DATATYPE_EVENT_FILE, {}));
   EXPECT_FALSE(QFile::exists(path));
   EXPECT_EQ(panel.eventFiles, 0);
 
-  Bytes events(20000);
-  for (std::size_t i = 0; i < events.size(); ++i) events[i] = static_cast<std::uint8_t>(i * 7);
-  FeedInReads(Packet(DATATYPE_EVENT_FILE, {}, events), 3000);
+  link->SendRequest(RequestKind::EventFileRequest, false);
+  FeedInReads(list, 3000);
+  FeedInReads(Packet(DATATYPE_EVENT_FILE, {}, Bytes(500, 0xEE)), 3000);  // one list per request
   QFile file(path);
   ASSERT_TRUE(file.open(QIODevice::ReadOnly));
   EXPECT_EQ(file.readAll(), QByteArray(reinterpret_cast<const char*>(events.data()), 20000));
@@ -220,6 +251,123 @@ TEST_F(LinkReceive, TwentiethPlayImageAfterAStopStartsReconnection) {
   Feed(packet);
   EXPECT_EQ(panel.drawn.size(), 19u);
   EXPECT_EQ(owner.CountStatus(status::kTryReconnection), 1);
+
+  // A recorder without a usable range is played with a remote key: that ends the count too.
+  link->SendRequest(RequestKind::PlayRequest, false);
+  link->SendRemoteKey(REMOTE_KEY_PLAY);
+  for (int i = 0; i < 25; ++i) Feed(packet);
+  EXPECT_EQ(panel.drawn.size(), 44u);
+  EXPECT_EQ(owner.CountStatus(status::kTryReconnection), 1);
+}
+
+TEST_F(LinkReceive, NarrowPicturesAreShownInThePaneOfTheirPacket) {
+  // 352 pixels hold only the first two of the five mark fields; the packet's channel counts.
+  for (int ch = 0; ch < 8; ++ch) Feed(LiveImage(ch, testpictures::MakeJpeg(352, 240, ch, true)));
+  EXPECT_EQ(owner.drawn, (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7}));
+  EXPECT_EQ(owner.fieldFlags[5], 0);  // the index bars still fit
+  // Wide enough for the mark: a wrong one is refused as before.
+  Feed(LiveImage(3, testpictures::MakeJpeg(632, 240, 5, true)));
+  EXPECT_EQ(owner.drawn.size(), 8u);
+  Feed(LiveImage(5, testpictures::MakeJpeg(632, 240, 5, true)));
+  EXPECT_EQ(owner.drawn.size(), 9u);
+}
+
+TEST_F(LinkReceive, HeaderIsFoundByItsMagicTextBeforeTheFirstZeroByte) {
+  struct Case { std::string_view magic; Bytes before; int version; };
+  for (const Case& c : {Case{"NDVR PACKET2.0", {}, 3}, Case{"ABCDEFDVR PACKET", {}, 3},
+                        Case{"NDVR PACKET2.0", {0x00, 'x', 'y'}, 3}, Case{"DVR PACKET1.0", {'q'}, 1}}) {
+    owner.channelCount = -1;
+    Feed(Concat({c.before, RawHeader(c.magic, 60, 1, DATATYPE_LOGIN_REPLY, {{1, 16}})}));
+    EXPECT_EQ(link->ProtocolVersion(), c.version) << c.magic;
+    EXPECT_EQ(owner.channelCount, c.version > 1 ? 16 : -1) << c.magic;  // version 1 keeps its count
+  }
+}
+
+TEST_F(LinkReceive, WrongAnnouncedLengthCostsOnlyItsOwnPacket) {
+  // A live picture announcing 1,000,000 payload bytes that carries 64, then 50 status reports and a picture.
+  const Bytes wrong = Concat({RawHeader("DVR PACKET1.2", 1000060, 1, DATATYPE_LIVE_IMAGE, {{0, 0, 0, 3}}),
+                              Bytes(64, 0x55)});
+  const Bytes report = RawHeader("DVR PACKET1.2", 60, 1, DATATYPE_CHANNEL_STATUS, {{2, 0x01000100}});
+  const Bytes picture = LiveImage(2, picture2);
+  for (const bool paced : {true, false}) {
+    owner.statuses.clear();
+    owner.drawn.clear();
+    if (paced) {
+      // Each packet in reads of its own.
+      Feed(wrong);
+      for (int i = 0; i < 50; ++i) Feed(report);
+      FeedInReads(picture, 5000);
+    } else {
+      // Coalesced and split at arbitrary places.
+      Bytes stream = wrong;
+      for (int i = 0; i < 50; ++i) stream = Concat({stream, report});
+      FeedInReads(Concat({stream, picture}), 1000);
+    }
+    EXPECT_EQ(owner.CountStatus(status::kChannelStatus), 50) << paced;
+    EXPECT_EQ(owner.drawn, std::vector<int>{2}) << paced;
+  }
+}
+
+TEST_F(LinkReceive, PictureBytesContainingTheMagicTextStayPictureBytes) {
+  const std::string_view text = "DVR PACKET1.2 CAM 3";
+  Bytes padded = RawHeader("DVR PACKET1.2", 0, 0x20202020, DATATYPE_CHANNEL_STATUS);  // not a usable header
+  const Bytes jpeg = WithComment(WithComment(picture2, Bytes(text.begin(), text.end())), padded);
+  const Bytes packet = LiveImage(2, jpeg);
+  const auto at = static_cast<std::size_t>(std::search(packet.begin() + 60, packet.end(), text.begin(), text.end()) -
+                                           packet.begin());
+  // A read that starts with the text, one that starts with the padded magic, and one whole read.
+  for (const std::size_t cut : {at, at + text.size() + 4, std::size_t{0}}) {
+    link->InjectReceived(packet.data(), cut);
+    link->InjectReceived(packet.data() + cut, packet.size() - cut);
+  }
+  EXPECT_EQ(owner.drawn, (std::vector<int>{2, 2, 2}));
+}
+
+class LinkWatch : public LinkReceive {
+ protected:
+  static constexpr int kPeriodMs = 60;
+  void SetUp() override {
+    LinkTiming t = QuietTiming();
+    t.responseMs = kPeriodMs;
+    link = std::make_unique<CDvrLink>(&owner, t);
+    owner.link = link.get();
+    link->SetArchivePanel(&panel);
+  }
+  // Feeds the bytes one piece at a time, a little more than half a period apart,
+  // until the watch has started a reconnection or the pieces are used up.
+  bool SilenceDetected(const std::vector<Bytes>& pieces) {
+    for (const Bytes& piece : pieces) {
+      Feed(piece);
+      if (QTest::qWaitFor([&] { return owner.CountStatus(status::kTryReconnection) > 0; }, kPeriodMs * 2 / 3)) {
+        return true;
+      }
+    }
+    return QTest::qWaitFor([&] { return owner.CountStatus(status::kTryReconnection) > 0; }, kPeriodMs * 4);
+  }
+};
+
+TEST_F(LinkWatch, InvalidHeadersStrayPacketsAndStalledPayloadsCountAsSilence) {
+  const Bytes junk(100, 0x33);
+  const std::vector<Bytes> invalid = {RawHeader("DVR PACKET1.2", 60, 4, DATATYPE_LIVE_IMAGE), junk,
+                                      RawHeader("DVR PACKET1.2", 59, 1, DATATYPE_LIVE_IMAGE), junk};
+  std::vector<Bytes> stray = {Packet(DATATYPE_PLAY_IMAGE, {{0x03000000, 0, 0, 1}}), Packet(DATATYPE_EVENT_FILE, {}),
+                              Packet(DATATYPE_LIVE_STOP_REPLY, {{1}})};
+  std::vector<Bytes> trickle = {RawHeader("DVR PACKET1.2", kMaxPacketLength, 1, DATATYPE_LIVE_IMAGE, {{0, 0, 0, 1}})};
+  trickle.resize(12, Bytes{0x42});
+  std::vector<Bytes> invalidOnly;
+  for (int i = 0; i < 4; ++i) invalidOnly.insert(invalidOnly.end(), invalid.begin(), invalid.end());
+
+  for (const auto* pieces : {&invalidOnly, &stray, &trickle}) {
+    owner.statuses.clear();
+    Feed(LiveImage(2, picture2));  // live pictures flow, and then ...
+    const int toggles = owner.toggles;
+    EXPECT_TRUE(SilenceDetected(*pieces));
+    EXPECT_EQ(link->ReceiveMode(), 2);
+    if (pieces == &invalidOnly) {
+      EXPECT_EQ(owner.toggles, toggles) << "invalid headers are not traffic";
+    }
+    link->StopReconnectCycle();
+  }
 }
 
 }  // namespace

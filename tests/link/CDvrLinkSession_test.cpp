@@ -79,10 +79,17 @@ TEST_F(LinkSession, FirstRequestsFollowTheLoginReplyInOrderAndSpacing) {
   owner.selection = 0x0102;  // multi-channel layout, first channel 3
   owner.mask = 0x1F0F;       // only the low eight bits may go out
   ConnectAndLogin(kMagic12, 16);
+  // Sends from buttons and ticks that fall between the spaced steps never reach the recorder.
+  ASSERT_TRUE(WaitUntil([&] { return !recorder.PacketsOfType(DATATYPE_REMOTE_KEY).empty(); }));
+  const std::uint8_t stop[] = {0xA0, 0x00, 0x00, 0x00, 0x00, 0x00, 0xAF, 0x0F};
+  link->SendPtzData(stop, sizeof stop);
+  link->SendRequest(RequestKind::LiveRequest, true);
+  link->SendRemoteKey(0x1234);
   ASSERT_TRUE(WaitUntil([&] { return !recorder.PacketsOfType(DATATYPE_LIVE_REQUEST).empty(); }));
+  WaitUntil([] { return false; }, 50);
 
   const auto& p = recorder.Packets();
-  ASSERT_GE(p.size(), 4u);
+  ASSERT_EQ(p.size(), 4u);
   EXPECT_EQ(p[1].header.dataType, DATATYPE_REMOTE_KEY);
   EXPECT_EQ(p[1].info.w[0], 0xFF20u);
   EXPECT_EQ(p[2].header.dataType, DATATYPE_DVR_STATUS2);
@@ -105,7 +112,7 @@ TEST_F(LinkSession, FirstRequestsFollowTheLoginReplyInOrderAndSpacing) {
 TEST_F(LinkSession, ChannelInfoSelectsCountAndMarkCheck) {
   struct Case { std::uint32_t info; int count; bool noMark; };
   for (const Case c : {Case{0, -1, false}, Case{8, 8, true}, Case{16, 16, false}, Case{4, 4, false},
-                       Case{0x301, 1, true}}) {
+                       Case{0x301, 1, true}, Case{5, 5, true}}) {
     owner = FakeLinkOwner();
     MakeLink(FastTiming());
     recorder.ClearPackets();
@@ -159,6 +166,25 @@ TEST_F(LinkSession, RefusedReconnectsShowConnectionFailUntilTheCountIsUsed) {
   // Start of the cycle and one per tick, the giving-up tick included.
   EXPECT_EQ(owner.CountStatus(status::kTryReconnection), 5);
   EXPECT_EQ(owner.state, 0);
+}
+
+TEST_F(LinkSession, NothingIsWrittenWhileTheReconnectIsStillConnecting) {
+  ConnectAndLogin();
+  ASSERT_TRUE(WaitUntil([&] { return !recorder.PacketsOfType(DATATYPE_LIVE_REQUEST).empty(); }));
+  // As a reconnection tick does: the buffers stay, a new connect starts, and the
+  // view's once-a-second stop string and a click arrive before the connect completes.
+  link->Disconnect(false);
+  recorder.ClearPackets();
+  ASSERT_TRUE(link->ConnectToDvr(owner.host, owner.port));
+  const std::uint8_t stop[] = {0xA0, 0x00, 0x00, 0x00, 0x00, 0x00, 0xAF, 0x0F};
+  link->SendPtzData(stop, sizeof stop);
+  link->SendRequest(RequestKind::LiveRequest, true);
+  ASSERT_TRUE(WaitUntil([&] { return !recorder.Packets().empty(); }));
+  EXPECT_EQ(recorder.Packets().front().header.dataType, DATATYPE_LOGIN);
+  recorder.SendLoginReply(kMagic12, 1, 16);
+  ASSERT_TRUE(WaitUntil([&] { return !recorder.PacketsOfType(DATATYPE_LIVE_REQUEST).empty(); }));
+  EXPECT_EQ(recorder.ConnectionCount(), 2);
+  EXPECT_TRUE(recorder.PacketsOfType(DATATYPE_PTZ_DATA).empty());
 }
 
 TEST_F(LinkSession, ConnectWhileConnectedChangesNothing) {

@@ -149,6 +149,41 @@ TEST(CImageCodecComponents, GreyPictureBecomesBgr) {
   EXPECT_EQ(p[1], p[2]);
 }
 
+TEST(CImageCodecComponents, FourComponentsGivePremultipliedBgraReadForMarksAtThreeBytesAPixel) {
+  // Marks are read at byte 3x of a row whatever the bit count, so in a 32-bit
+  // picture field b (columns 218..247) lies in the bytes of pixels 163..185.
+  testpictures::Picture p = testpictures::MakePicture(480, 240);
+  for (const int field : {218, 474}) {  // b and d: channel 5
+    const int first = 3 * field / 4 - 2, last = (3 * (field + 30) - 1) / 4 + 2;
+    p.Fill(first, 0, last - first + 1, testpictures::kMarkBandLines, 255, 255, 255);
+  }
+  p.Fill(0, 100, 480, 40, 40, 160, 240);  // B, G, R
+  CImageCodec codec;
+  for (const std::uint8_t alpha : {255, 128}) {
+    const Bytes jpeg = testpictures::Encode(p, JpegKind::FourComponent, 95, alpha);
+    const std::uint8_t channel = codec.Decode(jpeg.data(), jpeg.size(), false);
+    ASSERT_EQ(codec.Header().bitCount, 32);
+    const std::uint8_t* px = codec.Pixels() + (240 - 1 - 120) * codec.Header().Stride() + 200 * 4;
+    EXPECT_NEAR(px[0], 40 * alpha / 255, 6);
+    EXPECT_NEAR(px[1], 160 * alpha / 255, 6);
+    EXPECT_NEAR(px[2], 240 * alpha / 255, 6);
+    EXPECT_NEAR(px[3], alpha, 2);
+    if (alpha == 255) {
+      EXPECT_EQ(channel, 5);  // half-transparent white is too dark for a mark
+    }
+  }
+  EXPECT_TRUE(codec.CarriesChannelMark());
+
+  // The fields need rows of 3 x 632 bytes: 474 pixels of 32 bits, 632 of 24.
+  for (const auto& [width, kind, carries] : {std::tuple{473, JpegKind::FourComponent, false},
+                                             std::tuple{631, JpegKind::Colour, false},
+                                             std::tuple{632, JpegKind::Grey, true}}) {
+    const Bytes jpeg = testpictures::Encode(testpictures::MakePicture(width, 64), kind);
+    ASSERT_NE(codec.Decode(jpeg.data(), jpeg.size(), false), kFailed);
+    EXPECT_EQ(codec.CarriesChannelMark(), carries) << width;
+  }
+}
+
 // --- hostile bytes -----------------------------------------------------
 
 TEST(CImageCodecHostile, TruncatedAndGarbledStreamsFailWithoutHarm) {

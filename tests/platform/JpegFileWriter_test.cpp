@@ -3,10 +3,13 @@
 #include <gtest/gtest.h>
 #include <turbojpeg.h>
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <tuple>
 #include <vector>
+
+#include "support/FileSizeLimit.h"
 
 namespace {
 
@@ -23,7 +26,7 @@ TEST(JpegFileWriter, WritesBaselineJfifWithTwoByTwoChroma) {
   QTemporaryDir dir;
   const QString path = dir.filePath("shot.jpg");
   const auto dib = TwoBandDib();
-  ASSERT_TRUE(JpegFileWriter::Write(path, dib.data(), 640, 480, 0, true));
+  ASSERT_EQ(JpegFileWriter::Write(path, dib.data(), 640, 480, 0, true), path);
 
   QFile f(path);
   ASSERT_TRUE(f.open(QIODevice::ReadOnly));
@@ -53,10 +56,22 @@ TEST(JpegFileWriter, WritesBaselineJfifWithTwoByTwoChroma) {
   EXPECT_LT(bottom[2], 40);
 }
 
-TEST(JpegFileWriter, ReportsFailures) {
+// A failed write leaves nothing behind; a taken name is kept and the new file numbered.
+TEST(JpegFileWriter, ReportsFailuresAndNeverLeavesATruncatedFile) {
   QTemporaryDir dir;
   const auto dib = TwoBandDib();
-  EXPECT_FALSE(JpegFileWriter::Write(dir.filePath("no/such/dir.jpg"), dib.data(), 640, 480, 0, true));
-  EXPECT_FALSE(JpegFileWriter::Write(dir.filePath("x.jpg"), nullptr, 640, 480, 0, true));
-  EXPECT_FALSE(QFile::exists(dir.filePath("x.jpg")));
+  const QString path = dir.filePath("x.jpg");
+  const auto files = [&dir] { return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name); };
+  EXPECT_TRUE(JpegFileWriter::Write(dir.filePath("no/such/dir.jpg"), dib.data(), 640, 480, 0, true).isEmpty());
+  EXPECT_TRUE(JpegFileWriter::Write(path, nullptr, 640, 480, 0, true).isEmpty());
+  {
+    FileSizeLimit full(1000);
+    ASSERT_TRUE(full.IsSet());
+    EXPECT_TRUE(JpegFileWriter::Write(path, dib.data(), 640, 480, 0, true).isEmpty());
+  }
+  EXPECT_EQ(files(), QStringList{});
+
+  EXPECT_EQ(JpegFileWriter::Write(path, dib.data(), 640, 480, 0, true), path);
+  EXPECT_EQ(JpegFileWriter::Write(path, dib.data(), 640, 480, 0, false), dir.filePath("x (2).jpg"));
+  EXPECT_EQ(files(), (QStringList{"x (2).jpg", "x.jpg"}));
 }

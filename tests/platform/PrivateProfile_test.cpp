@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>
+#include <sys/stat.h>
 #include <fstream>
 #include <iterator>
 
@@ -82,4 +83,31 @@ TEST(PrivateProfileFile, KeepsTheFileLineEndingsAndFailsWithoutItsFolder) {
 
   const std::string nowhere = dir.filePath("no/such/folder/x.ini").toStdString();
   EXPECT_FALSE(PrivateProfile::WriteString(nowhere, "A", "B", "C"));
+}
+
+// Removing the first of two same-named sections makes the second one found.
+TEST(PrivateProfile, LookupsFollowEveryChangeOfTheLines) {
+  PrivateProfile p("[A]\nk=1\n[B]\nk=2\n[a]\nk=3\n");
+  ASSERT_TRUE(p.SetString("B", "j", "4"));
+  EXPECT_EQ(p.GetInt("a", "k", 0), 1);
+  ASSERT_TRUE(p.RemoveSection("A"));
+  EXPECT_EQ(p.GetInt("A", "k", 0), 3);
+  EXPECT_EQ(p.GetInt("B", "j", 0), 4);
+  ASSERT_TRUE(p.RemoveKey("b", "K"));
+  ASSERT_TRUE(p.SetString("C", "k", "5"));
+  EXPECT_EQ(p.GetInt("c", "k", 0), 5);
+  EXPECT_EQ(p.SectionNames(), (std::vector<std::string>{"B", "a", "C"}));
+}
+
+// A device or FIFO in place of a profile reads as missing and is never written.
+TEST(PrivateProfileFile, NoPlainFileReadsAsMissing) {
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  const std::string fifo = dir.filePath("opt.ini").toStdString();
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  for (const std::string& path : {std::string("/dev/zero"), fifo}) {
+    EXPECT_FALSE(PrivateProfile::Load(path).has_value()) << path;
+    EXPECT_EQ(PrivateProfile::ReadInt(path, "PTZ_CMD_INTERVAL", "CMD", 80), 80) << path;
+  }
+  EXPECT_FALSE(PrivateProfile::WriteString(fifo, "A", "B", "C"));
 }

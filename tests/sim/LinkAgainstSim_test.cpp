@@ -62,6 +62,21 @@ TEST_F(LinkAgainstSim, LoginForEachMagicThenLivePicturesOfTheRequestedChannels) 
   }
 }
 
+TEST_F(LinkAgainstSim, NarrowPicturesOfEveryChannelReachTheirOwnPanes) {
+  SimOptions o;
+  o.pictureSize = QSize(352, 240);
+  o.channelInfo = 16;  // a recorder that paints channel marks
+  Start(o, 0xFF);
+  const auto allDrawn = [&] {
+    for (int ch = 0; ch < 8; ++ch) {
+      if (!Drawn(ch)) return false;
+    }
+    return true;
+  };
+  ASSERT_TRUE(QTest::qWaitFor(allDrawn, kWaitMs));
+  EXPECT_EQ(m_owner.headers.back().width, 352);
+}
+
 TEST_F(LinkAgainstSim, RejectedLoginGoesOffline) {
   SimOptions o;
   o.faults.rejectLogin = true;
@@ -79,4 +94,22 @@ TEST_F(LinkAgainstSim, ChannelStatusReportsReachTheStatusLine) {
   const std::uint32_t word = m_link->ChannelStatusWord();
   EXPECT_GE(word & 0xFF, 1u);
   EXPECT_LE(word & 0xFF, 4u);
+}
+
+TEST_F(LinkAgainstSim, VersionOnePlaybackPicturesLandOnTheirOwnChannels) {
+  SimOptions o;
+  o.magicVersion = "1.0";
+  m_panel.archiveMode = true;
+  Start(o);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return m_owner.state == 1 && m_link->ProtocolVersion() == 1; }, kWaitMs));
+  QTest::qWait(50);  // the login steps
+  m_link->SendRemoteKey(wire::REMOTE_KEY_PLAY);  // a version 1 recorder plays all its channels
+  const auto all = [&] {
+    for (int c = 0; c < 4; ++c) {
+      if (std::find(m_panel.drawn.begin(), m_panel.drawn.end(), c) == m_panel.drawn.end()) return false;
+    }
+    return true;
+  };
+  EXPECT_TRUE(QTest::qWaitFor(all, kWaitMs));
+  EXPECT_TRUE(std::all_of(m_panel.drawn.begin(), m_panel.drawn.end(), [](int c) { return c < 4; }));
 }

@@ -155,6 +155,46 @@ TEST_F(CArdevizViewTest, StatusDateTimeAndPositionTextsAndSourceWindows) {
   EXPECT_EQ(V::SourceWindow(Header(352, 288), 0), QRect(10, 16, 331, 272));
 }
 
+TEST_F(CArdevizViewTest, GoingOfflineByItselfShowsWaitingUnlitAndNoPositions) {
+  // As a rejected login or a cycle that gives up leaves it.
+  m_view->SetConnectionState(1);
+  m_view->ShowConnectionStatus(1);
+  m_view->ShowPositions(123456, 7);
+  m_view->ToggleActivity();
+  ASSERT_TRUE(m_view->Button(V::kIdActivity)->GetCheck());
+  m_view->GoOffline();
+  EXPECT_EQ(m_view->StatusText(), "WAITING FOR CONNECTION.");
+  EXPECT_FALSE(m_view->Button(V::kIdActivity)->GetCheck());
+  EXPECT_TRUE(m_view->RecordPositionText().isEmpty());
+  EXPECT_TRUE(m_view->PlayPositionText().isEmpty());
+}
+
+TEST_F(CArdevizViewTest, PanTiltRepliesOpenOneBoxAtATimeNeverNested) {
+  int open = 0;
+  int deepest = 0;
+  int boxes = 0;
+  Alerts::SetMessageHook([&](const Alerts::Message& m) {
+    EXPECT_EQ(m.text, "Direct Pantilt Camera Control");
+    ++boxes;
+    deepest = std::max(deepest, ++open);
+    // More replies while the box is open, as a recorder answering every stop string does.
+    for (int i = 0; i < 3; ++i) {
+      m_view->ShowPtzDataReply();
+      QCoreApplication::processEvents();
+    }
+    --open;
+    return Alerts::kOk;
+  });
+  m_view->ShowPtzDataReply();
+  m_view->ShowPtzDataReply();
+  QTRY_COMPARE(boxes, 1);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(boxes, 1);
+  EXPECT_EQ(deepest, 1);
+  m_view->ShowPtzDataReply();  // a reply after the box was closed opens it again
+  QTRY_COMPARE(boxes, 2);
+}
+
 TEST_F(CArdevizViewTest, DrawsBottomUpRowsUprightIntoThePane) {
   // A 352 x 288 picture, red above and blue below, stored bottom-up as BGR.
   BitmapInfoHeader header = Header(352, 288);

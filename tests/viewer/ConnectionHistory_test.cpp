@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 #include <QTreeWidget>
 
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -82,6 +83,30 @@ TEST_F(HistoryTest, RemovingFromAHistoryLargerThanFourKilobytesKeepsEveryOtherEn
   WriteFile(kHistoryFile, text);
   RemoveConnectionHistory(QStringLiteral("Recorder 7"));
   EXPECT_EQ(ReadFile(kHistoryFile), expected);
+}
+
+// 20,000 entries list in file order; a delete writes a new file and renames
+// it over the old one, so the old file is never cut open (a second name of the
+// old file still holds the whole history) and no temporary is left behind.
+TEST_F(HistoryTest, LargeHistoryListsWholeAndADeleteReplacesTheFile) {
+  MakeIniFolder();
+  constexpr int kEntries = 20000;
+  std::string text;
+  for (int i = 0; i < kEntries; ++i) {
+    text += "[R" + std::to_string(i) + "]\r\nIP=10.0.0." + std::to_string(i % 250) + "\r\nPORT=" +
+            std::to_string(1000 + i) + "\r\n";
+  }
+  WriteFile(kHistoryFile, text);
+  const auto entries = ReadConnectionHistory();
+  ASSERT_TRUE(entries.has_value());
+  ASSERT_EQ(entries->size(), static_cast<std::size_t>(kEntries));
+  EXPECT_EQ(entries->back(), (HistoryEntry{"R19999", "10.0.0.249", "20999"}));
+
+  std::filesystem::create_hard_link(kHistoryFile, "ini/old.ini");
+  RemoveConnectionHistory(QStringLiteral("R0"));
+  EXPECT_EQ(ReadFile("ini/old.ini"), text);
+  EXPECT_EQ(ReadFile(kHistoryFile), text.substr(text.find("[R1]")));
+  EXPECT_FALSE(std::filesystem::exists(std::string(kHistoryFile) + ".tmp"));
 }
 
 TEST_F(HistoryTest, ListingTakesBracketedPiecesAndEmptyKeys) {

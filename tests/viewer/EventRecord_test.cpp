@@ -2,8 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <QByteArray>
-#include <QFile>
-#include <QTemporaryDir>
 
 #include "viewer/EventRecord.h"
 
@@ -79,16 +77,6 @@ TEST(EventRecord, PackedTimeRoundTripsAndKeepsOnlyLowBits) {
   EXPECT_EQ(MakeTimeCost(1996 + 64, 1, 1, 0, 0, 0), MakeTimeCost(1996, 1, 1, 0, 0, 0));
   // Month 16 keeps its low four bits (0).
   EXPECT_EQ(MakeTimeCost(2000, 16, 1, 0, 0, 0), MakeTimeCost(2000, 0, 1, 0, 0, 0));
-}
-
-TEST(EventRecord, ReadEventFileMissingIsEmpty) {
-  QTemporaryDir dir;
-  EXPECT_TRUE(ReadEventFile(dir.filePath("AlarmEvent.am")).empty());
-  QFile f(dir.filePath("AlarmEvent.am"));
-  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-  f.write(kSample);
-  f.close();
-  EXPECT_EQ(ReadEventFile(f.fileName()).size(), 1u);
 }
 
 }  // namespace

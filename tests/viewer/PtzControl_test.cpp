@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 #include <algorithm>
@@ -10,6 +12,9 @@
 #include <vector>
 
 #include "config/PtCommandFile.h"
+#include "platform/LocalFile.h"
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -153,3 +158,31 @@ TEST(PtzControlSend, RecordsOfTheSelectedCameraOnly) {
   EXPECT_EQ(seen, PtCommandRecord::kDataSize);
 }
 
+
+// Start-up with a device or a FIFO in place of the options and command files:
+// the defaults and an empty table, at once; the FIFO is never opened to
+// create the missing file.
+TEST(PtzControlFiles, FilesThatAreNoPlainFilesReadAsMissing) {
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  const QString previous = QDir::currentPath();
+  QDir::setCurrent(dir.path());
+  ASSERT_TRUE(QDir().mkdir(QStringLiteral("PTZ")));
+  ASSERT_EQ(::mkfifo("PTZ/pelcoD.tl", 0600), 0);
+  ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), QStringLiteral("PTZ/pelcoP.tl")));
+
+  int alerts = 0;
+  PtzControl::Hooks hooks;
+  hooks.alert = [&](const QString&) { ++alerts; };
+  PtzControl control(std::move(hooks));
+  control.ReadIntervals("/dev/zero");
+  EXPECT_EQ(control.CommandInterval(), PtzControl::kDefaultCommandIntervalMs);
+  EXPECT_EQ(control.StopInterval(), PtzControl::kDefaultStopIntervalMs);
+  for (int type : {0, 1}) {
+    control.LoadPtzCommands(type);
+    EXPECT_EQ(control.Table().FillCounter(), 0) << type;
+  }
+  EXPECT_EQ(alerts, 0);
+  EXPECT_TRUE(LocalFile::IsOtherThanRegular("PTZ/pelcoD.tl"));
+  QDir::setCurrent(previous);
+}

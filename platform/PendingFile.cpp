@@ -1,0 +1,45 @@
+#include "platform/PendingFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+
+namespace {
+constexpr int kCreateAttempts = 16;
+
+bool NameTaken(const QString& path) {
+  const QFileInfo info(path);
+  return info.exists() || info.isSymLink();
+}
+}  // namespace
+
+QString PendingFile::CreateTemporary(const QString& folder) {
+  const QDir dir(folder);
+  for (int attempt = 0; attempt < kCreateAttempts; ++attempt) {
+    const QString path = dir.filePath(
+        QStringLiteral(".saving-%1.part").arg(QRandomGenerator::global()->generate64(), 16, 16, QChar('0')));
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) return path;
+    if (!NameTaken(path)) return {};  // not a clash: the folder refuses new files
+  }
+  return {};
+}
+
+QString PendingFile::NumberedName(const QString& path, int n) {
+  const QFileInfo info(path);
+  QString name = info.completeBaseName() + QStringLiteral(" (%1)").arg(n);
+  if (!info.suffix().isEmpty()) name += '.' + info.suffix();
+  return info.dir().filePath(name);
+}
+
+QString PendingFile::Commit(const QString& temporaryPath, const QString& finalPath) {
+  for (int n = 1; n <= kMaxNumber; ++n) {
+    const QString name = n == 1 ? finalPath : NumberedName(finalPath, n);
+    // QFile::rename never replaces an existing file.
+    if (QFile::rename(temporaryPath, name)) return name;
+    if (!NameTaken(name)) break;
+  }
+  QFile::remove(temporaryPath);
+  return {};
+}

@@ -1,0 +1,22 @@
+#pragma once
+// Files written under a temporary name beside their final one and named only
+// once complete: a file that could not be finished never carries a final
+// name, and an existing file is never replaced (the new one gets a number).
+
+#include <QString>
+
+class PendingFile {
+ public:
+  // Highest number tried after a taken name: "<name> (2).<ext>" .. "(9999)".
+  static constexpr int kMaxNumber = 9999;
+
+  // Creates an empty file with a fresh hidden name (".saving-<hex>.part") in
+  // folder; empty when the folder cannot take a new file.
+  static QString CreateTemporary(const QString& folder);
+  // Gives the temporary file finalPath, or the first free numbered form of
+  // it. Returns the name given; on failure removes the temporary file and
+  // returns an empty string.
+  static QString Commit(const QString& temporaryPath, const QString& finalPath);
+  // "<folder>/<base> (n).<suffix>"
+  static QString NumberedName(const QString& path, int n);
+};
