@@ -93,9 +93,25 @@ int SimProcess::WaitFor(const QRegularExpression& pattern, int timeoutMs, int fr
 }
 
 QString SimProcess::Tail(int limit, const QRegularExpression& leaveOut) {
+  // Runs of the same message (after the time stamp) shrink to their first line and a count.
   QStringList kept;
-  const QStringList& lines = Lines();
-  for (qsizetype i = lines.size() - 1; i >= 0 && kept.size() < limit; --i)
-    if (leaveOut.pattern().isEmpty() || !leaveOut.match(lines.at(i)).hasMatch()) kept.prepend(lines.at(i));
-  return kept.join(QLatin1Char('\n'));
+  QString previous;
+  int repeats = 0;
+  const auto closeRun = [&] {
+    if (repeats > 0) kept.last() += QStringLiteral("  (and %1 more like it)").arg(repeats);
+    repeats = 0;
+  };
+  for (const QString& line : Lines()) {
+    if (!leaveOut.pattern().isEmpty() && leaveOut.match(line).hasMatch()) continue;
+    const QString message = line.mid(13);
+    if (!kept.isEmpty() && message == previous) {
+      ++repeats;
+      continue;
+    }
+    closeRun();
+    kept << line;
+    previous = message;
+  }
+  closeRun();
+  return QStringList(kept.mid(qMax(qsizetype(0), kept.size() - limit))).join(QLatin1Char('\n'));
 }
