@@ -7,7 +7,7 @@ ARDEVIZ_PACKAGES=(
   libgtest-dev libbenchmark-dev
   fonts-dejavu-core
 )
-ARDEVIZ_TEST_PACKAGES=(iproute2 util-linux clang libclang-rt-14-dev ffmpeg poppler-utils)
+ARDEVIZ_TEST_PACKAGES=(iproute2 util-linux clang libclang-rt-14-dev ffmpeg poppler-utils xvfb xdotool)
 
 as_root() {
   if [ "$(id -u)" -eq 0 ]; then
