@@ -4,6 +4,7 @@
 //                                127.0.0.1 (an ephemeral port, for this run only)
 //   ardeviz --screenshot FILE    saves a picture of the window a few seconds after
 //                                start and ends; with --demo it connects first
+//   ardeviz --help | --version   prints and ends, without a display
 #include <QApplication>
 #include <QStringList>
 #include <QTimer>
@@ -15,16 +16,12 @@
 #include "viewer/CArdevizApp.h"
 #include "viewer/CArdevizView.h"
 #include "viewer/CMainFrame.h"
+#include "viewer/ViewerCommandLine.h"
 
 namespace {
 constexpr int kDemoChannels = 8;
 constexpr int kConnectDelayMs = 300;
 constexpr int kScreenshotDelayMs = 4000;
-
-QString OptionValue(const QStringList& args, const QString& name) {
-  const int at = args.indexOf(name);
-  return at >= 0 && at + 1 < args.size() ? args.at(at + 1) : QString();
-}
 
 void ScheduleScreenshot(CArdevizApp& ardeviz, const QString& file, bool connectFirst) {
   CMainFrame* frame = ardeviz.MainFrame();
@@ -38,10 +35,27 @@ void ScheduleScreenshot(CArdevizApp& ardeviz, const QString& file, bool connectF
 }  // namespace
 
 int main(int argc, char** argv) {
+  // Read before QApplication exists: help, version and mistakes need no display.
+  QStringList args;
+  for (int i = 0; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
+  const ViewerCommandLine cmd = ViewerCommandLine::Parse(args);
+  if (!cmd.error.isEmpty()) {
+    std::fprintf(stderr, "ardeviz: %s\n\n%s", qPrintable(cmd.error), qPrintable(ViewerCommandLine::HelpText()));
+    return 2;
+  }
+  if (cmd.help) {
+    std::fputs(qPrintable(ViewerCommandLine::HelpText()), stdout);
+    return 0;
+  }
+  if (cmd.version) {
+    std::puts("ardeviz " ARDEVIZ_VERSION);
+    return 0;
+  }
+  const bool demo = cmd.demo;
+  const QString& screenshot = cmd.screenshot;
+
   QApplication app(argc, argv);
-  const QStringList args = QApplication::arguments();
-  const bool demo = args.contains(QStringLiteral("--demo"));
-  const QString screenshot = OptionValue(args, QStringLiteral("--screenshot"));
+  QApplication::setApplicationVersion(QStringLiteral(ARDEVIZ_VERSION));
 
   // Declared before the viewer so that it outlives the viewer's connection.
   std::unique_ptr<SimRecorderThread> recorder;
