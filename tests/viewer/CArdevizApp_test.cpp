@@ -5,8 +5,13 @@
 #include <QFile>
 
 #include <QDir>
+#include <QFileInfo>
 #include <QSettings>
 #include <QTemporaryDir>
+
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
 
 #include "tests/viewer/ShellTestSupport.h"
 #include "viewer/CArdevizApp.h"
@@ -53,6 +58,20 @@ TEST_F(CArdevizAppTest, SecondInstanceShowsTheErrorAndLeavesTheFirstRunning) {
   first.ExitInstance();
   CArdevizApp third(LockPath(), ViewOptions());
   EXPECT_TRUE(third.InitInstance());
+}
+
+TEST_F(CArdevizAppTest, TheLockLivesInTheUsersRuntimeFolderOrUnderTheUsersNumber) {
+  const QByteArray saved = qgetenv("XDG_RUNTIME_DIR");
+  qputenv("XDG_RUNTIME_DIR", QFile::encodeName(m_lockDir.path()));  // 0700 and ours, as a runtime folder must be
+  EXPECT_EQ(CArdevizApp::DefaultLockFilePath(), LockPath());
+  saved.isNull() ? qunsetenv("XDG_RUNTIME_DIR") : qputenv("XDG_RUNTIME_DIR", saved);
+
+  EXPECT_EQ(CArdevizApp::LockFilePathIn("/run/user/1000"), "/run/user/1000/Ardeviz.lock");
+  const QString fallback = CArdevizApp::LockFilePathIn(QString());
+  EXPECT_EQ(QFileInfo(fallback).dir(), QDir(QDir::tempPath()));
+#ifdef Q_OS_UNIX
+  EXPECT_EQ(QFileInfo(fallback).fileName(), QStringLiteral("Ardeviz-%1.lock").arg(::getuid()));
+#endif
 }
 
 TEST_F(CArdevizAppTest, FrameIsFixedSizeWithItsMarginCutOff) {
