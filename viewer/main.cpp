@@ -6,6 +6,9 @@
 //                                start and ends; with --demo it connects first
 //   ardeviz --help | --version   prints and ends, without a display
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QIcon>
 #include <QStringList>
 #include <QTimer>
 
@@ -17,11 +20,14 @@
 #include "viewer/CArdevizView.h"
 #include "viewer/CMainFrame.h"
 #include "viewer/ViewerCommandLine.h"
+#include "viewer/WorkingFolder.h"
 
 namespace {
 constexpr int kDemoChannels = 8;
 constexpr int kConnectDelayMs = 300;
 constexpr int kScreenshotDelayMs = 4000;
+constexpr const char* kApplicationName = "ardeviz";  // also names the per-user working folder
+constexpr const char* kDesktopId = "org.ardeviz.Ardeviz";
 
 void ScheduleScreenshot(CArdevizApp& ardeviz, const QString& file, bool connectFirst) {
   CMainFrame* frame = ardeviz.MainFrame();
@@ -52,10 +58,14 @@ int main(int argc, char** argv) {
     return 0;
   }
   const bool demo = cmd.demo;
-  const QString& screenshot = cmd.screenshot;
+  // Fixed now: an installed program changes its working folder.
+  const QString screenshot = cmd.screenshot.isEmpty() ? QString() : QFileInfo(cmd.screenshot).absoluteFilePath();
 
   QApplication app(argc, argv);
+  QApplication::setApplicationName(QString::fromLatin1(kApplicationName));
   QApplication::setApplicationVersion(QStringLiteral(ARDEVIZ_VERSION));
+  QGuiApplication::setDesktopFileName(QString::fromLatin1(kDesktopId));
+  QApplication::setWindowIcon(QIcon::fromTheme(QString::fromLatin1(kDesktopId)));
 
   // Declared before the viewer so that it outlives the viewer's connection.
   std::unique_ptr<SimRecorderThread> recorder;
@@ -75,6 +85,12 @@ int main(int argc, char** argv) {
     options.hostOverride = QStringLiteral("127.0.0.1");
     options.portOverride = port;
   }
+
+  // An installed program works in its per-user folder and keeps its record
+  // folder "Backup" there, not beside the executable.
+  const QString installedFolder = WorkingFolder::EnterForThisProgram();
+  if (!installedFolder.isEmpty())
+    options.executablePath = QDir(installedFolder).filePath(QString::fromLatin1(kApplicationName));
 
   CArdevizApp ardeviz(CArdevizApp::DefaultLockFilePath(), options);
   if (!ardeviz.InitInstance()) return 1;

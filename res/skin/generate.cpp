@@ -1,7 +1,8 @@
 // Draws every skin picture of the main view and the archive panel, one PNG per
-// resource number, and the skin.qrc that lists them.
+// resource number, and the skin.qrc that lists them; and the program's icon,
+// as PNGs of the usual sizes and as SVG.
 //
-//   skin-generator <output folder> [<qrc file>]
+//   skin-generator <output folder> [<qrc file> [<icon folder>]]
 //
 // Each control's pictures are cut out of the window's background with the
 // control's face drawn on it, so rounded faces sit seamlessly on the panel.
@@ -20,6 +21,7 @@
 #include <cstdio>
 #include <functional>
 #include <map>
+#include <vector>
 
 namespace {
 
@@ -655,6 +657,99 @@ void ArchivePanel(Output& out) {
     Pair(out, bg, QRect(navX[i], 306, 38, 40), 381 + 2 * i, 380 + 2 * i, Look::Pressed, 4, nav[i]);
 }
 
+// ---- program icon -------------------------------------------------------------
+
+// The icon is a short list of shapes on a 256 x 256 canvas, so that the same
+// drawing gives the PNGs and the SVG.
+struct IconShape {
+  bool ellipse;
+  QRectF rect;
+  double radius;
+  QColor top, bottom;  // a vertical gradient over the shape; equal for a flat fill
+  QColor stroke;       // invalid: no outline
+  double strokeWidth;
+};
+
+std::vector<IconShape> IconShapes() {
+  const QColor none;
+  std::vector<IconShape> shapes = {
+      {false, {8, 8, 240, 240}, 44, QColor(0x46, 0x4c, 0x55), kPanelBottom, kGroove, 6},  // the console
+      {false, {30, 40, 196, 136}, 12, Qt::black, Qt::black, kEdgeLight, 4},               // the screen
+      {true, {34, 192, 40, 40}, 0, kLitTop, kLitBottom, kGroove, 4},                      // the connect lamp
+  };
+  // Four live panes in the screen, in channel colours.
+  const QColor panes[4] = {QColor(0x2a, 0x7f, 0xc9), QColor(0x2f, 0xb0, 0x63), QColor(0xd9, 0x8f, 0x23),
+                           QColor(0xc0, 0x3a, 0x6e)};
+  for (int i = 0; i < 4; ++i)
+    shapes.push_back({false, {42.0 + (i % 2) * 88, 52.0 + (i / 2) * 58, 84, 54}, 4, panes[i].lighter(115),
+                      panes[i].darker(130), none, 0});
+  // Three keys beside the lamp.
+  for (int i = 0; i < 3; ++i)
+    shapes.push_back({false, {92.0 + i * 46, 198, 40, 28}, 6, QColor(0x5b, 0x62, 0x6c), QColor(0x25, 0x29, 0x2e),
+                      kGroove, 3});
+  return shapes;
+}
+
+QImage IconImage(int size) {
+  QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+  image.fill(Qt::transparent);
+  QPainter p(&image);
+  p.setRenderHint(QPainter::Antialiasing);
+  p.scale(size / 256.0, size / 256.0);
+  for (const IconShape& s : IconShapes()) {
+    QLinearGradient g(0, s.rect.top(), 0, s.rect.bottom());
+    g.setColorAt(0, s.top);
+    g.setColorAt(1, s.bottom);
+    p.setBrush(g);
+    p.setPen(s.stroke.isValid() ? QPen(s.stroke, s.strokeWidth) : QPen(Qt::NoPen));
+    if (s.ellipse)
+      p.drawEllipse(s.rect);
+    else
+      p.drawRoundedRect(s.rect, s.radius, s.radius);
+  }
+  return image;
+}
+
+QString IconSvg() {
+  QString svg;
+  QTextStream t(&svg);
+  t << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+    << "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"256\" height=\"256\" viewBox=\"0 0 256 256\">\n"
+    << "  <defs>\n";
+  const std::vector<IconShape> shapes = IconShapes();
+  for (size_t i = 0; i < shapes.size(); ++i)
+    t << "    <linearGradient id=\"g" << i << "\" x1=\"0\" y1=\"0\" x2=\"0\" y2=\"1\">"
+      << "<stop offset=\"0\" stop-color=\"" << shapes[i].top.name() << "\"/>"
+      << "<stop offset=\"1\" stop-color=\"" << shapes[i].bottom.name() << "\"/></linearGradient>\n";
+  t << "  </defs>\n";
+  for (size_t i = 0; i < shapes.size(); ++i) {
+    const IconShape& s = shapes[i];
+    const QString stroke = s.stroke.isValid()
+                               ? QString(" stroke=\"%1\" stroke-width=\"%2\"").arg(s.stroke.name()).arg(s.strokeWidth)
+                               : QString();
+    if (s.ellipse)
+      t << "  <ellipse cx=\"" << s.rect.center().x() << "\" cy=\"" << s.rect.center().y() << "\" rx=\""
+        << s.rect.width() / 2 << "\" ry=\"" << s.rect.height() / 2 << "\"";
+    else
+      t << "  <rect x=\"" << s.rect.x() << "\" y=\"" << s.rect.y() << "\" width=\"" << s.rect.width()
+        << "\" height=\"" << s.rect.height() << "\" rx=\"" << s.radius << "\"";
+    t << " fill=\"url(#g" << i << ")\"" << stroke << "/>\n";
+  }
+  t << "</svg>\n";
+  return svg;
+}
+
+// ardeviz-<size>.png for each size of the freedesktop icon theme, and ardeviz.svg.
+bool WriteIcons(const QDir& dir) {
+  if (!dir.exists() && !QDir().mkpath(dir.path())) return false;
+  bool ok = true;
+  for (int size : {16, 22, 24, 32, 48, 64, 128, 256})
+    ok = IconImage(size).save(dir.filePath(QString("ardeviz-%1.png").arg(size)), "PNG") && ok;
+  QFile svg(dir.filePath("ardeviz.svg"));
+  ok = svg.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text) && svg.write(IconSvg().toUtf8()) > 0 && ok;
+  return ok;
+}
+
 bool WriteQrc(const QString& path, const std::map<int, QSize>& written) {
   QFile file(path);
   if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text)) return false;
@@ -671,7 +766,7 @@ int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QGuiApplication app(argc, argv);
   if (argc < 2) {
-    std::fprintf(stderr, "usage: %s <output folder> [<qrc file>]\n", argv[0]);
+    std::fprintf(stderr, "usage: %s <output folder> [<qrc file> [<icon folder>]]\n", argv[0]);
     return 2;
   }
   LoadFonts();
@@ -685,6 +780,10 @@ int main(int argc, char** argv) {
   ArchivePanel(out);
   if (argc >= 3 && !WriteQrc(QString::fromLocal8Bit(argv[2]), out.written)) {
     std::fprintf(stderr, "cannot write %s\n", argv[2]);
+    return 1;
+  }
+  if (argc >= 4 && !WriteIcons(QDir(QString::fromLocal8Bit(argv[3])))) {
+    std::fprintf(stderr, "cannot write the icons into %s\n", argv[3]);
     return 1;
   }
   std::printf("%zu pictures written\n", out.written.size());
