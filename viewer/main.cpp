@@ -20,13 +20,14 @@
 #include "viewer/CArdevizView.h"
 #include "viewer/CMainFrame.h"
 #include "viewer/ViewerCommandLine.h"
+#include "viewer/ViewerSettingsStore.h"
 #include "viewer/WorkingFolder.h"
 
 namespace {
 constexpr int kDemoChannels = 8;
 constexpr int kConnectDelayMs = 300;
 constexpr int kScreenshotDelayMs = 4000;
-constexpr const char* kApplicationName = "ardeviz";  // also names the per-user working folder
+constexpr const char* kApplicationName = "ardeviz";
 constexpr const char* kDesktopId = "org.ardeviz.Ardeviz";
 
 void ScheduleScreenshot(CArdevizApp& ardeviz, const QString& file, bool connectFirst) {
@@ -62,6 +63,9 @@ int main(int argc, char** argv) {
   const QString screenshot = cmd.screenshot.isEmpty() ? QString() : QFileInfo(cmd.screenshot).absoluteFilePath();
 
   QApplication app(argc, argv);
+  // Name the per-user working folder, <data>/Ardeviz/ardeviz: beside the settings'
+  // "Ardeviz" and never the shipped files of a program installed into ~/.local.
+  QApplication::setOrganizationName(QString::fromLatin1(ViewerSettingsStore::kOrganization));
   QApplication::setApplicationName(QString::fromLatin1(kApplicationName));
   QApplication::setApplicationVersion(QStringLiteral(ARDEVIZ_VERSION));
   QGuiApplication::setDesktopFileName(QString::fromLatin1(kDesktopId));
