@@ -53,6 +53,7 @@ ViewerCommandLine ViewerCommandLine::Parse(const QStringList& arguments) {
   result.help = parser.isSet(help);
   result.version = parser.isSet(version);
   result.screenshot = parser.value(screenshot);
-  if (parser.isSet(screenshot) && result.screenshot.isEmpty()) result.error = QStringLiteral("--screenshot: a file name.");
+  if (parser.isSet(screenshot) && result.screenshot.isEmpty())
+    result.error = QStringLiteral("--screenshot: a file name.");
   return result;
 }
