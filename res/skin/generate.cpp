@@ -1,6 +1,7 @@
 // Draws every skin picture of the main view and the archive panel, one PNG per
-// resource number, and the skin.qrc that lists them; and the program's icon,
-// as PNGs of the usual sizes and as SVG.
+// resource number, at 1x ("<number>.png") and 2x ("<number>@2x.png", for
+// high-density screens), and the skin.qrc that lists them; and the program's
+// icon, as PNGs of the usual sizes and as SVG.
 //
 //   skin-generator <output folder> [<qrc file> [<icon folder>]]
 //
@@ -41,6 +42,20 @@ const QColor kLitBottom(0x1f, 0xa8, 0x4c);
 const QColor kAlertTop(0xff, 0x6a, 0x5c);
 const QColor kAlertBottom(0xc0, 0x1e, 0x16);
 const QColor kScreenGreen(0x00, 0xff, 0x00);
+
+// The art's pixel ratio: everything is drawn in the 1x coordinates of the
+// windows, on canvases this many times larger.
+int g_scale = 1;
+
+// A canvas for a picture of the given size in window coordinates.
+QImage Canvas(const QSize& size) {
+  QImage image(size * g_scale, QImage::Format_RGB32);
+  image.setDevicePixelRatio(g_scale);
+  return image;
+}
+
+// A rectangle in window coordinates as canvas pixels.
+QRect Pixels(const QRect& r) { return QRect(r.topLeft() * g_scale, r.size() * g_scale); }
 
 QString g_sans = "DejaVu Sans";
 QString g_condensed = "DejaVu Sans Condensed";
@@ -356,29 +371,30 @@ Content GridGlyph(int side) {
 
 struct Output {
   QDir dir;
-  std::map<int, QSize> written;
+  std::map<int, QSize> written;  // size in window coordinates
   bool ok = true;
 
   void Save(int id, const QImage& image) {
-    if (written.count(id) && written[id] != image.size())
+    const QSize size = image.deviceIndependentSize().toSize();
+    if (written.count(id) && written[id] != size)
       std::fprintf(stderr, "resource %d drawn twice at different sizes\n", id);
-    const QString path = dir.filePath(QString::number(id) + ".png");
+    const QString path = dir.filePath(QString::number(id) + (g_scale == 1 ? "" : QString("@%1x").arg(g_scale)) + ".png");
     if (!image.convertToFormat(QImage::Format_RGB32).save(path, "PNG")) {
       std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
       ok = false;
     }
-    written[id] = image.size();
+    written[id] = size;
   }
 };
 
 // Draws a control face onto a copy of the background and cuts the control out.
 QImage Cut(const QImage& background, const QRect& r, Look look, double radius, const Content& content,
            bool alert = false) {
-  QImage scene = background.copy(r.adjusted(-2, -2, 2, 2));
+  QImage scene = background.copy(Pixels(r.adjusted(-2, -2, 2, 2)));
   QPainter p(&scene);
   Face(p, QRectF(2, 2, r.width(), r.height()), look, radius, content, alert);
   p.end();
-  return scene.copy(2, 2, r.width(), r.height());
+  return scene.copy(Pixels(QRect(2, 2, r.width(), r.height())));
 }
 
 void Pair(Output& out, const QImage& bg, const QRect& r, int normalId, int otherId, Look otherLook, double radius,
@@ -390,7 +406,7 @@ void Pair(Output& out, const QImage& bg, const QRect& r, int normalId, int other
 // An indicator light on the black status panel: the lamp sits in the top-left
 // 33 x 33, since the archive panel shows only that much of it.
 QImage Activity(bool lit) {
-  QImage image(40, 40, QImage::Format_RGB32);
+  QImage image = Canvas(QSize(40, 40));
   image.fill(Qt::black);
   QPainter p(&image);
   p.setRenderHint(QPainter::Antialiasing);
@@ -433,7 +449,7 @@ const int kLayoutPanes[7] = {1, 4, 7, 9, 10, 13, 16};
 
 QImage MainBackground() {
   const QSize size(877, 685);
-  QImage image(size, QImage::Format_RGB32);
+  QImage image = Canvas(size);
   QPainter p(&image);
   ConsoleFrame(p, size);
 
@@ -539,7 +555,7 @@ const int kArchiveChannelX[16] = {342, 373, 400, 428, 456, 485, 513, 541, 568, 5
 
 QImage ArchiveBackground() {
   const QSize size(951, 684);
-  QImage image(size, QImage::Format_RGB32);
+  QImage image = Canvas(size);
   QPainter p(&image);
   ConsoleFrame(p, size);
 
@@ -575,7 +591,7 @@ QImage ArchiveBackground() {
 }
 
 QImage SliderBar() {
-  QImage image(583, 16, QImage::Format_RGB32);
+  QImage image = Canvas(QSize(583, 16));
   QPainter p(&image);
   QLinearGradient g(0, 0, 0, 16);
   g.setColorAt(0, QColor(0x20, 0x23, 0x28));
@@ -593,7 +609,7 @@ QImage SliderBar() {
 // The thumb: a lit needle on a key colour (its top-left pixel) that the slider
 // makes see-through. Drawn without smoothing so no pixel blends with the key.
 QImage SliderThumb() {
-  QImage image(14, 16, QImage::Format_RGB32);
+  QImage image = Canvas(QSize(14, 16));
   const QColor key(0xff, 0x00, 0xff);
   image.fill(key);
   QPainter p(&image);
@@ -746,8 +762,8 @@ bool WriteIcons(const QDir& dir) {
   for (int size : {16, 22, 24, 32, 48, 64, 128, 256})
     ok = IconImage(size).save(dir.filePath(QString("ardeviz-%1.png").arg(size)), "PNG") && ok;
   QFile svg(dir.filePath("ardeviz.svg"));
-  ok = svg.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text) && svg.write(IconSvg().toUtf8()) > 0 && ok;
-  return ok;
+  const bool opened = svg.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text);
+  return opened && svg.write(IconSvg().toUtf8()) > 0 && ok;
 }
 
 bool WriteQrc(const QString& path, const std::map<int, QSize>& written) {
@@ -755,7 +771,9 @@ bool WriteQrc(const QString& path, const std::map<int, QSize>& written) {
   if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text)) return false;
   QTextStream s(&file);
   s << "<!DOCTYPE RCC>\n<RCC version=\"1.0\">\n  <qresource prefix=\"/skin\">\n";
-  for (const auto& [id, size] : written) s << "    <file alias=\"" << id << ".png\">skin/" << id << ".png</file>\n";
+  for (const auto& [id, size] : written)
+    for (const char* suffix : {"", "@2x"})
+      s << "    <file alias=\"" << id << suffix << ".png\">skin/" << id << suffix << ".png</file>\n";
   s << "  </qresource>\n</RCC>\n";
   return true;
 }
@@ -776,8 +794,11 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "cannot create %s\n", argv[1]);
     return 1;
   }
-  MainView(out);
-  ArchivePanel(out);
+  for (int scale : {1, 2}) {
+    g_scale = scale;
+    MainView(out);
+    ArchivePanel(out);
+  }
   if (argc >= 3 && !WriteQrc(QString::fromLocal8Bit(argv[2]), out.written)) {
     std::fprintf(stderr, "cannot write %s\n", argv[2]);
     return 1;
@@ -786,6 +807,6 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "cannot write the icons into %s\n", argv[3]);
     return 1;
   }
-  std::printf("%zu pictures written\n", out.written.size());
+  std::printf("%zu pictures written at 1x and 2x\n", out.written.size());
   return out.ok ? 0 : 1;
 }
