@@ -3,7 +3,9 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QPainter>
+#include <map>
 #include <mutex>
+#include <utility>
 
 // Q_INIT_RESOURCE must be used outside any namespace.
 static void RegisterSkinResource() { Q_INIT_RESOURCE(skin); }
@@ -65,4 +67,16 @@ QPixmap SkinPixmap(int resourceNumber, qreal devicePixelRatio) {
 
 QPixmap SkinPixmap(int resourceNumber) {
   return SkinPixmap(resourceNumber, qGuiApp ? qGuiApp->devicePixelRatio() : 1.0);
+}
+
+void DrawSkinPicture(QPainter& painter, const QPoint& at, int resourceNumber) {
+  const QTransform& transform = painter.worldTransform();
+  const qreal transformScale = transform.type() <= QTransform::TxScale ? transform.m11() : 1.0;
+  const qreal ratio = painter.device()->devicePixelRatio() * transformScale;
+  // Keyed by the ratio in hundredths: a window meets only a few ratios.
+  static std::map<std::pair<int, int>, QPixmap> made;
+  const std::pair<int, int> key(resourceNumber, qRound(ratio * 100));
+  auto it = made.find(key);
+  if (it == made.end()) it = made.emplace(key, SkinPixmap(resourceNumber, std::max<qreal>(1.0, ratio))).first;
+  painter.drawPixmap(at, it->second);
 }

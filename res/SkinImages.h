@@ -6,6 +6,8 @@
 #include <QImage>
 #include <QPixmap>
 
+class QPainter;
+
 // Registers the compiled-in pictures; SkinImage and SkinPixmap call it themselves.
 void InitSkinResources();
 bool HasSkinImage(int resourceNumber);
@@ -24,3 +26,8 @@ QImage SkinImage(int resourceNumber, int artRatio = 1);
 QPixmap SkinPixmap(int resourceNumber, qreal devicePixelRatio);
 // The picture to draw on this program's screens.
 QPixmap SkinPixmap(int resourceNumber);
+// Draws the picture with its top-left corner at a point of the painter, from
+// the art that matches the painter's scale (its device's pixel ratio times its
+// transform's), so that a window drawn enlarged, as on the full-screen stage,
+// or on a dense screen stays sharp. The pictures are kept once made.
+void DrawSkinPicture(QPainter& painter, const QPoint& at, int resourceNumber);

@@ -588,7 +588,7 @@ void CArdevizView::DrawPanelText(QPainter& painter, const QRect& rect, const QSt
 void CArdevizView::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
   if (!m_background.isNull()) {
-    painter.drawPixmap(0, 0, m_background);
+    DrawSkinPicture(painter, QPoint(0, 0), kBitmapBackground);
   } else {
     painter.fillRect(rect(), Qt::black);
   }

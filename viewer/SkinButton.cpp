@@ -46,7 +46,7 @@ void SkinButton::PostPressState(int pressed) {
 void SkinButton::paintEvent(QPaintEvent*) {
   if (m_nDrawState < 0) return;
   QPainter painter(this);
-  painter.drawPixmap(0, 0, m_bitmaps[m_nDrawState]);
+  DrawSkinPicture(painter, QPoint(0, 0), m_bitmapIds[m_nDrawState]);
 }
 
 void SkinButton::mousePressEvent(QMouseEvent* event) {

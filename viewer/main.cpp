@@ -19,6 +19,7 @@
 #include "viewer/CArdevizApp.h"
 #include "viewer/CArdevizView.h"
 #include "viewer/CMainFrame.h"
+#include "viewer/FullScreenStage.h"
 #include "viewer/ViewerCommandLine.h"
 #include "viewer/ViewerSettingsStore.h"
 #include "viewer/WorkingFolder.h"
@@ -35,7 +36,9 @@ void ScheduleScreenshot(CArdevizApp& ardeviz, const QString& file, bool connectF
   if (connectFirst)
     QTimer::singleShot(kConnectDelayMs, frame, [frame] { frame->View()->OnCommand(CArdevizView::kIdConnect); });
   QTimer::singleShot(kScreenshotDelayMs, frame, [frame, file] {
-    if (!frame->grab().save(file)) std::fprintf(stderr, "Could not save %s\n", qPrintable(file));
+    // Full screen: the whole stage, black border and all.
+    QWidget* shown = frame->Stage() ? static_cast<QWidget*>(frame->Stage()) : frame;
+    if (!shown->grab().save(file)) std::fprintf(stderr, "Could not save %s\n", qPrintable(file));
     QApplication::quit();
   });
 }

@@ -80,10 +80,7 @@ TEST_F(CArdevizAppTest, FrameIsFixedSizeWithItsMarginCutOff) {
   EXPECT_TRUE(frame.windowFlags() & Qt::FramelessWindowHint);
   EXPECT_EQ(frame.mask(), QRegion(2, 2, 873, 681));
   EXPECT_EQ(CMainFrame::CentredPosition(QSize(1280, 1024)), QPoint(201, 169));
-
-  frame.SetFullScreen(true);
-  EXPECT_EQ(frame.pos(), QPoint(-2, -2));
-  EXPECT_EQ(frame.size(), QSize(877, 685));
+  // Full screen: FullScreenStage_test.
 }
 
 TEST_F(CArdevizAppTest, StartUpLoadsTheSettingsAndTheSkin) {
