@@ -18,6 +18,7 @@
 #include "viewer/CMainFrame.h"
 #include "viewer/IViewArchivePanel.h"
 #include "viewer/IViewPtzControl.h"
+#include "viewer/SkinAccessibility.h"
 #include "viewer/SkinButton.h"
 #include "viewer/SkinPushButton.h"
 #include "viewer/ViewExtensions.h"
@@ -399,6 +400,9 @@ void CArdevizView::GoOffline() {
     if (SkinButton* disconnectButton = Button(kIdDisconnect)) disconnectButton->setEnabled(true);
     if (SkinButton* connectButton = Button(kIdConnect)) connectButton->SetCheck(false);
     DeleteEventFile();
+    // The link goes offline this way too (rejected login, reconnection given up):
+    // the status line must not keep saying the connection stands.
+    ShowConnectionStatus(m_nConnectionState);
   }
   if (SkinButton* disconnectButton = Button(kIdDisconnect)) disconnectButton->SetCheck(true);
 }
@@ -541,6 +545,7 @@ void CArdevizView::ShowConnectionStatus(int statusCode) {
   const int missCount = m_pLink ? m_pLink->MissCount() : 0;
   const std::uint32_t statusWord = m_pLink ? m_pLink->ChannelStatusWord() : 0;
   m_statusText = StatusTextFor(statusCode, missCount, statusWord);
+  SkinAccessibility::NotifyStatusChanged(this);
   if (m_pArchivePanel && m_pArchivePanel->IsArchiveShown()) m_pArchivePanel->ShowLinkStatus(statusCode);
   update(kStatusRect);
 }
