@@ -19,6 +19,7 @@
 #include "viewer/CMainFrame.h"
 #include "viewer/IViewArchivePanel.h"
 #include "viewer/IViewPtzControl.h"
+#include "viewer/SkinAccessibility.h"
 #include "viewer/SkinButton.h"
 #include "viewer/SkinPushButton.h"
 #include "viewer/ViewExtensions.h"
@@ -550,6 +551,7 @@ void CArdevizView::ShowConnectionStatus(int statusCode) {
   const int missCount = m_pLink ? m_pLink->MissCount() : 0;
   const std::uint32_t statusWord = m_pLink ? m_pLink->ChannelStatusWord() : 0;
   m_statusText = StatusTextFor(statusCode, missCount, statusWord);
+  SkinAccessibility::NotifyStatusChanged(this);
   if (m_pArchivePanel && m_pArchivePanel->IsArchiveShown()) m_pArchivePanel->ShowLinkStatus(statusCode);
   update(kStatusRect);
 }
@@ -597,7 +599,7 @@ void CArdevizView::DrawPanelText(QPainter& painter, const QRect& rect, const QSt
 void CArdevizView::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
   if (!m_background.isNull()) {
-    painter.drawPixmap(0, 0, m_background);
+    DrawSkinPicture(painter, QPoint(0, 0), kBitmapBackground);
   } else {
     painter.fillRect(rect(), Qt::black);
   }
