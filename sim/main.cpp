@@ -30,6 +30,10 @@ int main(int argc, char** argv) {
     out << SimCommandLine::HelpText();
     return 0;
   }
+  if (cmd.version) {
+    out << "dvr-sim " ARDEVIZ_VERSION "\n";
+    return 0;
+  }
   if (!cmd.error.isEmpty()) {
     err << "dvr-sim: " << cmd.error << "\n" << "Try 'dvr-sim --help'.\n";
     return 2;

@@ -8,6 +8,7 @@
 #include <QImage>
 #include <QPixmap>
 #include <QPoint>
+#include <QPointer>
 #include <QRect>
 #include <QString>
 #include <QTimer>
@@ -208,7 +209,7 @@ class CArdevizView : public QWidget, public ILinkOwner {
   QPixmap m_background;
   QImage m_logo;
   StatusPanel m_panel;
-  bool m_bPtzReplyOpen = false;  // the pan/tilt reply box is open or about to open
+  QPointer<QWidget> m_ptzReplyBox;  // the open pan/tilt reply box; it deletes itself when closed
 
   // Skin controls, children of the view.
   std::map<int, SkinButton*> m_buttons;
