@@ -72,7 +72,7 @@ TEST(SkinAccessibility, ControlsAndTextsAreReadableAndARejectedLoginReadsWaiting
   ASSERT_NE(status, nullptr);
   EXPECT_EQ(status->role(), QAccessible::StaticText);
   EXPECT_EQ(status->text(QAccessible::Value), "WAITING FOR CONNECTION.");
-  EXPECT_EQ(Child(tree, SkinAccessibility::kDateName)->text(QAccessible::Value), V::DateText(QDate::currentDate()));
+  EXPECT_EQ(Child(tree, SkinAccessibility::kDateName)->text(QAccessible::Value), StatusPanel::DateText(QDate::currentDate()));
   EXPECT_TRUE(Child(tree, SkinAccessibility::kTimeName)->text(QAccessible::Value).contains(" : "));
   EXPECT_EQ(tree->indexOfChild(status), tree->childCount() - 3);
   EXPECT_EQ(status->parent(), tree);
