@@ -17,14 +17,14 @@
 #include "platform/Alerts.h"
 #include "platform/LocalFile.h"
 #include "res/SkinImages.h"
+#include "skin/PaneDrawing.h"
+#include "skin/SkinButton.h"
+#include "skin/SkinPushButton.h"
+#include "skin/SkinSlider.h"
+#include "skin/StatusPanel.h"
+#include "skin/WindowDragHelper.h"
 #include "viewer/CEventDlg.h"
 #include "viewer/EventRecord.h"
-#include "viewer/PaneDrawing.h"
-#include "viewer/SkinButton.h"
-#include "viewer/SkinPushButton.h"
-#include "viewer/SkinSlider.h"
-#include "viewer/StatusPanel.h"
-#include "viewer/WindowDragHelper.h"
 
 using namespace archive_rules;
 

@@ -28,9 +28,9 @@
 #include "link/BitmapInfoHeader.h"
 #include "link/ILinkArchivePanel.h"
 #include "link/PacketFormat.h"
+#include "skin/SpanRect.h"
 #include "viewer/CEventDlg.h"
 #include "viewer/IViewArchivePanel.h"
-#include "viewer/SpanRect.h"
 
 class IArchiveHost;
 class IArchiveLink;

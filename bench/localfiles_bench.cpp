@@ -11,8 +11,8 @@
 #include <fstream>
 #include <string>
 
+#include "config/ConnectionHistory.h"
 #include "viewer/CEventDlg.h"
-#include "viewer/ConnectionHistory.h"
 #include "viewer/EventListModel.h"
 
 namespace {

@@ -18,14 +18,29 @@ function(ardeviz_glob out)
   set(${out} ${_sources} PARENT_SCOPE)
 endfunction()
 
-# ardeviz_library(<name> SOURCES ... LIBS ...): a static library of our own code.
+# ardeviz_layer_root(<folder> <out>): an include root that holds only <folder>
+# (a link to the source folder), so "<folder>/X.h" is found there and nothing else.
+function(ardeviz_layer_root folder out)
+  set(_root ${PROJECT_BINARY_DIR}/layers/${folder})
+  if(NOT EXISTS ${_root}/${folder})
+    file(MAKE_DIRECTORY ${_root})
+    file(CREATE_LINK ${PROJECT_SOURCE_DIR}/${folder} ${_root}/${folder} SYMBOLIC)
+  endif()
+  set(${out} ${_root} PARENT_SCOPE)
+endfunction()
+
+# ardeviz_library(<name> FOLDER <folder> SOURCES ... LIBS ...): a static library
+# of our own code. Its sources and its users see the headers of its own folder
+# and of the libraries it links, and no others: an include that points up the
+# layers fails to compile.
 function(ardeviz_library name)
-  cmake_parse_arguments(A "" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(A "" "FOLDER" "SOURCES;LIBS" ${ARGN})
   if(NOT A_SOURCES)
     return()
   endif()
   add_library(${name} STATIC ${A_SOURCES})
-  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+  ardeviz_layer_root(${A_FOLDER} _root)
+  target_include_directories(${name} PUBLIC ${_root})
   target_compile_options(${name} PRIVATE ${ARDEVIZ_WARNINGS})
   target_link_libraries(${name} PUBLIC ${A_LIBS})
   set_property(GLOBAL APPEND PROPERTY ARDEVIZ_LIBRARIES ${name})
@@ -34,7 +49,8 @@ endfunction()
 # Libraries of ours that exist, in an order that links (users before used).
 function(ardeviz_existing_libs out)
   set(_libs)
-  foreach(lib ardeviz_ui ardeviz_res ardeviz_sim ardeviz_link ardeviz_codec ardeviz_wire ardeviz_platform)
+  foreach(lib ardeviz_app ardeviz_archive ardeviz_viewer ardeviz_config ardeviz_skin ardeviz_res ardeviz_sim
+              ardeviz_link ardeviz_codec ardeviz_wire ardeviz_platform)
     if(TARGET ${lib})
       list(APPEND _libs ${lib})
     endif()

@@ -16,12 +16,12 @@
 #include <string_view>
 
 #include "config/CConfigurationsDlg.h"
+#include "config/CIpHistoryDlg.h"
+#include "config/ConnectionHistory.h"
 #include "config/IpAddressEdit.h"
 #include "config/PtzFilePath.h"
+#include "config/ViewerSettings.h"
 #include "platform/Alerts.h"
-#include "viewer/CIpHistoryDlg.h"
-#include "viewer/ConnectionHistory.h"
-#include "viewer/ViewerSettings.h"
 
 namespace {
 

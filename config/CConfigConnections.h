@@ -16,7 +16,7 @@
 
 #include <cstdint>
 
-#include "viewer/CIpHistoryDlg.h"
+#include "config/CIpHistoryDlg.h"
 
 class CConfigurationsDlg;
 class IpAddressEdit;

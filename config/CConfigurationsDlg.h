@@ -10,7 +10,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "viewer/ViewerSettings.h"
+#include "config/ViewerSettings.h"
 
 class CConfigConnections;
 class QPushButton;

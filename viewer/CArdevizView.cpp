@@ -11,15 +11,14 @@
 #include "platform/DisplayMode.h"
 #include "platform/LocalFile.h"
 #include "res/SkinImages.h"
+#include "skin/SkinButton.h"
+#include "skin/SkinPushButton.h"
+#include "skin/WindowDragHelper.h"
 #include "viewer/CMainFrame.h"
 #include "viewer/IViewArchivePanel.h"
 #include "viewer/IViewPtzControl.h"
-#include "viewer/SkinAccessibility.h"
-#include "viewer/SkinButton.h"
-#include "viewer/SkinPushButton.h"
-#include "viewer/ViewExtensions.h"
+#include "viewer/ViewAccessibility.h"
 #include "viewer/ViewerSettingsStore.h"
-#include "viewer/WindowDragHelper.h"
 
 namespace {
 // Channel buttons 1 to 16 along the bottom row.
@@ -55,6 +54,7 @@ CArdevizView::CArdevizView(QWidget* parent, Options options)
     : QWidget(parent), m_options(std::move(options)) {
   setFixedSize(kWidth, kHeight);
   setAttribute(Qt::WA_OpaquePaintEvent);
+  ViewAccessibility::Install();
   if (m_options.executablePath.isEmpty()) m_options.executablePath = QCoreApplication::applicationFilePath();
   // A missing logo file (or anything but a plain file) simply leaves the logo out.
   m_logo = LocalFile::ReadImage(QString::fromLatin1(kLogoFile), LocalFile::kLogoBound);
@@ -86,9 +86,11 @@ void CArdevizView::OnInitialUpdate() {
   // 1. The link; the view runs without one when it is not wanted.
   if (!m_pLink && m_options.createLink) m_pLink = std::make_unique<CDvrLink>(this, m_options.linkTiming);
   // 2. The hidden archive panel.
-  if (!m_pArchivePanel) m_pArchivePanel = CreateArchivePanel(*this, m_pLink.get());
+  if (!m_pArchivePanel) m_pArchivePanel = m_options.extensions.createArchivePanel
+                                             ? m_options.extensions.createArchivePanel(*this, m_pLink.get())
+                                             : nullptr;
   // 3-4. Pan/tilt intervals and the user command file path.
-  if (!m_pPtzControl) m_pPtzControl = CreatePtzControl(*this);
+  if (!m_pPtzControl) m_pPtzControl = m_options.extensions.createPtzControl ? m_options.extensions.createPtzControl(*this) : nullptr;
   if (m_pPtzControl) {
     m_pPtzControl->ReadIntervals();
     m_pPtzControl->ResetCommandFilePath();
@@ -340,7 +342,7 @@ void CArdevizView::PlaceTarget(bool fullScreen, ScreenTarget target) {
 CMainFrame* CArdevizView::Frame() const { return qobject_cast<CMainFrame*>(window()); }
 
 void CArdevizView::OnSetting() {
-  if (!RunConfigurationsDialog(*this)) return;
+  if (!m_options.extensions.runConfigurations || !m_options.extensions.runConfigurations(*this)) return;
   SetScreenMode(m_settings.useFullScreen != 0, ScreenTarget::MainWindow);
   if (m_pPtzControl) m_pPtzControl->ApplyPtzType();
 }
@@ -401,7 +403,7 @@ void CArdevizView::ShowConnectionStatus(int statusCode) {
   const int missCount = m_pLink ? m_pLink->MissCount() : 0;
   const std::uint32_t statusWord = m_pLink ? m_pLink->ChannelStatusWord() : 0;
   m_panel.SetStatusText(StatusPanel::StatusTextFor(statusCode, missCount, statusWord));
-  SkinAccessibility::NotifyStatusChanged(this);
+  ViewAccessibility::NotifyStatusChanged(this);
   if (m_pArchivePanel && m_pArchivePanel->IsArchiveShown()) m_pArchivePanel->ShowLinkStatus(statusCode);
   update(StatusPanel::kStatusRect);
 }

@@ -20,15 +20,16 @@
 #include <memory>
 #include <optional>
 
+#include "config/ViewerSettings.h"
 #include "link/BitmapInfoHeader.h"
 #include "link/ILinkOwner.h"
 #include "link/LinkTiming.h"
 #include "link/PacketFormat.h"
-#include "viewer/PaneDrawing.h"
+#include "skin/PaneDrawing.h"
+#include "skin/SpanRect.h"
+#include "skin/StatusPanel.h"
 #include "viewer/PaneLayout.h"
-#include "viewer/SpanRect.h"
-#include "viewer/StatusPanel.h"
-#include "viewer/ViewerSettings.h"
+#include "viewer/ViewExtensions.h"
 
 class CDvrLink;
 class CMainFrame;
@@ -49,6 +50,8 @@ struct ViewOptions {
   // A recorder to use for this run only, instead of the stored address (never saved).
   std::optional<QString> hostOverride;
   std::optional<std::uint16_t> portOverride;
+  // The parts joined to the view; the program passes AppViewExtensions().
+  ViewExtensions extensions{};
 };
 
 class CArdevizView : public QWidget, public ILinkOwner {

@@ -2,16 +2,10 @@
 
 #include <QtGlobal>
 
-#include "viewer/SpanRect.h"
-
 namespace {
-// The video area is 640 x 480 from (63, 23); neighbouring panes are 2 pixels apart.
-constexpr int kVideoWidth = 640;
-constexpr int kVideoHeight = 480;
-constexpr int kPaneLeft = 63;
-constexpr int kPaneTop = 23;
-constexpr int kPaneRightInset = 61;
-constexpr int kPaneBottomInset = 21;
+// The panes share the 640 x 480 video area from (63, 23); neighbouring panes are 2 pixels apart.
+constexpr QRect kPaneArea(63, 23, 640, 480);
+constexpr int kPaneGap = 2;
 
 int SideForPanes(int panes) {
   switch (panes) {
@@ -39,14 +33,14 @@ void PaneLayout::SetLayout(std::uint16_t layoutWord) {
 
   const int side = SideForPanes(layoutWord >> 8);
   if (side <= 0) return;
-  const int width = kVideoWidth / side;
-  const int height = kVideoHeight / side;
+  const int width = kPaneArea.width() / side;
+  const int height = kPaneArea.height() / side;
   int c = static_cast<int>(m_nFirstChannel % wire::kChannels);
   for (int i = 0; i < side * side; ++i) {
     const int row = i / side;
     const int column = i % side;
-    const QRect cell = SpanRect(width * column + kPaneLeft, height * row + kPaneTop,
-                                width * (column + 1) + kPaneRightInset, height * (row + 1) + kPaneBottomInset);
+    const QRect cell(kPaneArea.left() + width * column, kPaneArea.top() + height * row, width - kPaneGap,
+                     height - kPaneGap);
     if (single) {
       m_rcPane[c] = QRect();
       m_rcPane[sel] = cell;

@@ -4,8 +4,8 @@
 
 #include "link/CDvrLink.h"
 #include "platform/Alerts.h"
+#include "skin/SkinButton.h"
 #include "viewer/CArdevizView.h"
-#include "viewer/SkinButton.h"
 
 namespace {
 constexpr std::uint8_t kLoggedIn = 1;

@@ -4,8 +4,8 @@
 #include <QFileInfo>
 #include <QSettings>
 
+#include "config/ViewerSettings.h"
 #include "link/DefaultCredentials.h"
-#include "viewer/ViewerSettings.h"
 
 namespace {
 // A text keeps at most width - 1 characters, as its fixed-size field would.

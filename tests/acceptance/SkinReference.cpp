@@ -7,10 +7,10 @@
 
 #include "link/CDvrLink.h"
 #include "platform/Alerts.h"
+#include "skin/SkinButton.h"
+#include "skin/SkinPushButton.h"
 #include "viewer/CArdevizView.h"
 #include "viewer/PtzControl.h"
-#include "viewer/SkinButton.h"
-#include "viewer/SkinPushButton.h"
 
 namespace {
 // Anti-aliased text drawn twice by the same code differs by rounding at most.

@@ -15,11 +15,11 @@
 #include "link/CDvrLink.h"
 #include "platform/DesktopOpener.h"
 #include "sim/SimRecorder.h"
+#include "skin/SkinButton.h"
 #include "tests/viewer/ShellTestSupport.h"
 #include "tests/viewer/ViewOnSimulator.h"
 #include "viewer/CArdevizView.h"
 #include "viewer/CEventDlg.h"
-#include "viewer/SkinButton.h"
 
 namespace {
 

@@ -14,8 +14,8 @@
 #include "archive/IArchiveMedia.h"
 #include "archive/MonthCalendar.h"
 #include "platform/Alerts.h"
-#include "viewer/SkinButton.h"
-#include "viewer/SkinSlider.h"
+#include "skin/SkinButton.h"
+#include "skin/SkinSlider.h"
 
 namespace {
 

@@ -18,10 +18,10 @@
 
 #include "config/CConfigConnections.h"
 #include "config/CConfigurationsDlg.h"
+#include "config/ConnectionHistory.h"
 #include "config/IpAddressEdit.h"
+#include "config/ViewerSettings.h"
 #include "platform/Alerts.h"
-#include "viewer/ConnectionHistory.h"
-#include "viewer/ViewerSettings.h"
 
 namespace {
 

@@ -20,8 +20,8 @@
 #include "link/LinkFakes.h"
 #include "sim/SimRecorder.h"
 #include "sim/SimRecorderThread.h"
+#include "skin/PaneDrawing.h"
 #include "support/FakeRecorder.h"
-#include "viewer/PaneDrawing.h"
 
 namespace {
 

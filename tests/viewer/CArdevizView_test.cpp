@@ -6,11 +6,13 @@
 #include <QImage>
 #include <QMessageBox>
 #include <QTest>
+
 #include <vector>
 
+#include "app/AppViewExtensions.h"
+#include "skin/SkinButton.h"
 #include "tests/viewer/ShellTestSupport.h"
 #include "viewer/CArdevizView.h"
-#include "viewer/SkinButton.h"
 
 namespace {
 
@@ -22,7 +24,8 @@ class CArdevizViewTest : public ::testing::Test {
  protected:
   void SetUp() override {
     const V::Options options{.createLink = false, .executablePath = {}, .tickMs = 5, .screenModeSettleMs = 0,
-                             .hostOverride = QStringLiteral("127.0.0.1"), .portOverride = 1};
+                             .hostOverride = QStringLiteral("127.0.0.1"), .portOverride = 1,
+                             .extensions = AppViewExtensions()};
     m_view = std::make_unique<V>(nullptr, options);
     m_view->OnInitialUpdate();
     m_view->show();

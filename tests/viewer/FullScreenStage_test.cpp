@@ -10,13 +10,13 @@
 #include <QScreen>
 #include <QTest>
 
+#include "app/CArdevizApp.h"
 #include "res/SkinImages.h"
+#include "skin/SkinButton.h"
 #include "tests/viewer/ShellTestSupport.h"
-#include "viewer/CArdevizApp.h"
 #include "viewer/CArdevizView.h"
 #include "viewer/CMainFrame.h"
 #include "viewer/FullScreenStage.h"
-#include "viewer/SkinButton.h"
 
 namespace {
 

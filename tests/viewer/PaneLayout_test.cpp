@@ -4,8 +4,8 @@
 
 #include <vector>
 
+#include "skin/SpanRect.h"
 #include "viewer/PaneLayout.h"
-#include "viewer/SpanRect.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 #include <QPainter>
 #include <QTest>
 
+#include "skin/SkinButton.h"
 #include "viewer/CArdevizView.h"
 #include "viewer/PtzViewBinding.h"
-#include "viewer/SkinButton.h"
 
 namespace {
 

@@ -7,11 +7,11 @@
 #include <QTest>
 
 #include "sim/SimRecorder.h"
+#include "skin/SkinAccessibility.h"
+#include "skin/SkinButton.h"
 #include "tests/viewer/ShellTestSupport.h"
 #include "tests/viewer/ViewOnSimulator.h"
 #include "viewer/CArdevizView.h"
-#include "viewer/SkinAccessibility.h"
-#include "viewer/SkinButton.h"
 
 namespace {
 

@@ -7,10 +7,10 @@
 
 #include "link/CDvrLink.h"
 #include "sim/SimRecorder.h"
+#include "skin/SkinButton.h"
 #include "tests/viewer/ShellTestSupport.h"
 #include "tests/viewer/ViewOnSimulator.h"
 #include "viewer/CArdevizView.h"
-#include "viewer/SkinButton.h"
 
 namespace {
 

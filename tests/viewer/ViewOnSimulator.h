@@ -7,6 +7,7 @@
 
 #include <memory>
 
+#include "app/AppViewExtensions.h"
 #include "sim/SimRecorder.h"
 #include "viewer/CArdevizView.h"
 
@@ -22,6 +23,7 @@ struct ViewOnSimulator {
     CArdevizView::Options viewOptions;
     viewOptions.hostOverride = QStringLiteral("127.0.0.1");
     viewOptions.portOverride = port;
+    viewOptions.extensions = AppViewExtensions();
     view = std::make_unique<CArdevizView>(nullptr, viewOptions);
     view->OnInitialUpdate();
     view->show();

@@ -7,7 +7,7 @@
 #include <QSettings>
 #include <QTemporaryDir>
 
-#include "viewer/ViewerSettings.h"
+#include "config/ViewerSettings.h"
 #include "viewer/ViewerSettingsStore.h"
 
 namespace {

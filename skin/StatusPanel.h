@@ -14,7 +14,7 @@
 
 #include <cstdint>
 
-#include "viewer/SpanRect.h"
+#include "skin/SpanRect.h"
 
 class QPainter;
 

@@ -1,4 +1,4 @@
-#include "viewer/PaneDrawing.h"
+#include "skin/PaneDrawing.h"
 
 #include <QImage>
 #include <QPainter>

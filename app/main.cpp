@@ -15,8 +15,8 @@
 #include <cstdio>
 #include <memory>
 
+#include "app/CArdevizApp.h"
 #include "sim/SimRecorderThread.h"
-#include "viewer/CArdevizApp.h"
 #include "viewer/CArdevizView.h"
 #include "viewer/CMainFrame.h"
 #include "viewer/FullScreenStage.h"

@@ -5,7 +5,7 @@
 #include <QImage>
 #include <QPainter>
 
-#include "viewer/StatusPanel.h"
+#include "skin/StatusPanel.h"
 
 namespace {
 

@@ -12,11 +12,11 @@
 #include <unistd.h>
 #endif
 
+#include "app/CArdevizApp.h"
+#include "skin/SkinPushButton.h"
 #include "tests/viewer/ShellTestSupport.h"
-#include "viewer/CArdevizApp.h"
 #include "viewer/CArdevizView.h"
 #include "viewer/CMainFrame.h"
-#include "viewer/SkinPushButton.h"
 
 namespace {
 

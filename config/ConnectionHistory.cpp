@@ -1,4 +1,4 @@
-#include "viewer/ConnectionHistory.h"
+#include "config/ConnectionHistory.h"
 
 #include <QDir>
 #include <QFileInfo>

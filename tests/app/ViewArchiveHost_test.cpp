@@ -4,8 +4,9 @@
 
 #include <QTest>
 
+#include "app/AppViewExtensions.h"
+#include "app/ViewArchiveHost.h"
 #include "archive/CArchiveDlg.h"
-#include "archive/ViewArchiveHost.h"
 #include "tests/viewer/ShellTestSupport.h"
 #include "viewer/CArdevizView.h"
 
@@ -16,7 +17,8 @@ TEST(ViewArchiveHost, PowerOfflineReturnsToTheMainWindow) {
   TemporaryWorkingFolder folder;
   AlertRecorder alerts;
   const ViewOptions options{.createLink = true, .executablePath = {}, .tickMs = 1000, .screenModeSettleMs = 0,
-                            .hostOverride = QStringLiteral("127.0.0.1"), .portOverride = 1};
+                            .hostOverride = QStringLiteral("127.0.0.1"), .portOverride = 1,
+                            .extensions = AppViewExtensions()};
   CArdevizView view(nullptr, options);
   view.OnInitialUpdate();
   view.show();

@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "res/SkinImages.h"
-#include "viewer/SkinButton.h"
+#include "skin/SkinButton.h"
 
 namespace {
 

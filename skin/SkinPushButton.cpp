@@ -1,9 +1,9 @@
-#include "viewer/SkinPushButton.h"
+#include "skin/SkinPushButton.h"
 
 #include <QPainter>
 
 #include "res/SkinImages.h"
-#include "viewer/SkinAccessibility.h"
+#include "skin/SkinAccessibility.h"
 
 SkinPushButton::SkinPushButton(QWidget* parent, int controlId, const QRect& geometry, int upBitmapId,
                                int downBitmapId)

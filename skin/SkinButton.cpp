@@ -1,11 +1,11 @@
-#include "viewer/SkinButton.h"
+#include "skin/SkinButton.h"
 
 #include <QEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
 #include "res/SkinImages.h"
-#include "viewer/SkinAccessibility.h"
+#include "skin/SkinAccessibility.h"
 
 SkinButton::SkinButton(QWidget* parent, int controlId, const QRect& geometry, const SkinButtonBitmaps& bitmaps,
                        Kind kind, quint32 ptzCommandValue)

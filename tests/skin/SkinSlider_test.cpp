@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "res/SkinImages.h"
-#include "viewer/SkinSlider.h"
+#include "skin/SkinSlider.h"
 
 namespace {
 

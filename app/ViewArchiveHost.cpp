@@ -1,4 +1,4 @@
-#include "archive/ViewArchiveHost.h"
+#include "app/ViewArchiveHost.h"
 
 #include "archive/ArchiveMedia.h"
 #include "archive/CArchiveDlg.h"

@@ -1,4 +1,4 @@
-#include "viewer/StatusPanel.h"
+#include "skin/StatusPanel.h"
 
 #include <QDateTime>
 #include <QFontInfo>

@@ -11,9 +11,9 @@
 #include <iterator>
 #include <string>
 
+#include "config/CIpHistoryDlg.h"
+#include "config/ConnectionHistory.h"
 #include "platform/Alerts.h"
-#include "viewer/CIpHistoryDlg.h"
-#include "viewer/ConnectionHistory.h"
 
 namespace {
 

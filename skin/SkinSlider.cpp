@@ -1,4 +1,4 @@
-#include "viewer/SkinSlider.h"
+#include "skin/SkinSlider.h"
 
 #include <QBitmap>
 #include <QMouseEvent>

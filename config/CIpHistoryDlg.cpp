@@ -1,4 +1,4 @@
-#include "viewer/CIpHistoryDlg.h"
+#include "config/CIpHistoryDlg.h"
 
 #include <QEvent>
 #include <QHBoxLayout>
@@ -8,8 +8,8 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "config/ConnectionHistory.h"
 #include "platform/Alerts.h"
-#include "viewer/ConnectionHistory.h"
 
 namespace {
 constexpr int kColumns = 3;

@@ -6,7 +6,7 @@
 
 #include <vector>
 
-#include "viewer/PaneDrawing.h"
+#include "skin/PaneDrawing.h"
 
 TEST(PaneDrawing, Draws24BitAndPremultiplied32BitRowsBottomUp) {
   for (const int bits : {24, 32}) {

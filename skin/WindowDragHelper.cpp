@@ -1,4 +1,4 @@
-#include "viewer/WindowDragHelper.h"
+#include "skin/WindowDragHelper.h"
 
 #include <QMouseEvent>
 #include <QWidget>

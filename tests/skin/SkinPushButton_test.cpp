@@ -4,7 +4,7 @@
 #include <QTest>
 
 #include "res/SkinImages.h"
-#include "viewer/SkinPushButton.h"
+#include "skin/SkinPushButton.h"
 
 namespace {
 

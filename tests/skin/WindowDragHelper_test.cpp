@@ -5,7 +5,7 @@
 #include <QMouseEvent>
 #include <QWidget>
 
-#include "viewer/WindowDragHelper.h"
+#include "skin/WindowDragHelper.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "viewer/CArdevizApp.h"
+#include "app/CArdevizApp.h"
 
 #include <QDir>
 #include <QStandardPaths>
@@ -7,6 +7,7 @@
 #include <unistd.h>
 #endif
 
+#include "app/AppViewExtensions.h"
 #include "platform/Alerts.h"
 #include "viewer/CMainFrame.h"
 
@@ -15,6 +16,8 @@ CArdevizApp::CArdevizApp(const QString& lockFilePath, CArdevizView::Options view
   // Only a dead owner makes the lock stale, never its age: the first instance
   // may run for days.
   m_instanceLock.setStaleLockTime(0);
+  // The program's view always has its archive panel and Configurations dialog.
+  if (!m_viewOptions.extensions.createArchivePanel) m_viewOptions.extensions = AppViewExtensions();
 }
 
 CArdevizApp::~CArdevizApp() { ExitInstance(); }

@@ -1,12 +1,11 @@
 #pragma once
 // What assistive tools see of the skin: every skin control by its label
 // ("CONNECT", "LAYOUT 4", "CHANNEL 3", "PAN UP", ...) with its role and its
-// latched, pressed or disabled state, and the main view's status line, date
-// and time as static texts, through Qt's accessibility interfaces.
+// latched, pressed or disabled state, through Qt's accessibility interfaces.
+// The main view adds its painted texts (viewer/ViewAccessibility.h).
 
+#include <QAccessible>
 #include <QString>
-
-class CArdevizView;
 
 struct SkinAccessibility {
   // Names of the view's painted texts, the children an assistive tool finds after the controls.
@@ -16,8 +15,8 @@ struct SkinAccessibility {
 
   // Installs the interfaces of the skin's widgets; once, on first use.
   static void Install();
+  // Installs an interface factory the first time it is passed (the view adds its own).
+  static void InstallOnce(QAccessible::InterfaceFactory factory);
   // The label of a skin control of the main view or the archive panel; empty for an unknown one.
   static QString ControlName(int controlId);
-  // Tells assistive tools that the view's status line changed.
-  static void NotifyStatusChanged(CArdevizView* view);
 };
