@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QScreen>
 
+#include "archive/ArchiveControls.h"
 #include "archive/ArchivePanelRules.h"
 #include "archive/IArchiveHost.h"
 #include "archive/IArchiveLink.h"
@@ -29,51 +30,6 @@
 using namespace archive_rules;
 
 namespace {
-
-struct PushSpec {
-  int id;
-  QRect rect;
-  int up;
-  int down;
-};
-
-const PushSpec kPushButtons[] = {
-    {CArchiveDlg::kIdPower, QRect(732, 16, 118, 23), 248, 247},
-    {CArchiveDlg::kIdSave, QRect(808, 574, 62, 51), 246, 245},
-    {CArchiveDlg::kIdPrint, QRect(877, 574, 62, 51), 348, 349},
-    {CArchiveDlg::kIdEvent, QRect(808, 629, 62, 51), 350, 351},
-    {CArchiveDlg::kIdPlus, QRect(117, 525, 26, 26), 242, 241},
-    {CArchiveDlg::kIdMinus, QRect(148, 525, 26, 26), 238, 237},
-    {CArchiveDlg::kIdToStart, QRect(751, 306, 38, 40), 381, 380},
-    {CArchiveDlg::kIdHourBack, QRect(795, 306, 38, 40), 383, 382},
-    {CArchiveDlg::kIdHourForward, QRect(839, 306, 38, 40), 385, 384},
-    {CArchiveDlg::kIdToEnd, QRect(883, 306, 38, 40), 387, 386},
-};
-
-constexpr int kChannelButtonX[wire::kChannels] = {342, 373, 400, 428, 456, 485, 513, 541,
-                                                         568, 596, 625, 652, 680, 709, 736, 764};
-constexpr int kChannelButtonY = 636;
-constexpr int kChannelButtonHeight = 30;
-constexpr int kWideChannelButton = 31;
-constexpr int kChannelButtonWidth = 28;
-constexpr int kChannelBitmapBase = 263;  // channel n: 263 + 2n, lit 264 + 2n
-
-constexpr int kPlayButtonX[playback::ButtonCount] = {732, 774, 817, 859, 901};
-constexpr int kPlayButtonY = 255;
-constexpr QSize kPlayButtonSize{38, 40};
-constexpr int kPlayBitmapNormal[playback::ButtonCount] = {353, 355, 357, 359, 361};
-constexpr int kPlayBitmapLit[playback::ButtonCount] = {352, 354, 356, 358, 360};
-
-constexpr int kBitmapRecord = 256;
-constexpr int kBitmapRecordLit = 255;
-constexpr int kBitmapSingle = 324;
-constexpr int kBitmapSingleLit = 323;
-constexpr int kBitmapAll = 321;
-constexpr int kBitmapAllLit = 322;
-constexpr QRect kRecordRect(877, 629, 62, 51);
-constexpr QRect kSingleRect(57, 525, 25, 26);
-constexpr QRect kAllRect(86, 525, 26, 26);
-constexpr QRect kActivityRect(730, 200, 33, 33);
 
 constexpr int kSearchBlankWidth = 30;
 
@@ -106,7 +62,7 @@ CArchiveDlg::CArchiveDlg(std::unique_ptr<IArchiveHost> host, std::unique_ptr<IAr
 
   move(kCreatedAt);
   setFixedSize(kWidth, kHeight);
-  CreateControls();
+  m_controls = ArchiveControls::Create(this, [this](int controlId) { OnCommand(controlId); });
   m_nGridSize = 3;
   m_nSelectedChannel = 0;
   LayOut();
@@ -131,38 +87,6 @@ CArchiveDlg::~CArchiveDlg() {
 
 void CArchiveDlg::SetMedia(std::unique_ptr<IArchiveMedia> media) { m_pMedia = std::move(media); }
 
-SkinButton* CArchiveDlg::AddButton(int controlId, const QRect& geometry, int normalId, int litId) {
-  auto* button = new SkinButton(this, controlId, geometry, SkinButtonBitmaps::Latching(normalId, litId));
-  connect(button, &SkinButton::clicked, this, &CArchiveDlg::OnCommand);
-  return button;
-}
-
-SkinPushButton* CArchiveDlg::AddPushButton(int controlId, const QRect& geometry, int upId, int downId) {
-  auto* button = new SkinPushButton(this, controlId, geometry, upId, downId);
-  connect(button, &SkinPushButton::clicked, this, [this, controlId] { OnCommand(controlId); });
-  return button;
-}
-
-void CArchiveDlg::CreateControls() {
-  std::size_t i = 0;
-  for (const PushSpec& s : kPushButtons) m_pushButtons.at(i++) = AddPushButton(s.id, s.rect, s.up, s.down);
-  m_pRecord = AddButton(kIdRecord, kRecordRect, kBitmapRecord, kBitmapRecordLit);
-  m_pSingle = AddButton(kIdSingle, kSingleRect, kBitmapSingle, kBitmapSingleLit);
-  m_pAll = AddButton(kIdAll, kAllRect, kBitmapAll, kBitmapAllLit);
-  for (int ch = 0; ch < wire::kChannels; ++ch) {
-    const int width = (ch == 0 || ch == wire::kChannels - 1) ? kWideChannelButton : kChannelButtonWidth;
-    const int n = ch + 1;
-    m_channelButtons[ch] = AddButton(kIdChannelFirst + ch, QRect(kChannelButtonX[ch], kChannelButtonY, width, kChannelButtonHeight),
-                                     kChannelBitmapBase + 2 * n, kChannelBitmapBase + 1 + 2 * n);
-  }
-  for (int b = 0; b < playback::ButtonCount; ++b) {
-    m_playButtons[b] = AddButton(kIdPlayFirst + b, QRect(QPoint(kPlayButtonX[b], kPlayButtonY), kPlayButtonSize),
-                                 kPlayBitmapNormal[b], kPlayBitmapLit[b]);
-  }
-  m_pActivity = AddButton(kIdActivity, kActivityRect, kBitmapActivity, kBitmapActivityLit);
-  m_pActivity->setEnabled(false);
-}
-
 SkinButton* CArchiveDlg::Button(int controlId) const {
   const auto all = findChildren<SkinButton*>();
   for (SkinButton* b : all)
@@ -171,12 +95,10 @@ SkinButton* CArchiveDlg::Button(int controlId) const {
 }
 
 SkinPushButton* CArchiveDlg::PushButton(int controlId) const {
-  for (SkinPushButton* b : m_pushButtons)
+  for (SkinPushButton* b : m_controls.push)
     if (b && b->ControlId() == controlId) return b;
   return nullptr;
 }
-
-// ---- Commands ----
 
 void CArchiveDlg::OnCommand(int controlId) {
   switch (controlId) {
@@ -210,7 +132,7 @@ void CArchiveDlg::OnCommand(int controlId) {
       return;
     case kIdSingle:
       if (m_nSelectedChannel != kAllChannels) {
-        m_pSingle->SetCheck(true);
+        m_controls.single->SetCheck(true);
         return;
       }
       m_nGridSize = 1;
@@ -220,7 +142,7 @@ void CArchiveDlg::OnCommand(int controlId) {
       return;
     case kIdAll:
       if (m_nSelectedChannel == kAllChannels) {
-        m_pAll->SetCheck(true);
+        m_controls.all->SetCheck(true);
         return;
       }
       m_nGridSize = 2;
@@ -256,7 +178,7 @@ void CArchiveDlg::OnPlayButton(int index) { m_playback.PressButton(index); }
 void CArchiveDlg::OnChannelButton(int index) {
   if (index >= kPlayableChannels) {
     Alerts::Beep();
-    m_channelButtons[index]->SetCheck(false);
+    m_controls.channel[index]->SetCheck(false);
     return;
   }
   m_nSelectedChannel = static_cast<std::uint8_t>(index);
@@ -268,21 +190,21 @@ void CArchiveDlg::LayOut() {
   const ChannelCells cells = LayOutChannels(m_nGridSize, first);
   for (int ch = 0; ch < wire::kChannels; ++ch) {
     m_rcChannel[ch] = cells.rect[ch];
-    m_channelButtons[ch]->SetCheck(cells.shown[ch]);
+    m_controls.channel[ch]->SetCheck(cells.shown[ch]);
   }
   if (m_wChannelLayout == kLayoutSingle) {
-    m_pSingle->SetCheck(true);
-    m_pAll->SetCheck(false);
+    m_controls.single->SetCheck(true);
+    m_controls.all->SetCheck(false);
   } else if (m_wChannelLayout == kLayoutAll) {
-    m_pSingle->SetCheck(false);
-    m_pAll->SetCheck(true);
+    m_controls.single->SetCheck(false);
+    m_controls.all->SetCheck(true);
     m_nSelectedChannel = kAllChannels;
   }
   update(kImageArea);
 }
 
 void CArchiveDlg::SelectSingleChannel(int channel) {
-  m_pSingle->SetCheck(true);
+  m_controls.single->SetCheck(true);
   m_nSelectedChannel = static_cast<std::uint8_t>(channel);
   m_wChannelLayout = kLayoutSingle;
   // One pane: the event's channel fills the image area.
@@ -327,8 +249,6 @@ void CArchiveDlg::OnSliderMoved(int position) {
   update(kClockRect);
 }
 
-// ---- Following the played image and the navigation ----
-
 void CArchiveDlg::FollowTimeOfDay(std::uint32_t t) {
   const int hour = DvrTimeHour(t);
   const int minute = DvrTimeMinute(t);
@@ -363,8 +283,6 @@ void CArchiveDlg::ShowPlayPosition(std::uint32_t position) {
   update(kPlayPosRect);
 }
 
-// ---- Playback hooks ----
-
 void CArchiveDlg::SetArchiveRange(std::uint32_t w0, std::uint32_t w1, std::uint32_t w2, std::uint32_t w3) {
   m_playback.SetArchiveRange(w0, w1, w2, w3);
   RedrawInformation();
@@ -397,7 +315,7 @@ void CArchiveDlg::ShowResultText(const QString& text) {
 }
 
 void CArchiveDlg::LightPlayButtons(std::uint8_t litMask) {
-  for (int b = 0; b < playback::ButtonCount; ++b) m_playButtons[b]->SetCheck((litMask >> b) & 1);
+  for (int b = 0; b < playback::ButtonCount; ++b) m_controls.play[b]->SetCheck((litMask >> b) & 1);
 }
 
 void CArchiveDlg::RedrawInformation() {
@@ -412,8 +330,6 @@ void CArchiveDlg::EndRecordingForStop() {
 }
 
 bool CArchiveDlg::IsSavingAvi() const { return m_pMedia && m_pMedia->IsSavingAvi(); }
-
-// ---- Messages ----
 
 void CArchiveDlg::ShowLinkStatus(int statusCode) {
   m_messageText = LinkStatusText(statusCode, m_pLink ? m_pLink->MissCount() : 0, m_pLink ? m_pLink->ChannelStatusWord() : 0);
@@ -437,11 +353,9 @@ void CArchiveDlg::ShowRecordAlert(const QString& text) {
 
 QString CArchiveDlg::RecordFolder() const { return m_pHost ? m_pHost->RecordFolder() : QString(); }
 
-void CArchiveDlg::LightRecordButton(bool lit) { m_pRecord->SetCheck(lit); }
+void CArchiveDlg::LightRecordButton(bool lit) { m_controls.record->SetCheck(lit); }
 
 QImage CArchiveDlg::CaptureImageArea() { return grab(kImageArea).toImage(); }
-
-// ---- Pictures ----
 
 void CArchiveDlg::SetPlayImage(int channel, const std::uint8_t* pixels, const BitmapInfoHeader& header,
                                std::uint8_t fieldFlag) {
@@ -455,14 +369,12 @@ void CArchiveDlg::DrawPlayImage(int channel) {
   if (m_pMedia && m_pMedia->IsRecording()) m_pMedia->NotifyNewPicture();
 }
 
-void CArchiveDlg::ToggleActivity() { m_pActivity->SetCheck(!m_pActivity->GetCheck()); }
+void CArchiveDlg::ToggleActivity() { m_controls.activity->SetCheck(!m_controls.activity->GetCheck()); }
 
 void CArchiveDlg::ClearPlayImages() {
   for (PlaySlot& s : m_slots) s.pixels = nullptr;
   update(kImageArea);
 }
-
-// ---- Mode, placement, window ----
 
 void CArchiveDlg::SetArchiveShown(bool shown) {
   m_nArchiveMode = shown ? 1 : 0;
@@ -526,20 +438,6 @@ void CArchiveDlg::keyPressEvent(QKeyEvent* event) {
   // Enter and Escape belong to the focused control; they never close the panel.
   event->ignore();
 }
-
-// ---- Painting ----
-
-QString CArchiveDlg::StartText() const {
-  return m_playback.IsRangeKnown() ? MomentText(m_playback.Start()) : QString::fromLatin1(kUnknownMoment);
-}
-
-QString CArchiveDlg::EndText() const {
-  return m_playback.IsRangeKnown() ? MomentText(m_playback.End()) : QString::fromLatin1(kUnknownMoment);
-}
-
-QString CArchiveDlg::RequestText() const { return MomentText(m_playback.RequestTime()); }
-
-QString CArchiveDlg::ClockText() const { return archive_rules::ClockText(m_playback.TimeWord()); }
 
 void CArchiveDlg::DrawText(QPainter& painter, const QRect& rect, const QString& text, const QFont& font) const {
   StatusPanel::DrawText(painter, font, rect, text, StatusPanel::kLineFlags);

@@ -20,7 +20,9 @@
 #include <cstdint>
 #include <memory>
 
+#include "archive/ArchiveControls.h"
 #include "archive/ArchiveMoment.h"
+#include "archive/ArchivePanelRules.h"
 #include "archive/IPlaybackPanel.h"
 #include "archive/IRecordingPanel.h"
 #include "archive/ISnapshotPanel.h"
@@ -194,10 +196,10 @@ class CArchiveDlg : public QWidget,
   std::uint16_t ChannelLayout() const { return m_wChannelLayout; }
   QRect ChannelRect(int channel) const { return m_rcChannel.at(static_cast<std::size_t>(channel)); }
   bool HasPlayImage(int channel) const { return m_slots.at(static_cast<std::size_t>(channel)).pixels != nullptr; }
-  QString StartText() const;
-  QString EndText() const;
-  QString RequestText() const;
-  QString ClockText() const;
+  QString StartText() const { return RangeText(m_playback.Start()); }
+  QString EndText() const { return RangeText(m_playback.End()); }
+  QString RequestText() const { return archive_rules::MomentText(m_playback.RequestTime()); }
+  QString ClockText() const { return archive_rules::ClockText(m_playback.TimeWord()); }
   const QString& RecordPositionText() const { return m_recordPositionText; }
   const QString& PlayPositionText() const { return m_playPositionText; }
   const QString& MessageText() const { return m_messageText; }
@@ -216,9 +218,6 @@ class CArchiveDlg : public QWidget,
     std::uint8_t fieldFlag = 0;
   };
 
-  void CreateControls();
-  SkinButton* AddButton(int controlId, const QRect& geometry, int normalId, int litId);
-  SkinPushButton* AddPushButton(int controlId, const QRect& geometry, int upId, int downId);
   void LayOut();
   void OnPlayButton(int index);
   void OnChannelButton(int index);
@@ -229,6 +228,10 @@ class CArchiveDlg : public QWidget,
   void FollowImageTime(const ArchiveMoment& moment);
   void DrawText(QPainter& painter, const QRect& rect, const QString& text, const QFont& font) const;
   void ClearPlayImages();
+  // A moment of the archive range; unknown until the recorder reported it.
+  QString RangeText(const ArchiveMoment& m) const {
+    return m_playback.IsRangeKnown() ? archive_rules::MomentText(m) : QString::fromLatin1(archive_rules::kUnknownMoment);
+  }
 
   std::unique_ptr<IArchiveHost> m_pHost;
   std::unique_ptr<IArchiveLink> m_pLink;
@@ -256,13 +259,7 @@ class CArchiveDlg : public QWidget,
 
   MonthCalendar* m_pCalendar = nullptr;
   SkinSlider* m_pSlider = nullptr;
-  std::array<SkinButton*, wire::kChannels> m_channelButtons{};
-  std::array<SkinButton*, playback::ButtonCount> m_playButtons{};
-  SkinButton* m_pSingle = nullptr;
-  SkinButton* m_pAll = nullptr;
-  SkinButton* m_pRecord = nullptr;
-  SkinButton* m_pActivity = nullptr;
-  std::array<SkinPushButton*, 10> m_pushButtons{};  // POWER, SAVE, PRINT, EVENT, plus, minus, navigation
+  ArchiveControls m_controls;
   QPointer<CEventDlg> m_pEventDlg;
 
   QTimer m_powerTimer;
