@@ -11,6 +11,7 @@
 #include <QPointer>
 #include <QWindow>
 
+#include <algorithm>
 
 #include "link/CDvrLink.h"
 #include "platform/Alerts.h"
@@ -516,10 +517,22 @@ void CArdevizView::SetChannelCount(int channels) {
   m_nChannelLimit = static_cast<std::uint8_t>(qBound(0, channels, kChannels));
 }
 
-void CArdevizView::SetChannelImage(int channel, const std::uint8_t* pixels, const BitmapInfoHeader& header) {
+QSize CArdevizView::LiveDecodeSize(int channel) const {
+  if (channel < 0 || channel >= kChannels || m_wChannelLayout == kLayoutSingle) return {};
+  // A recorder picture of one field is drawn stretched to about twice its
+  // height anyway: at least one picture column per pane column and one row
+  // per two pane rows keeps what the pane can show.
+  const QRect& pane = m_rcPane[channel];
+  if (pane.isEmpty()) return {};
+  return QSize(pane.width(), std::max(1, pane.height() / 2));
+}
+
+void CArdevizView::SetChannelImage(int channel, const std::uint8_t* pixels, const BitmapInfoHeader& header,
+                                   QSize pictureSize) {
   if (channel < 0 || channel >= kChannels) return;
   m_pImageBits[channel] = pixels;
   m_bmiHeader[channel] = header;
+  m_pictureSize[channel] = pictureSize.isEmpty() ? QSize(header.width, header.height) : pictureSize;
 }
 
 void CArdevizView::SetChannelFieldFlag(int channel, std::uint8_t fieldFlag) {
@@ -622,7 +635,7 @@ void CArdevizView::paintEvent(QPaintEvent* event) {
     if (m_pImageBits[ch] && dirty.intersects(m_rcPane[ch])) {
       m_bShown[ch] = true;
       DrawBottomUpImage(painter, m_rcPane[ch], m_pImageBits[ch], m_bmiHeader[ch],
-                        SourceWindow(m_bmiHeader[ch], m_nFieldFlag[ch]));
+                        pane::SourceWindow(m_pictureSize[ch], m_nFieldFlag[ch]), m_pictureSize[ch]);
     }
     DrawPaneFrame(painter, m_rcPane[ch]);
   }

@@ -151,7 +151,10 @@ class CArdevizView : public QWidget, public ILinkOwner {
   void SetChannelCount(int channels) override;
   std::uint16_t ChannelSelection() const override { return m_wChannelSelection; }
   std::uint32_t ChannelMask() const override { return m_dwChannelMask; }
-  void SetChannelImage(int channel, const std::uint8_t* pixels, const BitmapInfoHeader& header) override;
+  // Multi-pane layouts take pictures scaled down to about their panes' size.
+  QSize LiveDecodeSize(int channel) const override;
+  void SetChannelImage(int channel, const std::uint8_t* pixels, const BitmapInfoHeader& header,
+                       QSize pictureSize) override;
   void SetChannelFieldFlag(int channel, std::uint8_t fieldFlag) override;
   // Marks the channel shown and repaints only its pane.
   void DrawChannel(int channel) override;
@@ -170,8 +173,8 @@ class CArdevizView : public QWidget, public ILinkOwner {
   }
   static void DrawPaneFrame(QPainter& painter, const QRect& rect) { pane::DrawPaneFrame(painter, rect); }
   static void DrawBottomUpImage(QPainter& painter, const QRect& target, const std::uint8_t* pixels,
-                                const BitmapInfoHeader& header, const QRect& source) {
-    pane::DrawBottomUpImage(painter, target, pixels, header, source);
+                                const BitmapInfoHeader& header, const QRect& source, QSize picture = {}) {
+    pane::DrawBottomUpImage(painter, target, pixels, header, source, picture);
   }
 
   // State for the other parts of the program (and tests).
@@ -247,6 +250,7 @@ class CArdevizView : public QWidget, public ILinkOwner {
   std::array<QRect, kChannels> m_rcPane{};
   std::array<const std::uint8_t*, kChannels> m_pImageBits{};
   std::array<BitmapInfoHeader, kChannels> m_bmiHeader{};
+  std::array<QSize, kChannels> m_pictureSize{};  // of the picture each bitmap shows
   std::array<std::uint8_t, kChannels> m_nFieldFlag{};
   std::array<bool, kChannels> m_bShown{};
   std::uint8_t m_nConnectionState = 0;
