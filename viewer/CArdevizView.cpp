@@ -96,6 +96,8 @@ CArdevizView::CArdevizView(QWidget* parent, Options options)
   connect(&m_secondTimer, &QTimer::timeout, this, &CArdevizView::OnSecondTick);
   m_screenModeTimer.setSingleShot(true);
   connect(&m_screenModeTimer, &QTimer::timeout, this, [this] { PlaceTarget(true, m_pendingTarget); });
+  m_repaintTimer.setSingleShot(true);
+  connect(&m_repaintTimer, &QTimer::timeout, this, &CArdevizView::OnRepaintTick);
   m_statusText = StatusTextFor(status::kWaiting, 0, 0);
 }
 
@@ -543,7 +545,7 @@ void CArdevizView::SetChannelFieldFlag(int channel, std::uint8_t fieldFlag) {
 void CArdevizView::DrawChannel(int channel) {
   if (channel < 0 || channel >= kChannels) return;
   m_bShown[channel] = true;
-  if (m_pImageBits[channel] && !m_rcPane[channel].isEmpty()) update(m_rcPane[channel]);
+  if (m_pImageBits[channel] && !m_rcPane[channel].isEmpty()) RepaintSoon(m_rcPane[channel]);
 }
 
 
@@ -595,10 +597,35 @@ QString CArdevizView::PositionText(const char* label, std::uint32_t position) {
 }
 
 void CArdevizView::ShowPositions(std::uint32_t recordPosition, std::uint32_t playPosition) {
-  m_recordPositionText = PositionText("R-POS", recordPosition);
-  m_playPositionText = PositionText("P-POS", playPosition);
-  update(kRecordPositionRect);
-  update(kPlayPositionRect);
+  // Only a line whose text changed is repainted.
+  QString record = PositionText("R-POS", recordPosition);
+  QString play = PositionText("P-POS", playPosition);
+  if (record != m_recordPositionText) {
+    m_recordPositionText = std::move(record);
+    RepaintSoon(kRecordPositionRect);
+  }
+  if (play != m_playPositionText) {
+    m_playPositionText = std::move(play);
+    RepaintSoon(kPlayPositionRect);
+  }
+}
+
+void CArdevizView::RepaintSoon(const QRect& rect) {
+  // The first change after a quiet spell is repainted at once; changes that
+  // follow within a repaint interval are merged into one repaint at its end.
+  if (!m_repaintTimer.isActive()) {
+    update(rect);
+    m_repaintTimer.start(kRepaintIntervalMs);
+    return;
+  }
+  m_pendingRepaint += rect;
+}
+
+void CArdevizView::OnRepaintTick() {
+  if (m_pendingRepaint.isEmpty()) return;  // quiet: the next change repaints at once
+  update(m_pendingRepaint);
+  m_pendingRepaint = QRegion();
+  m_repaintTimer.start(kRepaintIntervalMs);
 }
 
 void CArdevizView::ToggleActivity() {
@@ -606,6 +633,7 @@ void CArdevizView::ToggleActivity() {
 }
 
 void CArdevizView::DrawPanelText(QPainter& painter, const QRect& rect, const QString& text, int flags) const {
+  if (m_paintRegion && !m_paintRegion->intersects(rect)) return;  // outside the repainted region
   const QFont previous = painter.font();
   painter.setFont(m_statusFont);
   painter.fillRect(rect, Qt::black);
@@ -616,15 +644,23 @@ void CArdevizView::DrawPanelText(QPainter& painter, const QRect& rect, const QSt
 
 void CArdevizView::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
-  if (!m_background.isNull()) {
-    painter.drawPixmap(0, 0, m_background);
-  } else {
-    painter.fillRect(rect(), Qt::black);
-  }
-
   // A new picture repaints only its own pane: the texts and the other panes
   // lie outside the repainted region and are left undrawn.
   const QRegion& dirty = event->region();
+  m_paintRegion = &dirty;
+  // The background one repainted rectangle at a time, each under a clip of
+  // its own: a rectangular clip lets the raster engine copy rows instead of
+  // blending them span by span (which it hands to helper threads).
+  for (const QRect& r : dirty) {
+    painter.setClipRect(r);
+    if (!m_background.isNull()) {
+      painter.drawPixmap(r.topLeft(), m_background, r);
+    } else {
+      painter.fillRect(r, Qt::black);
+    }
+  }
+  painter.setClipping(false);
+
   static const QRect kPanelTextArea = kDateLabelRect.united(kDateRect).united(kTimeLabelRect).united(kTimeRect)
                                           .united(kStatusLabelRect).united(kStatusRect)
                                           .united(kRecordPositionRect).united(kPlayPositionRect);
@@ -637,19 +673,23 @@ void CArdevizView::paintEvent(QPaintEvent* event) {
       DrawBottomUpImage(painter, m_rcPane[ch], m_pImageBits[ch], m_bmiHeader[ch],
                         pane::SourceWindow(m_pictureSize[ch], m_nFieldFlag[ch]), m_pictureSize[ch]);
     }
-    DrawPaneFrame(painter, m_rcPane[ch]);
+    if (dirty.intersects(m_rcPane[ch])) DrawPaneFrame(painter, m_rcPane[ch]);
   }
 
-  if (!m_logo.isNull()) painter.drawImage(kLogoPosition, m_logo, QRect(QPoint(0, 0), kLogoSize));
+  const QRect logo(kLogoPosition, kLogoSize);
+  if (!m_logo.isNull() && dirty.intersects(logo)) painter.drawImage(kLogoPosition, m_logo, QRect(QPoint(0, 0), kLogoSize));
+  m_paintRegion = nullptr;
 }
 
 void CArdevizView::DrawPanelTexts(QPainter& painter) const {
-  const QDateTime now = QDateTime::currentDateTime();
+  // The clock is read only when its lines are repainted (reading it consults the time zone).
+  const bool clock = !m_paintRegion || m_paintRegion->intersects(kDateRect.united(kTimeRect));
+  const QDateTime now = clock ? QDateTime::currentDateTime() : QDateTime();
   const int line = Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine;
   DrawPanelText(painter, kDateLabelRect, QStringLiteral("DATE :"), line);
-  DrawPanelText(painter, kDateRect, DateText(now.date()), line);
+  if (clock) DrawPanelText(painter, kDateRect, DateText(now.date()), line);
   DrawPanelText(painter, kTimeLabelRect, QStringLiteral("TIME :"), line);
-  DrawPanelText(painter, kTimeRect, TimeText(now.time()), line);
+  if (clock) DrawPanelText(painter, kTimeRect, TimeText(now.time()), line);
   DrawPanelText(painter, kStatusLabelRect, QStringLiteral("STATUS :"), line);
   DrawPanelText(painter, kStatusRect, m_statusText, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap);
   if (!m_recordPositionText.isEmpty()) {

@@ -210,6 +210,8 @@ class CArdevizView : public QWidget, public ILinkOwner {
 
  protected:
   void paintEvent(QPaintEvent* event) override;
+  void RepaintSoon(const QRect& rect);
+  void OnRepaintTick();
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
@@ -263,6 +265,7 @@ class CArdevizView : public QWidget, public ILinkOwner {
   QPixmap m_background;
   QImage m_logo;
   QFont m_statusFont;
+  const QRegion* m_paintRegion = nullptr;  // while painting: the region being repainted
   QString m_statusText;
   bool m_bPtzReplyOpen = false;  // the pan/tilt reply box is open or about to open
   QString m_recordPositionText;
@@ -274,6 +277,10 @@ class CArdevizView : public QWidget, public ILinkOwner {
 
   QTimer m_secondTimer;
   QTimer m_screenModeTimer;  // the settle wait before placing a full-screen target
+  // Repaints of new pictures and positions, merged to at most one per interval while they stream.
+  static constexpr int kRepaintIntervalMs = 16;
+  QTimer m_repaintTimer;
+  QRegion m_pendingRepaint;
   ScreenTarget m_pendingTarget = ScreenTarget::MainWindow;
   // Window dragging where the window system cannot move it for us.
   std::optional<QPoint> m_dragOffset;

@@ -84,7 +84,12 @@ void DrawBottomUpImage(QPainter& painter, const QRect& target, const std::uint8_
       }
     }
   }
+  // Under a rectangular clip the raster engine copies the rows; under a
+  // region of several rectangles it blends span by span on helper threads.
+  painter.save();
+  painter.setClipRect(target, Qt::IntersectClip);
   painter.drawImage(target.topLeft(), pane);
+  painter.restore();
 }
 
 void DrawPaneFrame(QPainter& painter, const QRect& rect) {
