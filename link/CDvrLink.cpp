@@ -81,6 +81,7 @@ bool CDvrLink::ConnectToDvr(const QString& hostText, std::uint16_t port) {
     }
   });
   m_socketConnected = false;
+  ++m_nSession;
   m_stream.Reset();
   socket->connectToHost(host, port);
   return true;
@@ -102,6 +103,7 @@ bool CDvrLink::Disconnect(bool full) {
     m_keepAliveTimer.stop();
   }
   m_socketConnected = false;
+  ++m_nSession;
   m_stream.Reset();
   if (full) {
     FreeBuffers();

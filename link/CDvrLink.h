@@ -167,6 +167,7 @@ class CDvrLink : public QObject {
   bool m_paused = false;
   bool m_buffersAllocated = false;
   bool m_socketConnected = false;
+  std::uint32_t m_nSession = 0;  // counts disconnects: a chunk stops when its session ends
   std::array<std::uint32_t, 4> m_playWords{};
 
   QTimer m_responseTimer;

@@ -44,8 +44,11 @@ void CDvrLink::InjectReceived(const std::uint8_t* data, std::size_t n) {
 void CDvrLink::OnChunk(const std::uint8_t* data, std::size_t n) {
   m_chunkToggles = false;
   m_stream.Begin(data, n);
+  // A packet that ends the connection (a rejected login) ends the chunk too: the
+  // rest belongs to a session that is gone, and the lamp stays unlit.
+  const std::uint32_t session = m_nSession;
   StreamAssembler::Piece piece;
-  while (m_stream.Next(piece)) {
+  while (m_nSession == session && m_stream.Next(piece)) {
     switch (piece.kind) {
       case StreamAssembler::PieceKind::PacketStart:
         OnPacketStart(wire::PacketHeader::Decode(piece.data),
@@ -67,7 +70,7 @@ void CDvrLink::OnChunk(const std::uint8_t* data, std::size_t n) {
         break;  // dropped as if never received
     }
   }
-  if (m_chunkToggles) ToggleActivityAfterChunk();
+  if (m_chunkToggles && m_nSession == session) ToggleActivityAfterChunk();
 }
 
 void CDvrLink::OnPacketStart(const wire::PacketHeader& header, const wire::PacketInfo& info) {

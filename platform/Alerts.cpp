@@ -31,6 +31,18 @@ int Alerts::ShowMessage(QWidget* parent, const QString& text, const QString& cap
   return kOk;
 }
 
+QWidget* Alerts::OpenMessage(QWidget* parent, const QString& text, const QString& caption, Icon icon) {
+  if (MessageHookSlot()) {
+    MessageHookSlot()(Message{text, caption, icon});
+    return nullptr;
+  }
+  auto* box = new QMessageBox(ToBoxIcon(icon), caption, text, QMessageBox::Ok, parent);  // deletes itself
+  box->setAttribute(Qt::WA_DeleteOnClose);
+  box->setWindowModality(Qt::NonModal);
+  box->show();
+  return box;
+}
+
 void Alerts::Beep() {
   if (BeepHookSlot()) {
     BeepHookSlot()();

@@ -26,6 +26,10 @@ class Alerts {
 
   // Shows a modal box with an OK button (or hands it to the hook).
   static int ShowMessage(QWidget* parent, const QString& text, const QString& caption, Icon icon);
+  // Opens a box with an OK button that does not block: the window behind it stays usable.
+  // The box deletes itself when closed. With a hook installed, the hook gets the message
+  // and nothing opens (null is returned).
+  static QWidget* OpenMessage(QWidget* parent, const QString& text, const QString& caption, Icon icon);
   // The default system sound (or the hook).
   static void Beep();
 

@@ -1,15 +1,21 @@
 #include "res/SkinImages.h"
 
 #include <QFile>
+#include <QGuiApplication>
 #include <QPainter>
+#include <map>
 #include <mutex>
+#include <utility>
 
 // Q_INIT_RESOURCE must be used outside any namespace.
 static void RegisterSkinResource() { Q_INIT_RESOURCE(skin); }
 
 namespace {
 
-QString SkinPath(int resourceNumber) { return QStringLiteral(":/skin/%1.png").arg(resourceNumber); }
+QString SkinPath(int resourceNumber, int artRatio) {
+  return artRatio == 1 ? QStringLiteral(":/skin/%1.png").arg(resourceNumber)
+                       : QStringLiteral(":/skin/%1@%2x.png").arg(resourceNumber).arg(artRatio);
+}
 
 QImage Placeholder(int resourceNumber) {
   QImage image(32, 32, QImage::Format_RGB32);
@@ -30,13 +36,47 @@ void InitSkinResources() {
 
 bool HasSkinImage(int resourceNumber) {
   InitSkinResources();
-  return QFile::exists(SkinPath(resourceNumber));
+  return QFile::exists(SkinPath(resourceNumber, 1));
 }
 
-QImage SkinImage(int resourceNumber) {
+int SkinArtRatio(qreal devicePixelRatio) { return devicePixelRatio > 1 ? 2 : 1; }
+
+int SkinArtRatio() { return SkinArtRatio(qGuiApp ? qGuiApp->devicePixelRatio() : 1.0); }
+
+QImage SkinImage(int resourceNumber, int artRatio) {
   InitSkinResources();
-  QImage image(SkinPath(resourceNumber));
+  if (artRatio != 1) {
+    // QImageReader sets the device pixel ratio from the "@2x" in the name.
+    QImage image(SkinPath(resourceNumber, artRatio));
+    if (!image.isNull()) return image;
+  }
+  QImage image(SkinPath(resourceNumber, 1));
   return image.isNull() ? Placeholder(resourceNumber) : image;
 }
 
-QPixmap SkinPixmap(int resourceNumber) { return QPixmap::fromImage(SkinImage(resourceNumber)); }
+QPixmap SkinPixmap(int resourceNumber, qreal devicePixelRatio) {
+  QImage image = SkinImage(resourceNumber, SkinArtRatio(devicePixelRatio));
+  if (image.devicePixelRatio() != devicePixelRatio && devicePixelRatio > 1) {
+    const QSizeF logical = image.deviceIndependentSize();
+    const QSize pixels(qRound(logical.width() * devicePixelRatio), qRound(logical.height() * devicePixelRatio));
+    image = image.scaled(pixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    image.setDevicePixelRatio(devicePixelRatio);
+  }
+  return QPixmap::fromImage(image);
+}
+
+QPixmap SkinPixmap(int resourceNumber) {
+  return SkinPixmap(resourceNumber, qGuiApp ? qGuiApp->devicePixelRatio() : 1.0);
+}
+
+void DrawSkinPicture(QPainter& painter, const QPoint& at, int resourceNumber) {
+  const QTransform& transform = painter.worldTransform();
+  const qreal transformScale = transform.type() <= QTransform::TxScale ? transform.m11() : 1.0;
+  const qreal ratio = painter.device()->devicePixelRatio() * transformScale;
+  // Keyed by the ratio in hundredths: a window meets only a few ratios.
+  static std::map<std::pair<int, int>, QPixmap> made;
+  const std::pair<int, int> key(resourceNumber, qRound(ratio * 100));
+  auto it = made.find(key);
+  if (it == made.end()) it = made.emplace(key, SkinPixmap(resourceNumber, std::max<qreal>(1.0, ratio))).first;
+  painter.drawPixmap(at, it->second);
+}

@@ -7,7 +7,9 @@ ARDEVIZ_PACKAGES=(
   libgtest-dev libbenchmark-dev
   fonts-dejavu-core
 )
-ARDEVIZ_TEST_PACKAGES=(iproute2 util-linux clang libclang-rt-14-dev ffmpeg poppler-utils)
+ARDEVIZ_TEST_PACKAGES=(iproute2 util-linux clang libclang-rt-14-dev ffmpeg poppler-utils xvfb xdotool)
+# The package test: cpack with dpkg-shlibdeps, and the freedesktop validators.
+ARDEVIZ_TEST_PACKAGES+=(dpkg-dev file desktop-file-utils appstream)
 
 as_root() {
   if [ "$(id -u)" -eq 0 ]; then

@@ -4,6 +4,8 @@
 // sum of bytes 1..5) and Pelco-P (8 bytes: A0, address, data 1..4, AF, xor of
 // bytes 0..6). A string may hold several messages; what is neither is kept raw.
 
+#include <QString>
+
 #include <cstdint>
 #include <span>
 #include <vector>
@@ -15,13 +17,19 @@ struct PtzCommand {
   int pan = 0;              // -1 left, +1 right
   int tilt = 0;             // -1 down, +1 up
   int zoom = 0;             // -1 wide, +1 tele
+  int focus = 0;            // -1 near, +1 far
+  int iris = 0;             // -1 close, +1 open
+  std::uint8_t otherBits = 0;  // further function bits (camera on/off, scan), as received
   int panSpeed = 0;         // 0..63, 64 for the turbo speed
   int tiltSpeed = 0;        // 0..63
   bool extended = false;    // a preset, pattern or other extended command: not a move
   bool checksumOk = true;
   std::vector<std::uint8_t> bytes;  // the message as received
 
-  bool IsStop() const { return !extended && pan == 0 && tilt == 0 && zoom == 0; }
+  bool IsStop() const { return !extended && pan == 0 && tilt == 0 && zoom == 0 && focus == 0 && iris == 0 && otherBits == 0; }
+  // What the command asks of the camera, as the log shows it: "stop",
+  // "pan left speed 32, tilt up speed 32", "zoom in", "focus far", ...
+  QString Describe() const;
 };
 
 class PelcoDecoder {

@@ -79,7 +79,8 @@ std::array<std::uint32_t, 4> SimArchive::RangeWords(int protocolVersion) const {
 
 std::array<std::uint32_t, 2> SimArchive::PlayStampWords(int protocolVersion, int channel, const QDateTime& moment) {
   if (protocolVersion == 1) {
-    return {static_cast<std::uint32_t>(channel & 0xFF), static_cast<std::uint32_t>(moment.toSecsSinceEpoch())};
+    // Version 1 carries the channel counted from 0 in the low byte.
+    return {static_cast<std::uint32_t>((channel - 1) & 0xFF), static_cast<std::uint32_t>(moment.toSecsSinceEpoch())};
   }
   wire::PlayImageStamp stamp;
   stamp.channel = channel;

@@ -30,7 +30,9 @@ class SimArchive {
 
   // Words w2..w5 of the login reply and of DATATYPE_DVR_STATUS2_REPLY.
   std::array<std::uint32_t, 4> RangeWords(int protocolVersion) const;
-  // w0 and w1 of DATATYPE_PLAY_IMAGE for a channel counted from 1.
+  // w0 and w1 of DATATYPE_PLAY_IMAGE for a channel counted from 1: version 1
+  // puts the channel counted from 0 in w0 and seconds in w1, the later versions
+  // a PlayImageStamp.
   static std::array<std::uint32_t, 2> PlayStampWords(int protocolVersion, int channel, const QDateTime& moment);
   // The start moment of a play request. Version 1 carries seconds, or the packed
   // event time when playback starts at an event; the reading inside the range wins.

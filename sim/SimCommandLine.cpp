@@ -59,7 +59,8 @@ QString SimCommandLine::HelpText() {
       "  --wrong-mark          paint the channel mark of the next channel\n"
       "\n"
       "  --quiet               no log lines\n"
-      "  --help                this text\n");
+      "  --help                this text\n"
+      "  --version             the program's version\n");
 }
 
 SimCommandLine SimCommandLine::Parse(const QStringList& arguments) {
@@ -90,9 +91,10 @@ SimCommandLine SimCommandLine::Parse(const QStringList& arguments) {
   const QCommandLineOption wrongMark("wrong-mark");
   const QCommandLineOption quiet("quiet");
   const QCommandLineOption help(QStringList{"help", "h"});
+  const QCommandLineOption version("version");
   parser.addOptions({listen, port, user, magic, channels, fps, size, quality, archive, alerts, alertInterval, ptzReply,
                      invertMarks, silentAfter, dropAfter, rejectLogin, garbage, split, coalesce, oversize, wrongMark,
-                     quiet, help});
+                     quiet, help, version});
   if (!parser.parse(arguments)) {
     result.error = parser.errorText();
     return result;
@@ -102,6 +104,7 @@ SimCommandLine SimCommandLine::Parse(const QStringList& arguments) {
     return result;
   }
   result.help = parser.isSet(help);
+  result.version = parser.isSet(version);
   result.quiet = parser.isSet(quiet);
   auto fail = [&](const QString& text) {
     result.error = text;

@@ -10,6 +10,7 @@ struct SimCommandLine {
   SimOptions options;
   bool quiet = false;
   bool help = false;
+  bool version = false;
   QString error;  // empty when the command line was understood
 
   // arguments[0] is the program name.

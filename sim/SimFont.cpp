@@ -38,34 +38,58 @@ constexpr Glyph kGlyphs[] = {
     {'#', {0x0A, 0x0A, 0x1F, 0x0A, 0x1F, 0x0A, 0x0A}}, {'?', {0x0E, 0x11, 0x01, 0x02, 0x04, 0x00, 0x04}},
 };
 
+constexpr int kAscii = 128;
+
 const Glyph* Find(QChar c) {
-  const char ch = c.toUpper().toLatin1();
-  for (const Glyph& g : kGlyphs) {
-    if (g.ch == ch) return &g;
-  }
-  return nullptr;
+  static const auto table = [] {
+    std::array<const Glyph*, kAscii> t{};
+    for (const Glyph& g : kGlyphs) {
+      t[static_cast<std::size_t>(g.ch)] = &g;
+      if (g.ch >= 'A' && g.ch <= 'Z') t[static_cast<std::size_t>(g.ch - 'A' + 'a')] = &g;
+    }
+    return t;
+  }();
+  return c.unicode() < kAscii ? table[c.unicode()] : nullptr;
 }
 
 }  // namespace
 
 void SimFont::Draw(QImage& image, int x, int y, const QString& text, int scale, QColor colour) {
-  QPainter painter(&image);
+  // Glyph cells are written as pixels: a QPainter per text costs more than the text.
+  const bool rgb888 = image.format() == QImage::Format_RGB888;
+  const auto r = static_cast<std::uint8_t>(colour.red());
+  const auto g = static_cast<std::uint8_t>(colour.green());
+  const auto b = static_cast<std::uint8_t>(colour.blue());
+  auto fillCell = [&](int left, int top) {
+    const QRect cell = QRect(left, top, scale, scale).intersected(image.rect());
+    if (cell.isEmpty()) return;
+    if (!rgb888) {
+      QPainter(&image).fillRect(cell, colour);
+      return;
+    }
+    for (int row = cell.top(); row <= cell.bottom(); ++row) {
+      std::uint8_t* p = image.scanLine(row) + 3 * cell.left();
+      for (int col = 0; col < cell.width(); ++col, p += 3) {
+        p[0] = r;
+        p[1] = g;
+        p[2] = b;
+      }
+    }
+  };
   for (qsizetype i = 0; i < text.size(); ++i) {
     const Glyph* glyph = Find(text[i]);
     const int left = x + static_cast<int>(i) * kAdvance * scale;
     if (!glyph) continue;  // space and anything without a glyph
     for (int row = 0; row < kGlyphHeight; ++row) {
       for (int col = 0; col < kGlyphWidth; ++col) {
-        if (glyph->rows[static_cast<std::size_t>(row)] & (0x10 >> col)) {
-          painter.fillRect(left + col * scale, y + row * scale, scale, scale, colour);
-        }
+        if (glyph->rows[static_cast<std::size_t>(row)] & (0x10 >> col)) fillCell(left + col * scale, y + row * scale);
       }
     }
   }
 }
 
 void SimFont::DrawShadowed(QImage& image, int x, int y, const QString& text, int scale, QColor colour) {
-  const int offset = scale > 2 ? scale / 2 : 1;
+  const int offset = ShadowOffset(scale);
   Draw(image, x + offset, y + offset, text, scale, QColor(0, 0, 0));
   Draw(image, x, y, text, scale, colour);
 }

@@ -18,4 +18,7 @@ class SimFont {
   // Same with a one-cell dark shadow below and right, for text on busy backgrounds.
   static void DrawShadowed(QImage& image, int x, int y, const QString& text, int scale, QColor colour);
   static int TextWidth(const QString& text, int scale) { return static_cast<int>(text.size()) * kAdvance * scale; }
+  // Rows a text covers, with or without the shadow of DrawShadowed.
+  static int TextHeight(int scale, bool shadowed) { return kGlyphHeight * scale + (shadowed ? ShadowOffset(scale) : 0); }
+  static int ShadowOffset(int scale) { return scale > 2 ? scale / 2 : 1; }
 };

@@ -1,9 +1,10 @@
 #include "sim/SimRecorder.h"
 
 #include <QDateTime>
-#include <algorithm>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <algorithm>
+#include <utility>
 
 #include "sim/SimSession.h"
 
@@ -66,23 +67,37 @@ void SimRecorder::Log(const QString& text) {
 void SimRecorder::OnNewConnection() {
   while (QTcpSocket* socket = m_server->nextPendingConnection()) {
     const QString peer = QString("%1:%2").arg(socket->peerAddress().toString()).arg(socket->peerPort());
+    // A client that reconnects at once closes its old connection just before;
+    // that close may still wait unread behind this new connection.
+    if (m_session && m_session->ClientHasLeft()) EndSession();
     if (m_session) {
-      // Like the recorder: one client at a time.
-      ++m_state.counters.connectionsRefused;
-      Log(QString("refused %1: client %2 is connected (one client at a time)").arg(peer, m_session->Peer()));
-      socket->abort();
-      socket->deleteLater();
-      continue;
+      const QString reason = m_session->ReasonToGiveWay();
+      if (reason.isEmpty()) {
+        // Like the recorder: one client at a time.
+        ++m_state.counters.connectionsRefused;
+        Log(QString("refused %1: client %2 is connected (one client at a time)").arg(peer, m_session->Peer()));
+        socket->abort();
+        socket->deleteLater();
+        continue;
+      }
+      ++m_state.counters.connectionsReplaced;
+      Log(QString("client %1 replaced by %2: %3").arg(m_session->Peer(), peer, reason));
+      EndSession();
     }
     ++m_state.counters.connectionsAccepted;
     m_session = new SimSession(socket, m_state, this);
-    connect(m_session, &SimSession::Finished, this, [this, peer] {
-      Log(QString("client %1 disconnected").arg(peer));
-      m_session->deleteLater();
-      m_session = nullptr;
-      emit ClientDisconnected();
-    });
+    connect(m_session, &SimSession::Finished, this, &SimRecorder::EndSession);
     Log(QString("client %1 connected").arg(peer));
     emit ClientConnected(peer);
   }
+}
+
+void SimRecorder::EndSession() {
+  if (!m_session) return;
+  SimSession* session = std::exchange(m_session, nullptr);
+  session->disconnect(this);
+  session->Abort();
+  Log(QString("client %1 disconnected").arg(session->Peer()));
+  session->deleteLater();
+  emit ClientDisconnected();
 }

@@ -1,7 +1,9 @@
 #pragma once
 // The simulated recorder: listens on one address (loopback unless told
 // otherwise), serves one client at a time and keeps its archive, cameras and
-// counters across clients. Runs on the thread that owns it; the viewer's demo
+// counters across clients. A new client replaces the one being served when
+// that one has left, has gone quiet, or is silent or closing by a fault;
+// otherwise it is refused. Runs on the thread that owns it; the viewer's demo
 // and the tests use it in-process, dvr-sim wraps it in a program.
 
 #include <QObject>
@@ -50,6 +52,8 @@ class SimRecorder : public QObject {
 
  private:
   void OnNewConnection();
+  // Ends the session at once (its connection is aborted if still open).
+  void EndSession();
   void Log(const QString& text);
 
   SimRecorderState m_state;

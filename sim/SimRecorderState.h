@@ -17,6 +17,7 @@
 struct SimCounters {
   int connectionsAccepted = 0;
   int connectionsRefused = 0;   // further clients while one is connected
+  int connectionsReplaced = 0;  // clients that gave way to a new one (quiet, silent or closing)
   int loginsAccepted = 0;
   int loginsRejected = 0;
   quint64 packetsReceived = 0;

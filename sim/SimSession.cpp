@@ -4,7 +4,12 @@
 #include <QStringList>
 #include <QTcpSocket>
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
+
+#ifdef Q_OS_UNIX
+#include <sys/socket.h>
+#endif
 
 #include "sim/PelcoDecoder.h"
 #include "sim/SimPacketWriter.h"
@@ -67,6 +72,7 @@ SimSession::SimSession(QTcpSocket* socket, SimRecorderState& state, QObject* par
       m_writer(std::make_unique<SimPacketWriter>(socket, state.options.faults)),
       m_peer(QString("%1:%2").arg(socket->peerAddress().toString()).arg(socket->peerPort())) {
   m_socket->setParent(this);
+  m_sinceInput.start();
   m_socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
   connect(m_socket, &QTcpSocket::readyRead, this, &SimSession::OnReadyRead);
   connect(m_socket, &QTcpSocket::disconnected, this, [this] {
@@ -78,7 +84,6 @@ SimSession::SimSession(QTcpSocket* socket, SimRecorderState& state, QObject* par
   connect(&m_liveTimer, &QTimer::timeout, this, &SimSession::LiveTick);
   connect(&m_playTimer, &QTimer::timeout, this, &SimSession::PlayTick);
   connect(&m_alertTimer, &QTimer::timeout, this, &SimSession::AlertTick);
-  m_playTimer.setInterval(1000 / std::max(1, m_state.options.fps));
   m_alertTimer.setInterval(std::max(10, m_state.options.alertIntervalMs));
 
   const SimFaults& faults = m_state.options.faults;
@@ -105,8 +110,44 @@ void SimSession::Close() {
   m_socket->disconnectFromHost();
 }
 
+void SimSession::Abort() {
+  m_closing = true;
+  m_liveTimer.stop();
+  m_playTimer.stop();
+  m_alertTimer.stop();
+  m_socket->disconnect(this);
+  m_socket->abort();
+}
+
+bool SimSession::ClientHasLeft() {
+  if (m_socket->state() != QAbstractSocket::ConnectedState) return true;
+#ifdef Q_OS_UNIX
+  const auto fd = static_cast<int>(m_socket->socketDescriptor());
+  for (int round = 0; round < kMaxDrainRounds; ++round) {
+    char byte = 0;
+    const auto n = ::recv(fd, &byte, 1, MSG_PEEK | MSG_DONTWAIT);
+    if (n == 0) return true;  // closed, nothing unread before the close
+    if (n < 0) return errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR;
+    // Bytes wait, perhaps with a close behind them: handle them now.
+    m_socket->waitForReadyRead(0);
+    if (m_socket->state() != QAbstractSocket::ConnectedState) return true;
+  }
+#endif
+  return false;
+}
+
+QString SimSession::ReasonToGiveWay() const {
+  if (m_closing) return "it is closing";
+  if (m_writer->IsSilent()) return "it is silent (--silent-after)";
+  const qint64 quiet = m_sinceInput.elapsed();
+  if (quiet >= m_state.options.replaceQuietAfterMs) return QString("nothing received from it for %1 ms").arg(quiet);
+  return {};
+}
+
 void SimSession::OnReadyRead() {
-  m_in.append(m_socket->readAll());
+  const QByteArray bytes = m_socket->readAll();
+  if (!bytes.isEmpty()) m_sinceInput.restart();
+  m_in.append(bytes);
   ParseInput();
 }
 
@@ -284,7 +325,9 @@ std::vector<std::uint8_t> SimSession::EncodePicture(int channel, const QDateTime
   } else {
     picture.markValue = -1;
   }
-  return m_state.encoder.Encode(m_state.scene.Render(picture, camera), m_state.options.jpegQuality);
+  const SimScene::Frame& frame = m_state.scene.Render(picture, camera);
+  return m_state.encoder.EncodeReusing(frame.image, m_state.options.jpegQuality, frame.still, frame.stillGeneration,
+                                       frame.changedRows);
 }
 
 void SimSession::SendPicturePacket(const std::vector<std::uint8_t>& packet) {
@@ -375,6 +418,7 @@ void SimSession::HandlePlayRequest(const wire::PacketInfo& info) {
     m_play.speed = static_cast<int>(std::max<std::uint32_t>(speed, 1));
     m_play.channels = std::move(channels);
     Log(QString("playback: now %1 at %2").arg(PlayModeText(), Stamp(m_play.position)));
+    if (m_playTimer.isActive()) RestartPlayTimer();
     return;
   }
   if (!start || !m_state.archive.Contains(*start)) {
@@ -399,7 +443,15 @@ void SimSession::StartPlayback(std::vector<int> channels, const QDateTime& from,
   m_play.speed = speed;
   m_play.first = true;
   Log(QString("playback: channel(s) %1 %2 from %3").arg(ChannelList(m_play.channels), PlayModeText(), Stamp(from)));
-  if (!m_writer->IsSilent()) m_playTimer.start();
+  if (!m_writer->IsSilent()) RestartPlayTimer();
+}
+
+int SimSession::PicturePeriodMs() const { return 1000 / std::max(1, m_state.options.fps); }
+
+void SimSession::RestartPlayTimer() {
+  m_play.next = 0;
+  const int perRound = std::max<int>(1, static_cast<int>(m_play.channels.size()));
+  m_playTimer.start(std::max(1, PicturePeriodMs() / perRound));
 }
 
 void SimSession::StopPlayback(const QString& why) {
@@ -424,43 +476,45 @@ void SimSession::SendPlayResult(std::uint32_t status, const QDateTime& moment) {
 }
 
 void SimSession::PlayTick() {
-  if (!m_play.active) return;
+  if (!m_play.active || m_play.channels.empty()) return;
   if (m_writer->Backlog() > kMaxBacklog) {
     ++m_state.counters.picturesSkipped;
     return;
   }
   const SimArchive& archive = m_state.archive;
-  if (!m_play.first) {
-    const qint64 step = static_cast<qint64>(m_playTimer.interval()) * SpeedFactor();
-    m_play.position = m_play.position.addMSecs(m_play.backward ? -step : step);
+  if (m_play.next == 0) {
+    // A new round: the next moment, one picture of each channel.
+    if (!m_play.first) {
+      const qint64 step = static_cast<qint64>(PicturePeriodMs()) * SpeedFactor();
+      m_play.position = m_play.position.addMSecs(m_play.backward ? -step : step);
+    }
+    m_play.first = false;
+    if (archive.Contains(m_play.position) && !archive.HasRecording(m_play.position)) {
+      m_play.position = archive.SkipGap(m_play.position, m_play.backward);
+    }
+    if (m_play.position > archive.Last() || m_play.position < archive.First()) {
+      const QDateTime end = m_play.backward ? archive.First() : archive.Last();
+      m_play.position = end;
+      StopPlayback("end of the archive");
+      SendPlayResult(wire::PLAY_STATUS_END, end);
+      return;
+    }
   }
-  m_play.first = false;
-  if (archive.Contains(m_play.position) && !archive.HasRecording(m_play.position)) {
-    m_play.position = archive.SkipGap(m_play.position, m_play.backward);
-  }
-  if (m_play.position > archive.Last() || m_play.position < archive.First()) {
-    const QDateTime end = m_play.backward ? archive.First() : archive.Last();
-    m_play.position = end;
-    StopPlayback("end of the archive");
-    SendPlayResult(wire::PLAY_STATUS_END, end);
-    return;
-  }
-  for (int channel : m_play.channels) {
-    const auto jpeg = EncodePicture(channel, m_play.position, PlayModeText());
-    if (jpeg.empty()) continue;
-    const auto stamp = SimArchive::PlayStampWords(m_state.protocolVersion, channel, m_play.position);
-    wire::PacketInfo info;
-    info.w[0] = stamp[0];
-    info.w[1] = stamp[1];
-    info.w[3] = wire::PLAY_STATUS_IMAGE;
-    info.w[4] = archive.PositionOf(m_play.position);
-    const auto packet =
-        wire::BuildPacket(m_state.magic, wire::PacketClass::Command, wire::DATATYPE_PLAY_IMAGE, info, jpeg);
-    SendPicturePacket(packet);
-    if (m_closing || m_writer->IsSilent()) return;
-    ++m_state.counters.playPicturesSent;
-    if (m_state.pictureSent) m_state.pictureSent(channel, true);
-  }
+  const int channel = m_play.channels[m_play.next];
+  m_play.next = (m_play.next + 1) % m_play.channels.size();
+  const auto jpeg = EncodePicture(channel, m_play.position, PlayModeText());
+  if (jpeg.empty()) return;
+  const auto stamp = SimArchive::PlayStampWords(m_state.protocolVersion, channel, m_play.position);
+  wire::PacketInfo info;
+  info.w[0] = stamp[0];
+  info.w[1] = stamp[1];
+  info.w[3] = wire::PLAY_STATUS_IMAGE;
+  info.w[4] = archive.PositionOf(m_play.position);
+  const auto packet = wire::BuildPacket(m_state.magic, wire::PacketClass::Command, wire::DATATYPE_PLAY_IMAGE, info, jpeg);
+  SendPicturePacket(packet);
+  if (m_closing || m_writer->IsSilent()) return;
+  ++m_state.counters.playPicturesSent;
+  if (m_state.pictureSent) m_state.pictureSent(channel, true);
 }
 
 void SimSession::HandleRemoteKey(const wire::PacketInfo& info) {
@@ -496,6 +550,7 @@ void SimSession::HandlePtzData(const wire::PacketInfo& info, const std::uint8_t*
   }
   const std::size_t n = std::min(announced, size);
   const auto commands = PelcoDecoder::Decode({payload, n});
+  if (commands.empty()) Log("recv PTZ_DATA with no bytes");
   for (const PtzCommand& c : commands) {
     const QString bytes = Hex(c.bytes.data(), c.bytes.size());
     if (c.protocol == PtzCommand::Protocol::Unknown) {
@@ -511,18 +566,7 @@ void SimSession::HandlePtzData(const wire::PacketInfo& info, const std::uint8_t*
       Log(QString("recv PTZ_DATA %1 for camera %2, which this recorder does not have: %3").arg(name).arg(c.channel).arg(bytes));
       continue;
     }
-    QString what;
-    if (c.extended) {
-      what = "extended command";
-    } else if (c.IsStop()) {
-      what = "stop";
-    } else {
-      QStringList moves;
-      if (c.pan) moves << QString("pan %1 speed %2").arg(c.pan > 0 ? "right" : "left").arg(c.panSpeed);
-      if (c.tilt) moves << QString("tilt %1 speed %2").arg(c.tilt > 0 ? "up" : "down").arg(c.tiltSpeed);
-      if (c.zoom) moves << QString("zoom %1").arg(c.zoom > 0 ? "in" : "out");
-      what = moves.join(", ");
-    }
+    const QString what = c.Describe();
     SimCamera& camera = m_state.cameras[static_cast<std::size_t>(c.channel - 1)];
     camera.Apply(c, m_state.clock.elapsed());
     ++m_state.counters.ptzCommandsApplied;

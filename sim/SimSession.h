@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
 #include <cstdint>
@@ -28,12 +29,22 @@ class SimSession : public QObject {
   static constexpr int kMaxSpeed = 8;
   static constexpr int kFastSpeedForKeys = 3;
   static constexpr std::uint32_t kOversizeLength = 0x7FFFFF00u;
+  static constexpr int kMaxDrainRounds = 16;  // reads taken in while looking for a close
 
   SimSession(QTcpSocket* socket, SimRecorderState& state, QObject* parent = nullptr);
   ~SimSession() override;
 
   QString Peer() const { return m_peer; }
+  // Closes after what is queued has been written.
   void Close();
+  // Closes at once; emits nothing.
+  void Abort();
+  // True when the client has closed or reset its end. Reads what it sent
+  // before the close first, so that no packet of it goes unhandled.
+  bool ClientHasLeft();
+  // Why this session should give way to a new client: it is closing, silent
+  // by a fault, or its client has sent nothing for a while. Empty: it stays.
+  QString ReasonToGiveWay() const;
 
  signals:
   void Finished();
@@ -46,6 +57,7 @@ class SimSession : public QObject {
     bool backward = false;
     int speed = 1;
     bool first = true;
+    std::size_t next = 0;  // index in channels of the next picture of the round
   };
 
   void OnReadyRead();
@@ -69,6 +81,9 @@ class SimSession : public QObject {
   void LiveTick();
   void StartPlayback(std::vector<int> channels, const QDateTime& from, bool backward, int speed);
   void StopPlayback(const QString& why);
+  // Starts the playback timer for the channels: each tick sends one channel's
+  // picture, so a round of all channels is spread over one picture period.
+  void RestartPlayTimer();
   void PlayTick();
   void SendPlayResult(std::uint32_t status, const QDateTime& moment);
   void AlertTick();
@@ -77,6 +92,7 @@ class SimSession : public QObject {
 
   QString PlayModeText() const;
   int SpeedFactor() const;
+  int PicturePeriodMs() const;
   void Log(const QString& text);
 
   QTcpSocket* m_socket;  // owned through the Qt parent
@@ -84,6 +100,7 @@ class SimSession : public QObject {
   std::unique_ptr<SimPacketWriter> m_writer;
   QString m_peer;
   QByteArray m_in;
+  QElapsedTimer m_sinceInput;  // since the client last sent anything
   bool m_loggedIn = false;
   bool m_dropDue = false;
   bool m_closing = false;

@@ -1,4 +1,5 @@
-// dvr-sim: the simulated recorder as a program. Logs to standard output and
+// dvr-sim: the simulated recorder as a program. Logs to standard output, each
+// line flushed at once (scripts read the log from a pipe or file), and
 // stops cleanly on Ctrl+C or SIGTERM.
 
 #include <QCoreApplication>
@@ -27,6 +28,10 @@ int main(int argc, char** argv) {
   const SimCommandLine cmd = SimCommandLine::Parse(app.arguments());
   if (cmd.help) {
     out << SimCommandLine::HelpText();
+    return 0;
+  }
+  if (cmd.version) {
+    out << "dvr-sim " ARDEVIZ_VERSION "\n";
     return 0;
   }
   if (!cmd.error.isEmpty()) {

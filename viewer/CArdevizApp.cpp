@@ -1,6 +1,11 @@
 #include "viewer/CArdevizApp.h"
 
 #include <QDir>
+#include <QStandardPaths>
+
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
 
 #include "platform/Alerts.h"
 #include "viewer/CMainFrame.h"
@@ -15,7 +20,17 @@ CArdevizApp::CArdevizApp(const QString& lockFilePath, CArdevizView::Options view
 CArdevizApp::~CArdevizApp() { ExitInstance(); }
 
 QString CArdevizApp::DefaultLockFilePath() {
-  return QDir(QDir::tempPath()).filePath(QString::fromLatin1(kInstanceName) + QStringLiteral(".lock"));
+  return LockFilePathIn(QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation));
+}
+
+QString CArdevizApp::LockFilePathIn(const QString& runtimeFolder) {
+  const QString name = QString::fromLatin1(kInstanceName);
+  if (!runtimeFolder.isEmpty()) return QDir(runtimeFolder).filePath(name + QStringLiteral(".lock"));
+#ifdef Q_OS_UNIX
+  return QDir(QDir::tempPath()).filePath(QStringLiteral("%1-%2.lock").arg(name).arg(::getuid()));
+#else
+  return QDir(QDir::tempPath()).filePath(name + QStringLiteral(".lock"));  // a per-user folder there
+#endif
 }
 
 bool CArdevizApp::InitInstance() {

@@ -1,6 +1,7 @@
 #pragma once
-// The program: the single-instance guard (a lock file in the temporary
-// folder), then the main frame with its view, shown and initialised.
+// The program: the single-instance guard (a lock file in the user's runtime
+// folder, so one instance per user), then the main frame with its view, shown
+// and initialised.
 
 #include <QLockFile>
 #include <QString>
@@ -28,8 +29,11 @@ class CArdevizApp {
 
   CMainFrame* MainFrame() const { return m_pFrame.get(); }
 
-  // "Ardeviz.lock" in the temporary folder.
+  // "Ardeviz.lock" in the user's runtime folder (QStandardPaths::RuntimeLocation).
   static QString DefaultLockFilePath();
+  // The lock in the given runtime folder; without one, in the temporary folder
+  // under a name that carries the user's number, since that folder is shared.
+  static QString LockFilePathIn(const QString& runtimeFolder);
 
  private:
   QLockFile m_instanceLock;

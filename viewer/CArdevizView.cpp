@@ -8,7 +8,6 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
-#include <QPointer>
 #include <QWindow>
 
 #include <algorithm>
@@ -21,6 +20,7 @@
 #include "viewer/CMainFrame.h"
 #include "viewer/IViewArchivePanel.h"
 #include "viewer/IViewPtzControl.h"
+#include "viewer/SkinAccessibility.h"
 #include "viewer/SkinButton.h"
 #include "viewer/SkinPushButton.h"
 #include "viewer/ViewExtensions.h"
@@ -493,17 +493,11 @@ void CArdevizView::ShowAbout() {
 }
 
 void CArdevizView::ShowPtzDataReply() {
-  // One box at a time: replies that arrive while it is open (or about to open) are
-  // not stacked, since each box runs its own event loop and they would nest without end.
-  if (m_bPtzReplyOpen) return;
-  m_bPtzReplyOpen = true;
-  // Opened after the link's receive handler has returned, not inside it.
-  QTimer::singleShot(0, this, [this] {
-    const QPointer<CArdevizView> self(this);
-    Alerts::ShowMessage(this, QString::fromLatin1(kPtzReplyText), QStringLiteral("Ardeviz"),
-                        Alerts::Icon::Information);
-    if (self) m_bPtzReplyOpen = false;
-  });
+  // One box at a time, and one that does not block: the recorder may answer every
+  // stop string, and a modal box would leave the pan/tilt pad unusable while it is open.
+  if (m_ptzReplyBox && m_ptzReplyBox->isVisible()) return;
+  m_ptzReplyBox = Alerts::OpenMessage(this, QString::fromLatin1(kPtzReplyText), QStringLiteral("Ardeviz"),
+                                      Alerts::Icon::Information);
 }
 
 void CArdevizView::ClearChannelImages() {
@@ -572,6 +566,7 @@ void CArdevizView::ShowConnectionStatus(int statusCode) {
   const int missCount = m_pLink ? m_pLink->MissCount() : 0;
   const std::uint32_t statusWord = m_pLink ? m_pLink->ChannelStatusWord() : 0;
   m_statusText = StatusTextFor(statusCode, missCount, statusWord);
+  SkinAccessibility::NotifyStatusChanged(this);
   if (m_pArchivePanel && m_pArchivePanel->IsArchiveShown()) m_pArchivePanel->ShowLinkStatus(statusCode);
   update(kStatusRect);
 }
@@ -654,7 +649,7 @@ void CArdevizView::paintEvent(QPaintEvent* event) {
   for (const QRect& r : dirty) {
     painter.setClipRect(r);
     if (!m_background.isNull()) {
-      painter.drawPixmap(r.topLeft(), m_background, r);
+      DrawSkinPicture(painter, QPoint(0, 0), kBitmapBackground);
     } else {
       painter.fillRect(r, Qt::black);
     }

@@ -10,6 +10,7 @@
 #include <QImage>
 #include <QPixmap>
 #include <QPoint>
+#include <QPointer>
 #include <QRect>
 #include <QString>
 #include <QTime>
@@ -267,7 +268,7 @@ class CArdevizView : public QWidget, public ILinkOwner {
   QFont m_statusFont;
   const QRegion* m_paintRegion = nullptr;  // while painting: the region being repainted
   QString m_statusText;
-  bool m_bPtzReplyOpen = false;  // the pan/tilt reply box is open or about to open
+  QPointer<QWidget> m_ptzReplyBox;  // the open pan/tilt reply box; it deletes itself when closed
   QString m_recordPositionText;
   QString m_playPositionText;
 

@@ -5,6 +5,7 @@
 #include <QPainter>
 
 #include "res/SkinImages.h"
+#include "viewer/SkinAccessibility.h"
 
 SkinButton::SkinButton(QWidget* parent, int controlId, const QRect& geometry, const SkinButtonBitmaps& bitmaps,
                        Kind kind, quint32 ptzCommandValue)
@@ -14,6 +15,8 @@ SkinButton::SkinButton(QWidget* parent, int controlId, const QRect& geometry, co
       m_nValue(ptzCommandValue),
       m_bitmapIds{bitmaps.normal, bitmaps.pressed, bitmaps.latched, bitmaps.pressing} {
   setGeometry(geometry);
+  SkinAccessibility::Install();
+  setAccessibleName(SkinAccessibility::ControlName(controlId));
   for (size_t i = 0; i < m_bitmapIds.size(); ++i) {
     if (m_bitmapIds[i] != 0 && HasSkinImage(m_bitmapIds[i])) m_bitmaps[i] = SkinPixmap(m_bitmapIds[i]);
   }
@@ -46,7 +49,7 @@ void SkinButton::PostPressState(int pressed) {
 void SkinButton::paintEvent(QPaintEvent*) {
   if (m_nDrawState < 0) return;
   QPainter painter(this);
-  painter.drawPixmap(0, 0, m_bitmaps[m_nDrawState]);
+  DrawSkinPicture(painter, QPoint(0, 0), m_bitmapIds[m_nDrawState]);
 }
 
 void SkinButton::mousePressEvent(QMouseEvent* event) {

@@ -3,7 +3,6 @@
 // held. Emits QAbstractButton::clicked() on a release inside, as a push button does.
 
 #include <QAbstractButton>
-#include <QPixmap>
 #include <QRect>
 
 class SkinPushButton : public QAbstractButton {
@@ -18,6 +17,6 @@ class SkinPushButton : public QAbstractButton {
 
  private:
   int m_nControlId;
-  QPixmap m_up;
-  QPixmap m_down;
+  int m_nUpBitmapId;
+  int m_nDownBitmapId;
 };

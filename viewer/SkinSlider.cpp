@@ -21,7 +21,7 @@ QPixmap KeyedThumb(const QImage& image) {
 }  // namespace
 
 SkinSlider::SkinSlider(QWidget* parent, const QRect& geometry, int trackBitmapId, int thumbBitmapId)
-    : QWidget(parent), m_track(SkinPixmap(trackBitmapId)), m_thumb(KeyedThumb(SkinImage(thumbBitmapId))) {
+    : QWidget(parent), m_track(SkinPixmap(trackBitmapId)), m_thumb(KeyedThumb(SkinImage(thumbBitmapId, SkinArtRatio()))) {
   setGeometry(geometry);
   setCursor(Qt::ArrowCursor);
   setFocusPolicy(Qt::NoFocus);

@@ -1,7 +1,9 @@
 // Draws every skin picture of the main view and the archive panel, one PNG per
-// resource number, and the skin.qrc that lists them.
+// resource number, at 1x ("<number>.png") and 2x ("<number>@2x.png", for
+// high-density screens), and the skin.qrc that lists them; and the program's
+// icon, as PNGs of the usual sizes and as SVG.
 //
-//   skin-generator <output folder> [<qrc file>]
+//   skin-generator <output folder> [<qrc file> [<icon folder>]]
 //
 // Each control's pictures are cut out of the window's background with the
 // control's face drawn on it, so rounded faces sit seamlessly on the panel.
@@ -20,6 +22,7 @@
 #include <cstdio>
 #include <functional>
 #include <map>
+#include <vector>
 
 namespace {
 
@@ -39,6 +42,20 @@ const QColor kLitBottom(0x1f, 0xa8, 0x4c);
 const QColor kAlertTop(0xff, 0x6a, 0x5c);
 const QColor kAlertBottom(0xc0, 0x1e, 0x16);
 const QColor kScreenGreen(0x00, 0xff, 0x00);
+
+// The art's pixel ratio: everything is drawn in the 1x coordinates of the
+// windows, on canvases this many times larger.
+int g_scale = 1;
+
+// A canvas for a picture of the given size in window coordinates.
+QImage Canvas(const QSize& size) {
+  QImage image(size * g_scale, QImage::Format_RGB32);
+  image.setDevicePixelRatio(g_scale);
+  return image;
+}
+
+// A rectangle in window coordinates as canvas pixels.
+QRect Pixels(const QRect& r) { return QRect(r.topLeft() * g_scale, r.size() * g_scale); }
 
 QString g_sans = "DejaVu Sans";
 QString g_condensed = "DejaVu Sans Condensed";
@@ -354,29 +371,30 @@ Content GridGlyph(int side) {
 
 struct Output {
   QDir dir;
-  std::map<int, QSize> written;
+  std::map<int, QSize> written;  // size in window coordinates
   bool ok = true;
 
   void Save(int id, const QImage& image) {
-    if (written.count(id) && written[id] != image.size())
+    const QSize size = image.deviceIndependentSize().toSize();
+    if (written.count(id) && written[id] != size)
       std::fprintf(stderr, "resource %d drawn twice at different sizes\n", id);
-    const QString path = dir.filePath(QString::number(id) + ".png");
+    const QString path = dir.filePath(QString::number(id) + (g_scale == 1 ? "" : QString("@%1x").arg(g_scale)) + ".png");
     if (!image.convertToFormat(QImage::Format_RGB32).save(path, "PNG")) {
       std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
       ok = false;
     }
-    written[id] = image.size();
+    written[id] = size;
   }
 };
 
 // Draws a control face onto a copy of the background and cuts the control out.
 QImage Cut(const QImage& background, const QRect& r, Look look, double radius, const Content& content,
            bool alert = false) {
-  QImage scene = background.copy(r.adjusted(-2, -2, 2, 2));
+  QImage scene = background.copy(Pixels(r.adjusted(-2, -2, 2, 2)));
   QPainter p(&scene);
   Face(p, QRectF(2, 2, r.width(), r.height()), look, radius, content, alert);
   p.end();
-  return scene.copy(2, 2, r.width(), r.height());
+  return scene.copy(Pixels(QRect(2, 2, r.width(), r.height())));
 }
 
 void Pair(Output& out, const QImage& bg, const QRect& r, int normalId, int otherId, Look otherLook, double radius,
@@ -388,7 +406,7 @@ void Pair(Output& out, const QImage& bg, const QRect& r, int normalId, int other
 // An indicator light on the black status panel: the lamp sits in the top-left
 // 33 x 33, since the archive panel shows only that much of it.
 QImage Activity(bool lit) {
-  QImage image(40, 40, QImage::Format_RGB32);
+  QImage image = Canvas(QSize(40, 40));
   image.fill(Qt::black);
   QPainter p(&image);
   p.setRenderHint(QPainter::Antialiasing);
@@ -431,7 +449,7 @@ const int kLayoutPanes[7] = {1, 4, 7, 9, 10, 13, 16};
 
 QImage MainBackground() {
   const QSize size(877, 685);
-  QImage image(size, QImage::Format_RGB32);
+  QImage image = Canvas(size);
   QPainter p(&image);
   ConsoleFrame(p, size);
 
@@ -537,7 +555,7 @@ const int kArchiveChannelX[16] = {342, 373, 400, 428, 456, 485, 513, 541, 568, 5
 
 QImage ArchiveBackground() {
   const QSize size(951, 684);
-  QImage image(size, QImage::Format_RGB32);
+  QImage image = Canvas(size);
   QPainter p(&image);
   ConsoleFrame(p, size);
 
@@ -573,7 +591,7 @@ QImage ArchiveBackground() {
 }
 
 QImage SliderBar() {
-  QImage image(583, 16, QImage::Format_RGB32);
+  QImage image = Canvas(QSize(583, 16));
   QPainter p(&image);
   QLinearGradient g(0, 0, 0, 16);
   g.setColorAt(0, QColor(0x20, 0x23, 0x28));
@@ -591,7 +609,7 @@ QImage SliderBar() {
 // The thumb: a lit needle on a key colour (its top-left pixel) that the slider
 // makes see-through. Drawn without smoothing so no pixel blends with the key.
 QImage SliderThumb() {
-  QImage image(14, 16, QImage::Format_RGB32);
+  QImage image = Canvas(QSize(14, 16));
   const QColor key(0xff, 0x00, 0xff);
   image.fill(key);
   QPainter p(&image);
@@ -655,12 +673,107 @@ void ArchivePanel(Output& out) {
     Pair(out, bg, QRect(navX[i], 306, 38, 40), 381 + 2 * i, 380 + 2 * i, Look::Pressed, 4, nav[i]);
 }
 
+// ---- program icon -------------------------------------------------------------
+
+// The icon is a short list of shapes on a 256 x 256 canvas, so that the same
+// drawing gives the PNGs and the SVG.
+struct IconShape {
+  bool ellipse;
+  QRectF rect;
+  double radius;
+  QColor top, bottom;  // a vertical gradient over the shape; equal for a flat fill
+  QColor stroke;       // invalid: no outline
+  double strokeWidth;
+};
+
+std::vector<IconShape> IconShapes() {
+  const QColor none;
+  std::vector<IconShape> shapes = {
+      {false, {8, 8, 240, 240}, 44, QColor(0x46, 0x4c, 0x55), kPanelBottom, kGroove, 6},  // the console
+      {false, {30, 40, 196, 136}, 12, Qt::black, Qt::black, kEdgeLight, 4},               // the screen
+      {true, {34, 192, 40, 40}, 0, kLitTop, kLitBottom, kGroove, 4},                      // the connect lamp
+  };
+  // Four live panes in the screen, in channel colours.
+  const QColor panes[4] = {QColor(0x2a, 0x7f, 0xc9), QColor(0x2f, 0xb0, 0x63), QColor(0xd9, 0x8f, 0x23),
+                           QColor(0xc0, 0x3a, 0x6e)};
+  for (int i = 0; i < 4; ++i)
+    shapes.push_back({false, {42.0 + (i % 2) * 88, 52.0 + (i / 2) * 58, 84, 54}, 4, panes[i].lighter(115),
+                      panes[i].darker(130), none, 0});
+  // Three keys beside the lamp.
+  for (int i = 0; i < 3; ++i)
+    shapes.push_back({false, {92.0 + i * 46, 198, 40, 28}, 6, QColor(0x5b, 0x62, 0x6c), QColor(0x25, 0x29, 0x2e),
+                      kGroove, 3});
+  return shapes;
+}
+
+QImage IconImage(int size) {
+  QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+  image.fill(Qt::transparent);
+  QPainter p(&image);
+  p.setRenderHint(QPainter::Antialiasing);
+  p.scale(size / 256.0, size / 256.0);
+  for (const IconShape& s : IconShapes()) {
+    QLinearGradient g(0, s.rect.top(), 0, s.rect.bottom());
+    g.setColorAt(0, s.top);
+    g.setColorAt(1, s.bottom);
+    p.setBrush(g);
+    p.setPen(s.stroke.isValid() ? QPen(s.stroke, s.strokeWidth) : QPen(Qt::NoPen));
+    if (s.ellipse)
+      p.drawEllipse(s.rect);
+    else
+      p.drawRoundedRect(s.rect, s.radius, s.radius);
+  }
+  return image;
+}
+
+QString IconSvg() {
+  QString svg;
+  QTextStream t(&svg);
+  t << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+    << "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"256\" height=\"256\" viewBox=\"0 0 256 256\">\n"
+    << "  <defs>\n";
+  const std::vector<IconShape> shapes = IconShapes();
+  for (size_t i = 0; i < shapes.size(); ++i)
+    t << "    <linearGradient id=\"g" << i << "\" x1=\"0\" y1=\"0\" x2=\"0\" y2=\"1\">"
+      << "<stop offset=\"0\" stop-color=\"" << shapes[i].top.name() << "\"/>"
+      << "<stop offset=\"1\" stop-color=\"" << shapes[i].bottom.name() << "\"/></linearGradient>\n";
+  t << "  </defs>\n";
+  for (size_t i = 0; i < shapes.size(); ++i) {
+    const IconShape& s = shapes[i];
+    const QString stroke = s.stroke.isValid()
+                               ? QString(" stroke=\"%1\" stroke-width=\"%2\"").arg(s.stroke.name()).arg(s.strokeWidth)
+                               : QString();
+    if (s.ellipse)
+      t << "  <ellipse cx=\"" << s.rect.center().x() << "\" cy=\"" << s.rect.center().y() << "\" rx=\""
+        << s.rect.width() / 2 << "\" ry=\"" << s.rect.height() / 2 << "\"";
+    else
+      t << "  <rect x=\"" << s.rect.x() << "\" y=\"" << s.rect.y() << "\" width=\"" << s.rect.width()
+        << "\" height=\"" << s.rect.height() << "\" rx=\"" << s.radius << "\"";
+    t << " fill=\"url(#g" << i << ")\"" << stroke << "/>\n";
+  }
+  t << "</svg>\n";
+  return svg;
+}
+
+// ardeviz-<size>.png for each size of the freedesktop icon theme, and ardeviz.svg.
+bool WriteIcons(const QDir& dir) {
+  if (!dir.exists() && !QDir().mkpath(dir.path())) return false;
+  bool ok = true;
+  for (int size : {16, 22, 24, 32, 48, 64, 128, 256})
+    ok = IconImage(size).save(dir.filePath(QString("ardeviz-%1.png").arg(size)), "PNG") && ok;
+  QFile svg(dir.filePath("ardeviz.svg"));
+  const bool opened = svg.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text);
+  return opened && svg.write(IconSvg().toUtf8()) > 0 && ok;
+}
+
 bool WriteQrc(const QString& path, const std::map<int, QSize>& written) {
   QFile file(path);
   if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text)) return false;
   QTextStream s(&file);
   s << "<!DOCTYPE RCC>\n<RCC version=\"1.0\">\n  <qresource prefix=\"/skin\">\n";
-  for (const auto& [id, size] : written) s << "    <file alias=\"" << id << ".png\">skin/" << id << ".png</file>\n";
+  for (const auto& [id, size] : written)
+    for (const char* suffix : {"", "@2x"})
+      s << "    <file alias=\"" << id << suffix << ".png\">skin/" << id << suffix << ".png</file>\n";
   s << "  </qresource>\n</RCC>\n";
   return true;
 }
@@ -671,7 +784,7 @@ int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QGuiApplication app(argc, argv);
   if (argc < 2) {
-    std::fprintf(stderr, "usage: %s <output folder> [<qrc file>]\n", argv[0]);
+    std::fprintf(stderr, "usage: %s <output folder> [<qrc file> [<icon folder>]]\n", argv[0]);
     return 2;
   }
   LoadFonts();
@@ -681,12 +794,19 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "cannot create %s\n", argv[1]);
     return 1;
   }
-  MainView(out);
-  ArchivePanel(out);
+  for (int scale : {1, 2}) {
+    g_scale = scale;
+    MainView(out);
+    ArchivePanel(out);
+  }
   if (argc >= 3 && !WriteQrc(QString::fromLocal8Bit(argv[2]), out.written)) {
     std::fprintf(stderr, "cannot write %s\n", argv[2]);
     return 1;
   }
-  std::printf("%zu pictures written\n", out.written.size());
+  if (argc >= 4 && !WriteIcons(QDir(QString::fromLocal8Bit(argv[3])))) {
+    std::fprintf(stderr, "cannot write the icons into %s\n", argv[3]);
+    return 1;
+  }
+  std::printf("%zu pictures written at 1x and 2x\n", out.written.size());
   return out.ok ? 0 : 1;
 }

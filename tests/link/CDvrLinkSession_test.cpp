@@ -127,8 +127,10 @@ TEST_F(LinkSession, ChannelInfoSelectsCountAndMarkCheck) {
 TEST_F(LinkSession, RejectedLoginGoesOfflineWithoutSocket) {
   ASSERT_TRUE(link->ConnectToDvr(owner.host, owner.port));
   ASSERT_TRUE(WaitUntil([&] { return !recorder.Packets().empty(); }));
+  const int togglesBefore = owner.toggles;
   recorder.SendLoginReply(kMagic12, 0, 16);
   ASSERT_TRUE(WaitUntil([&] { return owner.goOfflineCount == 1; }));
+  EXPECT_EQ(owner.toggles, togglesBefore);  // the lamp the view put out stays out
   EXPECT_FALSE(link->IsConnected());
   EXPECT_EQ(owner.state, 0);
   EXPECT_EQ(owner.statuses.back(), status::kWaiting);

@@ -53,4 +53,27 @@ TEST(SkinArt, ChannelFacesAreDistinctFromEachOther) {
           << kChannelNormal[i] << " vs " << kChannelNormal[j];
 }
 
+TEST(SkinArt, EveryPictureHasItsTwiceAsDenseArtForHighDensityScreens) {
+  std::vector<int> numbers;
+  for (int n = 160; n < 400; ++n)
+    if (HasSkinImage(n)) numbers.push_back(n);
+  ASSERT_GT(numbers.size(), 140u);
+  for (int n : numbers) {
+    const QImage one = SkinImage(n), two = SkinImage(n, 2);
+    ASSERT_EQ(two.size(), one.size() * 2) << n;
+    EXPECT_EQ(two.devicePixelRatio(), 2.0) << n;
+    EXPECT_EQ(two.deviceIndependentSize(), QSizeF(one.size())) << n;
+    // The same drawing, not a shifted or half-drawn one.
+    EXPECT_LT(Difference(one, two.scaled(one.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation)), 10.0) << n;
+  }
+  // What a window draws: pixel for pixel at the screen's ratio, the same size in window coordinates.
+  EXPECT_EQ(SkinArtRatio(1.0), 1);
+  EXPECT_EQ(SkinArtRatio(1.25), 2);
+  for (const qreal ratio : {1.0, 1.5, 2.0, 3.0}) {
+    const QPixmap background = SkinPixmap(162, ratio);
+    EXPECT_EQ(background.devicePixelRatio(), ratio);
+    EXPECT_EQ(background.size(), (QSizeF(877, 685) * ratio).toSize()) << ratio;
+  }
+}
+
 }  // namespace

@@ -95,3 +95,21 @@ TEST_F(LinkAgainstSim, ChannelStatusReportsReachTheStatusLine) {
   EXPECT_GE(word & 0xFF, 1u);
   EXPECT_LE(word & 0xFF, 4u);
 }
+
+TEST_F(LinkAgainstSim, VersionOnePlaybackPicturesLandOnTheirOwnChannels) {
+  SimOptions o;
+  o.magicVersion = "1.0";
+  m_panel.archiveMode = true;
+  Start(o);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return m_owner.state == 1 && m_link->ProtocolVersion() == 1; }, kWaitMs));
+  QTest::qWait(50);  // the login steps
+  m_link->SendRemoteKey(wire::REMOTE_KEY_PLAY);  // a version 1 recorder plays all its channels
+  const auto all = [&] {
+    for (int c = 0; c < 4; ++c) {
+      if (std::find(m_panel.drawn.begin(), m_panel.drawn.end(), c) == m_panel.drawn.end()) return false;
+    }
+    return true;
+  };
+  EXPECT_TRUE(QTest::qWaitFor(all, kWaitMs));
+  EXPECT_TRUE(std::all_of(m_panel.drawn.begin(), m_panel.drawn.end(), [](int c) { return c < 4; }));
+}

@@ -22,6 +22,21 @@ TEST(SimArchive, PlayStartReadsDatesSecondsOrEventTimes) {
   EXPECT_EQ(archive.PlayStart(1, SimArchive::PackEventTime(t), 0), t);
 }
 
+TEST(SimArchive, PlayStampWordsOfEachVersion) {
+  const QDateTime t(QDate(2005, 1, 20), QTime(8, 30, 15));
+  const auto secs = static_cast<std::uint32_t>(t.toSecsSinceEpoch());
+  struct Case {
+    int version, channel;
+    std::uint32_t w0, w1;
+  };
+  for (const Case& c : {Case{1, 1, 0x00000000, secs}, Case{1, 8, 0x00000007, secs},
+                        Case{2, 3, 0x0307D501, 0x14081E0F}, Case{3, 16, 0x1007D501, 0x14081E0F}}) {
+    const auto words = SimArchive::PlayStampWords(c.version, c.channel, t);
+    EXPECT_EQ(words[0], c.w0) << c.version << " " << c.channel;
+    EXPECT_EQ(words[1], c.w1) << c.version << " " << c.channel;
+  }
+}
+
 TEST(SimArchive, EventFileStaysInsideTheRangeAndIsBounded) {
   const SimArchive shortRange(kFirst, kFirst.addSecs(3600));
   EXPECT_TRUE(shortRange.EventFile(4).empty());  // the first incident comes an hour in and lasts

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
+#include <algorithm>
 #include <set>
 #include <tuple>
 #include <utility>
@@ -18,11 +20,11 @@ const QDateTime kLast(QDate(2024, 3, 8), QTime(12, 0, 0));
 
 class SimPlayback : public ::testing::Test {
  protected:
-  void Open(const QString& magic = "1.2") {
+  void Open(const QString& magic = "1.2", int fps = 25) {
     m_seconds = magic == "1.0";  // version 1 gives moments in seconds, the others as date and time
     m_client = std::make_unique<SimTestClient>();
     SimOptions o;
-    o.fps = 25;
+    o.fps = fps;
     o.magicVersion = magic;
     o.archiveFrom = kFirst;
     o.archiveTo = kLast;
@@ -41,9 +43,9 @@ class SimPlayback : public ::testing::Test {
   std::optional<ReceivedPacket> NextImage(int waitMs = 4000) {
     return m_client->WaitFor(wire::DATATYPE_PLAY_IMAGE, waitMs);
   }
-  // The channel and moment a play packet is stamped with.
+  // The channel (counted from 1) and moment a play packet is stamped with.
   std::pair<std::uint32_t, QDateTime> Stamp(const ReceivedPacket& p) const {
-    if (m_seconds) return {p.info.w[0], QDateTime::fromSecsSinceEpoch(p.info.w[1])};
+    if (m_seconds) return {p.info.w[0] + 1, QDateTime::fromSecsSinceEpoch(p.info.w[1])};  // counted from 0
     const auto s = wire::PlayImageStamp::FromWords(p.info.w[0], p.info.w[1]);
     return {s.channel, QDateTime(QDate(s.year, s.month, s.day), QTime(s.hour, s.minute, s.second))};
   }
@@ -88,6 +90,26 @@ TEST_F(SimPlayback, StampsOfEitherEncodingThenEndOfPlayNoImageOrInvalidDate) {
       EXPECT_FALSE(NextImage(150)) << magic << " result " << result;
     }
   }
+}
+
+TEST_F(SimPlayback, AllChannelPlaybackSpreadsEachRoundOverThePicturePeriod) {
+  Open("1.2", 5);  // 4 channels at 5 pictures/s: one picture every 50 ms
+  Play(0, kFirst.addSecs(3600), false, 1);
+  QElapsedTimer clock;
+  clock.start();
+  std::vector<qint64> arrivals;
+  std::vector<std::uint32_t> channels;
+  while (arrivals.size() < 12) {
+    const auto p = NextImage();
+    ASSERT_TRUE(p && p->info.w[3] == wire::PLAY_STATUS_IMAGE);
+    arrivals.push_back(clock.elapsed());
+    channels.push_back(Stamp(*p).first);
+  }
+  EXPECT_EQ(channels, (std::vector<std::uint32_t>{1, 2, 3, 4, 1, 2, 3, 4, 1, 2, 3, 4}));
+  std::vector<qint64> gaps;
+  for (std::size_t i = 1; i < arrivals.size(); ++i) gaps.push_back(arrivals[i] - arrivals[i - 1]);
+  std::nth_element(gaps.begin(), gaps.begin() + static_cast<long>(gaps.size() / 2), gaps.end());
+  EXPECT_GE(gaps[gaps.size() / 2], 25) << "pictures of a round sent together";
 }
 
 TEST_F(SimPlayback, EventFileHoldsValidRecordsOverTheArchive) {

@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QFile>
+#include <map>
 #include <tuple>
 
 #include "sim/PelcoDecoder.h"
@@ -45,10 +48,65 @@ TEST(PelcoDecoder, ReadsPelcoDAndPelcoPMovesWithTheirAddressing) {
               std::tuple(c.protocol, true, c.channel, c.pan, c.tilt, c.zoom, c.panSpeed, c.tiltSpeed));
   }
   EXPECT_TRUE(PelcoDecoder::Decode(PelcoD(1, 0, 0, 0, 0))[0].IsStop());
+  // Functions of the first command byte are no stop.
+  for (const auto& [bytes, text] : {std::pair{PelcoD(1, 0x04, 0, 0, 0), "iris close"},
+                                    std::pair{PelcoP(0, 0x04, 0, 0, 0), "iris open"},
+                                    std::pair{PelcoD(1, 0x08, 0x04, 0x10, 0), "pan left speed 16, function bits 0x08"}}) {
+    EXPECT_EQ(PelcoDecoder::Decode(bytes)[0].Describe().toStdString(), text);
+  }
   const auto preset = PelcoDecoder::Decode(PelcoD(1, 0, 0x07, 0, 3));  // call preset 3
   ASSERT_EQ(preset.size(), 1u);
   EXPECT_TRUE(preset[0].extended);
   EXPECT_FALSE(preset[0].IsStop());
+}
+
+TEST(PelcoDecoder, EveryShippedCommandFileRecordMeansWhatItsLabelSays) {
+  const std::map<QString, std::string> meaning{
+      {"STOP", "stop"},
+      {"LEFT", "pan left speed 32"},
+      {"RIGHT", "pan right speed 32"},
+      {"UP", "tilt up speed 32"},
+      {"DOWN", "tilt down speed 32"},
+      {"LEFT_UP", "pan left speed 32, tilt up speed 32"},
+      {"RIGHT_UP", "pan right speed 32, tilt up speed 32"},
+      {"RIGHT_DOWN", "pan right speed 32, tilt down speed 32"},
+      {"LEFT_DOWN", "pan left speed 32, tilt down speed 32"},
+      {"ZOOM_IN", "zoom in"},
+      {"ZOOM_OUT", "zoom out"},
+      {"FOCUS_OUT", "focus far"},
+      {"FOCUS_IN", "focus near"},
+  };
+  const QDir dir(qEnvironmentVariable("ARDEVIZ_SOURCE_DIR") + "/res/PTZ");
+  const QStringList files = dir.entryList({"*.tl"}, QDir::Files);
+  ASSERT_TRUE(files.contains("pelcoD.tl") && files.contains("pelcoP.tl")) << dir.path().toStdString();
+  int records = 0;
+  for (const QString& name : files) {
+    QFile file(dir.filePath(name));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly | QIODevice::Text));
+    int camera = 0;
+    for (const QString& line : QString::fromLatin1(file.readAll()).split('\n', Qt::SkipEmptyParts)) {
+      if (line.startsWith('<')) {
+        camera = line.mid(1).split('>').front().toInt();
+        continue;
+      }
+      // NAME/LENGTH/hex/hex/.../
+      const QStringList fields = line.trimmed().split('/', Qt::SkipEmptyParts);
+      ASSERT_GE(fields.size(), 2) << line.toStdString();
+      std::vector<std::uint8_t> bytes;
+      for (qsizetype i = 2; i < fields.size(); ++i) bytes.push_back(static_cast<std::uint8_t>(fields[i].toUInt(nullptr, 16)));
+      const std::string where = (name + " camera " + QString::number(camera) + " " + fields[0]).toStdString();
+      ASSERT_EQ(bytes.size(), fields[1].toUInt()) << where;
+      ASSERT_TRUE(meaning.contains(fields[0])) << where;
+      const auto cmds = PelcoDecoder::Decode(bytes);
+      ASSERT_EQ(cmds.size(), 1u) << where;
+      EXPECT_NE(cmds[0].protocol, PtzCommand::Protocol::Unknown) << where;
+      EXPECT_TRUE(cmds[0].checksumOk) << where;
+      EXPECT_EQ(cmds[0].channel, camera) << where;
+      EXPECT_EQ(cmds[0].Describe().toStdString(), meaning.at(fields[0])) << where;
+      ++records;
+    }
+  }
+  EXPECT_EQ(records, 2 * 8 * 13);
 }
 
 TEST(SimPtz, BadChecksumsMissingCamerasAndStrayBytesMoveNothingButAreAnswered) {

@@ -101,9 +101,25 @@ TEST(SimRecorder, PacketsBeforeLoginAreIgnored) {
   EXPECT_EQ(s.recorder.Counters().livePicturesSent, 0u);
 }
 
-TEST(SimRecorder, SecondClientIsRefusedWhileOneIsConnected) {
-  SimRecorder recorder(FastOptions());
+TEST(SimRecorder, OneClientAtATimeYetANewOneReplacesOneThatLeftWentQuietOrFellSilent) {
+  SimOptions o = FastOptions();
+  o.replaceQuietAfterMs = 600;
+  SimRecorder recorder(o);
   const quint16 port = recorder.Start(0);
+  // Reconnecting at once: the old close and the new connection arrive together.
+  for (int i = 0; i < 10; ++i) {
+    SimTestClient client;
+    ASSERT_TRUE(client.Connect(port));
+    client.RequestLive(0x1);  // ignored before login
+    ASSERT_TRUE(client.Login()) << i;
+    if (i % 2) {
+      client.RequestLive(0x1);  // unread pictures: the close comes as a reset
+      ASSERT_TRUE(client.WaitFor(wire::DATATYPE_LIVE_IMAGE));
+    }
+  }
+  EXPECT_EQ(recorder.Counters().connectionsRefused, 0);
+  EXPECT_EQ(recorder.Counters().loginsAccepted, 10);
+
   SimTestClient first;
   ASSERT_TRUE(first.Connect(port));
   ASSERT_TRUE(first.Login());
@@ -111,15 +127,29 @@ TEST(SimRecorder, SecondClientIsRefusedWhileOneIsConnected) {
   second.Connect(port);
   EXPECT_TRUE(second.WaitForDisconnect());
   EXPECT_EQ(recorder.Counters().connectionsRefused, 1);
-  // The first client is still served.
+  // The first client is still served; once it has sent nothing for a while, a new one replaces it.
   first.Send(wire::DATATYPE_DVR_STATUS2);
   EXPECT_TRUE(first.WaitFor(wire::DATATYPE_DVR_STATUS2_REPLY));
-  // Once it leaves, a new client gets in.
-  first.Socket().disconnectFromHost();
-  ASSERT_TRUE(QTest::qWaitFor([&] { return !recorder.HasClient(); }, 2000));
+  QTest::qWait(o.replaceQuietAfterMs + 100);
   SimTestClient third;
   ASSERT_TRUE(third.Connect(port));
   EXPECT_TRUE(third.Login());
+  EXPECT_TRUE(first.WaitForDisconnect());
+  EXPECT_EQ(recorder.Counters().connectionsReplaced, 1);
+
+  // A recorder gone silent by its fault gives way too.
+  o.faults.silentAfterSeconds = 0.5;
+  o.replaceQuietAfterMs = 60000;
+  SimRecorder silent(o);
+  const quint16 silentPort = silent.Start(0);
+  SimTestClient before;
+  ASSERT_TRUE(before.Connect(silentPort));
+  ASSERT_TRUE(before.Login());
+  QTest::qWait(700);
+  SimTestClient after;
+  ASSERT_TRUE(after.Connect(silentPort));
+  EXPECT_TRUE(after.Login());
+  EXPECT_EQ(silent.Counters().connectionsReplaced, 1);
 }
 
 TEST(SimRecorder, LiveStopEndsTheStreamAndIsConfirmed) {
@@ -138,4 +168,40 @@ TEST(SimRecorder, LiveStopEndsTheStreamAndIsConfirmed) {
   EXPECT_EQ(s.recorder.Counters().livePicturesSent, sent);
   // Nothing but what was already in flight.
   while (auto p = s.client.Next(50)) EXPECT_EQ(p->header.dataType, wire::DATATYPE_LIVE_IMAGE);
+}
+
+TEST(SimRecorder, LogsEveryPacketReceivedAndEveryConnectionOnALineOfItsOwn) {
+  SimRecorder recorder(FastOptions());
+  QStringList log;
+  QObject::connect(&recorder, &SimRecorder::LogLine, [&](const QString& line) { log << line; });
+  const quint16 port = recorder.Start(0);
+  {
+    SimTestClient client;
+    ASSERT_TRUE(client.Connect(port));
+    ASSERT_TRUE(client.Login());
+    wire::PacketInfo key;
+    key.w[0] = wire::REMOTE_KEY_LOGIN;
+    client.Send(wire::DATATYPE_REMOTE_KEY, key);
+    client.Send(wire::DATATYPE_DVR_STATUS2);
+    client.RequestLive(0x5);
+    wire::PacketInfo ptz;
+    ptz.w[0] = 2;
+    const std::vector<std::uint8_t> stop{0xA0, 0x00, 0x00, 0x00, 0x00, 0x00, 0xAF, 0x0F};
+    ptz.w[1] = static_cast<std::uint32_t>(stop.size());
+    client.Send(wire::DATATYPE_PTZ_DATA, ptz, stop, wire::PacketClass::CameraData);
+    ptz.w[1] = 0;
+    client.Send(wire::DATATYPE_PTZ_DATA, ptz, {}, wire::PacketClass::CameraData);
+    client.Send(wire::DATATYPE_LIVE_STOP);
+    ASSERT_TRUE(client.WaitFor(wire::DATATYPE_LIVE_STOP_REPLY));
+  }
+  const QStringList expected{"client 127.0.0.1:", "recv LOGIN user \"admin\": accepted", "recv REMOTE_KEY 0xFF20 (login)",
+                             "recv DVR_STATUS2", "recv LIVE_REQUEST split 0, channel 1, mask 0x05",
+                             "recv PTZ_DATA Pelco-P camera 1: stop (A0 00 00 00 00 00 AF 0F)",
+                             "recv PTZ_DATA with no bytes", "recv LIVE_STOP", " disconnected"};
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !log.filter(" disconnected").isEmpty(); }, 2000));
+  qsizetype at = 0;
+  for (const QString& text : expected) {
+    while (at < log.size() && !log[at].contains(text)) ++at;
+    EXPECT_LT(at, log.size()) << text.toStdString() << " in order in\n" << log.join('\n').toStdString();
+  }
 }

@@ -5,8 +5,13 @@
 #include <QFile>
 
 #include <QDir>
+#include <QFileInfo>
 #include <QSettings>
 #include <QTemporaryDir>
+
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
 
 #include "tests/viewer/ShellTestSupport.h"
 #include "viewer/CArdevizApp.h"
@@ -55,16 +60,27 @@ TEST_F(CArdevizAppTest, SecondInstanceShowsTheErrorAndLeavesTheFirstRunning) {
   EXPECT_TRUE(third.InitInstance());
 }
 
+TEST_F(CArdevizAppTest, TheLockLivesInTheUsersRuntimeFolderOrUnderTheUsersNumber) {
+  const QByteArray saved = qgetenv("XDG_RUNTIME_DIR");
+  qputenv("XDG_RUNTIME_DIR", QFile::encodeName(m_lockDir.path()));  // 0700 and ours, as a runtime folder must be
+  EXPECT_EQ(CArdevizApp::DefaultLockFilePath(), LockPath());
+  saved.isNull() ? qunsetenv("XDG_RUNTIME_DIR") : qputenv("XDG_RUNTIME_DIR", saved);
+
+  EXPECT_EQ(CArdevizApp::LockFilePathIn("/run/user/1000"), "/run/user/1000/Ardeviz.lock");
+  const QString fallback = CArdevizApp::LockFilePathIn(QString());
+  EXPECT_EQ(QFileInfo(fallback).dir(), QDir(QDir::tempPath()));
+#ifdef Q_OS_UNIX
+  EXPECT_EQ(QFileInfo(fallback).fileName(), QStringLiteral("Ardeviz-%1.lock").arg(::getuid()));
+#endif
+}
+
 TEST_F(CArdevizAppTest, FrameIsFixedSizeWithItsMarginCutOff) {
   CMainFrame frame(ViewOptions());
   EXPECT_EQ(frame.size(), QSize(877, 685));
   EXPECT_TRUE(frame.windowFlags() & Qt::FramelessWindowHint);
   EXPECT_EQ(frame.mask(), QRegion(2, 2, 873, 681));
   EXPECT_EQ(CMainFrame::CentredPosition(QSize(1280, 1024)), QPoint(201, 169));
-
-  frame.SetFullScreen(true);
-  EXPECT_EQ(frame.pos(), QPoint(-2, -2));
-  EXPECT_EQ(frame.size(), QSize(877, 685));
+  // Full screen: FullScreenStage_test.
 }
 
 TEST_F(CArdevizAppTest, StartUpLoadsTheSettingsAndTheSkin) {

@@ -1,0 +1,479 @@
+// The shipped viewer driven as an operator would: clicks at skin positions,
+// judged by the window's pixels and by what dvr-sim, in its own process,
+// logs of what it received. Real timings throughout.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QRegularExpression>
+#include <QTcpServer>
+#include <QTest>
+#include <QTime>
+
+#include <algorithm>
+#include <functional>
+#include <memory>
+
+#include "link/CDvrLink.h"
+#include "tests/acceptance/SimProcess.h"
+#include "tests/acceptance/SkinReference.h"
+#include "tests/acceptance/ViewerProcess.h"
+#include "viewer/CArdevizView.h"
+#include "viewer/PtzControl.h"
+
+namespace {
+constexpr int kChannels = 8;
+constexpr int kLookMs = 100;
+// A picture pane counts as changed when this share of its pixels differ.
+constexpr double kChangedShare = 0.002;
+// ... and as showing a picture when this share differs from its offline look.
+constexpr double kPictureShare = 0.05;
+
+QRegularExpression Rx(const char* pattern) { return QRegularExpression(QLatin1String(pattern)); }
+
+// A connection that reached the recorder, taken or refused.
+const QRegularExpression kConnectionArrived = Rx("client 127\\.0\\.0\\.1:\\d+ connected|refused 127\\.0\\.0\\.1:");
+const QRegularExpression kLoginAccepted = Rx("recv LOGIN user \"[^\"]*\": accepted");
+const QRegularExpression kLiveRequest = Rx("recv LIVE_REQUEST");
+const QRegularExpression kAllLive = Rx("live: streaming channel\\(s\\) 1,2,3,4,5,6,7,8 ");
+
+QString Text(int code) { return CArdevizView::StatusTextFor(code, 0, 0); }
+
+// The sim's own time stamp of a log line, in ms of the day.
+int StampMs(const QString& line) {
+  const QTime t = QTime::fromString(line.left(12), QStringLiteral("HH:mm:ss.zzz"));
+  return t.isValid() ? t.msecsSinceStartOfDay() : -1;
+}
+
+// The pad's Right button.
+int PanTiltRightId() {
+  for (const PtzButtonSpec& button : kPtzButtons)
+    if (button.value == ptzvalue::kRight) return button.controlId;
+  return -1;
+}
+}  // namespace
+
+class Acceptance : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { s_skin = std::make_unique<SkinReference>(); }
+  static void TearDownTestSuite() { s_skin.reset(); }
+
+  void SetUp() override {
+    m_clock.start();
+    ASSERT_TRUE(Skin().Problem().isEmpty()) << qPrintable(Skin().Problem());
+  }
+
+  void TearDown() override {
+    if (HasFailure() || qEnvironmentVariableIsSet("ARDEVIZ_ACCEPTANCE_VERBOSE")) Report();
+    m_viewer.reset();
+    m_sim.reset();
+  }
+
+  const SkinReference& Skin() const { return *s_skin; }
+
+  // dvr-sim with eight channels and the given options, on a free port.
+  void StartSim(QStringList options) {
+    m_sim = std::make_unique<SimProcess>(QStringList{QStringLiteral("--channels"), QStringLiteral("8")} + options);
+    ASSERT_TRUE(m_sim->Start()) << "dvr-sim did not start:\n" << qPrintable(m_sim->Tail());
+  }
+
+  // The viewer with its recorder address set to 127.0.0.1:port, offline and
+  // idle as it starts: "WAITING FOR CONNECTION.", the lamp unlit.
+  void StartViewer(quint16 port) {
+    m_viewer = std::make_unique<ViewerProcess>();
+    ASSERT_TRUE(m_viewer->WriteSettings(port)) << qPrintable(m_viewer->Error());
+    ASSERT_TRUE(m_viewer->Start()) << qPrintable(m_viewer->Error());
+    const QImage first = Look();
+    for (int ch = 0; ch < kChannels; ++ch) m_offlinePanes.push_back(first.copy(Skin().PaneRect(ch)));
+    ASSERT_EQ(Skin().ReadStatus(first), Text(status::kWaiting)) << "the viewer does not start offline";
+    ASSERT_STREQ(LampNow(), "unlit");
+  }
+
+  void StartRig(QStringList simOptions) {
+    ASSERT_NO_FATAL_FAILURE(StartSim(std::move(simOptions)));
+    ASSERT_NO_FATAL_FAILURE(StartViewer(m_sim->Port()));
+  }
+
+  const char* LampNow() const { return SkinReference::LampName(Skin().ReadLamp(m_lastLook)); }
+
+  double Seconds() const { return m_clock.elapsed() / 1000.0; }
+
+  // One look at the screen; a change of the status text or of the number of
+  // other windows goes into the timeline.
+  QImage Look() {
+    m_lastLook = m_viewer->Grab();
+    const QString status = Skin().ReadStatus(m_lastLook);
+    const int boxes = static_cast<int>(m_viewer->OtherWindows().size());
+    m_mostBoxes = std::max(m_mostBoxes, boxes);
+    if (status != m_lastStatus || boxes != m_lastBoxes) {
+      m_timeline << QStringLiteral("%1 s: status \"%2\", lamp %3, %4 other window(s)")
+                        .arg(Seconds(), 6, 'f', 1)
+                        .arg(status)
+                        .arg(QLatin1String(SkinReference::LampName(Skin().ReadLamp(m_lastLook))))
+                        .arg(boxes);
+      m_lastStatus = status;
+      m_lastBoxes = boxes;
+      if (!m_seen.contains(status)) m_seen << status;
+    }
+    return m_lastLook;
+  }
+
+  // Looks at the screen until the condition holds or the time is up.
+  bool LookUntil(const std::function<bool(const QImage&)>& condition, int timeoutMs) {
+    QElapsedTimer clock;
+    clock.start();
+    for (;;) {
+      if (condition(Look())) return true;
+      if (clock.elapsed() > timeoutMs) return false;
+      QTest::qWait(kLookMs);
+    }
+  }
+
+  // Waits for a line of the simulator's log, looking at the screen meanwhile.
+  int AwaitLog(const QRegularExpression& pattern, int timeoutMs, int from = 0) {
+    int at = -1;
+    LookUntil([&](const QImage&) { return (at = m_sim->Find(pattern, from)) >= 0; }, timeoutMs);
+    return at;
+  }
+
+  bool Saw(const QString& status) const { return m_seen.contains(status); }
+
+  bool StatusBecomes(int code, int timeoutMs) {
+    const QString text = Text(code);
+    return LookUntil([&](const QImage& w) { return Skin().ReadStatus(w) == text; }, timeoutMs);
+  }
+
+  // Keeps looking for the whole time; true when the status read `code` at every look.
+  bool StatusStays(int code, int forMs) {
+    const QString text = Text(code);
+    bool held = true;
+    LookUntil([&](const QImage& w) {
+      held = held && Skin().ReadStatus(w) == text;
+      return false;
+    }, forMs);
+    return held;
+  }
+
+  // Empty when all eight panes show pictures and each picture changes within
+  // `windowMs` of the first look; otherwise which panes do not. A short stall
+  // of a busy machine passes, a channel that stops does not.
+  QString PanesUpdating(int windowMs = 3000) {
+    const QImage first = Look();
+    std::vector<bool> changed(kChannels, false);
+    QElapsedTimer clock;
+    clock.start();
+    QImage last = first;
+    while (std::find(changed.begin(), changed.end(), false) != changed.end() && clock.elapsed() < windowMs) {
+      QTest::qWait(kLookMs);
+      last = Look();
+      for (int ch = 0; ch < kChannels; ++ch) {
+        const QRect pane = Skin().PaneRect(ch);
+        changed[ch] = changed[ch] || SkinReference::DifferingPixels(first.copy(pane), last.copy(pane)) >=
+                                         pane.width() * pane.height() * kChangedShare;
+      }
+    }
+    QStringList faults;
+    for (int ch = 0; ch < kChannels; ++ch) {
+      const QRect pane = Skin().PaneRect(ch);
+      const int area = pane.width() * pane.height();
+      const QImage& offline = m_offlinePanes.at(ch);
+      if (SkinReference::DifferingPixels(first.copy(pane), offline) < area * kPictureShare ||
+          SkinReference::DifferingPixels(last.copy(pane), offline) < area * kPictureShare)
+        faults << QStringLiteral("channel %1 shows no picture").arg(ch + 1);
+      else if (!changed[ch])
+        faults << QStringLiteral("channel %1 did not change for %2 s").arg(ch + 1).arg(windowMs / 1000.0);
+    }
+    return faults.join(QStringLiteral(", "));
+  }
+
+  // Waits until all eight panes update; the last finding when they never do.
+  QString PicturesFlowWithin(int timeoutMs) {
+    QElapsedTimer clock;
+    clock.start();
+    QString fault;
+    do {
+      fault = PanesUpdating();
+    } while (!fault.isEmpty() && clock.elapsed() < timeoutMs);
+    return fault;
+  }
+
+  // What the operator or the recorder did, in the timeline.
+  void Note(const QString& what) { m_timeline << QStringLiteral("%1 s: -- %2").arg(Seconds(), 6, 'f', 1).arg(what); }
+
+  void ClickConnect() {
+    Note(QStringLiteral("CONNECT clicked"));
+    m_viewer->Click(Skin().ControlCentre(CArdevizView::kIdConnect));
+  }
+
+  void PressRight() {
+    Note(QStringLiteral("pan/tilt Right pressed"));
+    m_viewer->Press(Skin().ControlCentre(PanTiltRightId()));
+  }
+
+  void ReleaseRight() {
+    Note(QStringLiteral("pan/tilt Right released"));
+    m_viewer->Release(Skin().ControlCentre(PanTiltRightId()));
+  }
+
+  void StopSim() {
+    Note(QStringLiteral("dvr-sim stopped"));
+    m_sim->Stop();
+  }
+
+  // Connects and waits for live pictures in all eight panes.
+  void ConnectAndSeePictures() {
+    ClickConnect();
+    ASSERT_TRUE(StatusBecomes(status::kEstablished, 5000)) << "status after CONNECT: " << qPrintable(m_lastStatus);
+    ASSERT_GE(AwaitLog(kAllLive, 5000), 0) << "live pictures of channels 1 to 8 were never requested";
+    const QString panes = PicturesFlowWithin(8000);
+    ASSERT_TRUE(panes.isEmpty()) << qPrintable(panes);
+  }
+
+  // After a fault whose line in the sim log is at `fault`: a new connection,
+  // a login, live requested again, pictures in every pane, the status
+  // "CONNECTION ESTABLISHED.". `timeoutMs` covers the watch on missing data
+  // and the reconnection attempts.
+  void ExpectRecoveryAfter(int fault, int timeoutMs) {
+    const int login = AwaitLog(kLoginAccepted, timeoutMs, fault + 1);
+    ASSERT_GE(login, 0) << "no new login within " << timeoutMs / 1000 << " s of the fault; "
+                        << m_sim->Count(kConnectionArrived, fault + 1) << " connection(s) reached the recorder";
+    // The recorder is there again: the first attempt that reaches it logs in.
+    EXPECT_EQ(m_sim->Count(kConnectionArrived, fault + 1, login), 1)
+        << "connections that reached the recorder before the one that logged in";
+    const int live = AwaitLog(kAllLive, 5000, login + 1);
+    ASSERT_GE(live, 0) << "no live request after the new login";
+    EXPECT_GE(m_sim->Find(kLiveRequest, login + 1), 0);
+    EXPECT_TRUE(StatusBecomes(status::kEstablished, 3000))
+        << "status after the new login: " << qPrintable(m_lastStatus);
+    const QString panes = PicturesFlowWithin(6000);
+    EXPECT_TRUE(panes.isEmpty()) << "after the reconnection: " << qPrintable(panes);
+  }
+
+  // What the scenario saw, for a failure report; the last look is kept as a picture.
+  void Report() {
+    QString picture;
+    if (!m_lastLook.isNull()) {
+      const QString folder = QString::fromLocal8Bit(qgetenv("ARDEVIZ_ACCEPTANCE_OUT"));
+      const QString dir = folder.isEmpty() ? QDir::tempPath() : folder;
+      QDir().mkpath(dir);
+      const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+      picture = QDir(dir).filePath(QStringLiteral("%1.png").arg(QLatin1String(info->name())));
+      if (!m_lastLook.save(picture)) picture = QStringLiteral("(could not save)");
+    }
+    std::fprintf(stderr, "--- What the operator saw (seconds since the scenario began):\n%s\n",
+                 qPrintable(m_timeline.join(QLatin1Char('\n'))));
+    std::fprintf(stderr, "--- Last look at the window: %s\n", qPrintable(picture));
+    if (m_sim) {
+      std::fprintf(stderr, "--- dvr-sim log (last lines; pan/tilt stop strings left out):\n%s\n",
+                   qPrintable(m_sim->Tail(60, Rx("recv PTZ_DATA .*: stop"))));
+    }
+    if (m_viewer) std::fprintf(stderr, "--- viewer output:\n%s\n", qPrintable(m_viewer->Output().right(4000)));
+  }
+
+  static inline std::unique_ptr<SkinReference> s_skin;
+  std::unique_ptr<SimProcess> m_sim;
+  std::unique_ptr<ViewerProcess> m_viewer;
+  std::vector<QImage> m_offlinePanes;
+  QElapsedTimer m_clock;
+  QStringList m_timeline;
+  QStringList m_seen;
+  QImage m_lastLook;
+  QString m_lastStatus;
+  int m_lastBoxes = -1;
+  int m_mostBoxes = 0;
+};
+
+// CONNECT: the login, live pictures of all eight channels in their panes, the
+// status "CONNECTION ESTABLISHED." and the activity lamp blinking.
+TEST_F(Acceptance, Connect) {
+  ASSERT_NO_FATAL_FAILURE(StartRig({}));
+  ASSERT_NO_FATAL_FAILURE(ConnectAndSeePictures());
+  EXPECT_GE(m_sim->Find(kLoginAccepted), 0);
+  bool lit = false;
+  LookUntil([&](const QImage& w) { return lit = Skin().ReadLamp(w) == SkinReference::Lamp::Lit; }, 3000);
+  EXPECT_TRUE(lit) << "the activity lamp never showed its lit face while pictures arrived";
+  EXPECT_TRUE(StatusStays(status::kEstablished, 1000));
+  EXPECT_EQ(m_mostBoxes, 0);
+}
+
+// A rejected login: back to "WAITING FOR CONNECTION." at once, lamp unlit, no box.
+TEST_F(Acceptance, RejectedLogin) {
+  ASSERT_NO_FATAL_FAILURE(StartRig({QStringLiteral("--reject-login")}));
+  ClickConnect();
+  const int rejected = AwaitLog(Rx("recv LOGIN .*: rejected"), 3000);
+  ASSERT_GE(rejected, 0) << "the login never reached the recorder";
+  const qint64 at = m_clock.elapsed();
+  EXPECT_TRUE(StatusBecomes(status::kWaiting, 2000))
+      << "status " << m_clock.elapsed() - at << " ms after the rejection: " << qPrintable(m_lastStatus);
+  EXPECT_TRUE(StatusStays(status::kWaiting, 3000)) << "the status did not stay offline";
+  EXPECT_STREQ(LampNow(), "unlit");
+  EXPECT_EQ(m_mostBoxes, 0) << "a box opened";
+  EXPECT_EQ(m_sim->Count(kConnectionArrived), 1) << "the viewer connected again after the rejection";
+}
+
+// The recorder falls silent after the operator has used the pan/tilt pad: two
+// resends of the live request, then reconnection, a new login, live again.
+// The operator holds a pan/tilt button while the viewer reconnects: nothing it
+// sends may spoil the attempt.
+TEST_F(Acceptance, SilenceAfterPanTilt) {
+  ASSERT_NO_FATAL_FAILURE(StartRig({QStringLiteral("--silent-after"), QStringLiteral("10")}));
+  ASSERT_NO_FATAL_FAILURE(ConnectAndSeePictures());
+  PressRight();
+  QTest::qWait(800);
+  ReleaseRight();
+  EXPECT_GE(AwaitLog(Rx("recv PTZ_DATA .*pan right"), 2000), 0) << "the pan/tilt pad sent nothing";
+  const int silent = AwaitLog(Rx("fault: silent from now on"), 12000);
+  ASSERT_GE(silent, 0);
+
+  // The watch on missing data gives up after three 5-second periods.
+  EXPECT_TRUE(StatusBecomes(status::kTryReconnection, 20000)) << "status: " << qPrintable(m_lastStatus);
+  PressRight();
+  AwaitLog(kConnectionArrived, 8000, silent + 1);
+  LookUntil([](const QImage&) { return false; }, 1000);
+  ReleaseRight();
+
+  ASSERT_NO_FATAL_FAILURE(ExpectRecoveryAfter(silent, 30000));
+  const int reconnected = m_sim->Find(kConnectionArrived, silent + 1);
+  EXPECT_EQ(m_sim->Count(kLiveRequest, silent + 1, reconnected), 2)
+      << "live requests resent to the silent recorder before the reconnection";
+  for (const QString& text : {CArdevizView::StatusTextFor(status::kTryRequestImage, 1, 0),
+                              CArdevizView::StatusTextFor(status::kTryRequestImage, 2, 0)})
+    EXPECT_TRUE(Saw(text)) << "the status never read \"" << qPrintable(text) << "\"";
+}
+
+// The recorder closes the connection in the middle of a picture: the same recovery.
+TEST_F(Acceptance, DropInPicture) {
+  ASSERT_NO_FATAL_FAILURE(StartRig({QStringLiteral("--drop-after"), QStringLiteral("10")}));
+  ASSERT_NO_FATAL_FAILURE(ConnectAndSeePictures());
+  const int drop = AwaitLog(Rx("fault: closing in the middle of a picture"), 12000);
+  ASSERT_GE(drop, 0);
+  ASSERT_NO_FATAL_FAILURE(ExpectRecoveryAfter(drop, 40000));
+}
+
+// The recorder is stopped and started again on the same port a few seconds
+// later: the viewer reconnects by itself.
+TEST_F(Acceptance, RecorderRestarted) {
+  ASSERT_NO_FATAL_FAILURE(StartRig({}));
+  ASSERT_NO_FATAL_FAILURE(ConnectAndSeePictures());
+  const quint16 port = m_sim->Port();
+  StopSim();
+  QTest::qWait(3000);
+  const int restart = static_cast<int>(m_sim->Lines().size());
+  Note(QStringLiteral("dvr-sim started again"));
+  ASSERT_TRUE(m_sim->Start(port)) << "dvr-sim could not listen on port " << port << " again";
+  ASSERT_NO_FATAL_FAILURE(ExpectRecoveryAfter(restart, 40000));
+}
+
+// The recorder goes away for good: "CONNECTION FAIL:" through the reconnection
+// attempts, then offline with "WAITING FOR CONNECTION." and the lamp unlit.
+TEST_F(Acceptance, RecorderGone) {
+  ASSERT_NO_FATAL_FAILURE(StartRig({}));
+  ASSERT_NO_FATAL_FAILURE(ConnectAndSeePictures());
+  StopSim();
+  // The watch on missing data gives up after three 5-second periods.
+  ASSERT_TRUE(StatusBecomes(status::kTryReconnection, 20000)) << "status: " << qPrintable(m_lastStatus);
+  ASSERT_TRUE(StatusBecomes(status::kConnectionFail, 8000)) << "status: " << qPrintable(m_lastStatus);
+  const qint64 firstFail = m_clock.elapsed();
+  // Three attempts 5 s apart, then offline 5 s after the last one.
+  const QString fail = Text(status::kConnectionFail);
+  int looks = 0;
+  int failing = 0;
+  const bool offline = LookUntil([&](const QImage& w) {
+    const QString s = Skin().ReadStatus(w);
+    ++looks;
+    failing += s == fail ? 1 : 0;
+    return s == Text(status::kWaiting);
+  }, 20000);
+  ASSERT_TRUE(offline) << "status 20 s after the first failed attempt: " << qPrintable(m_lastStatus);
+  const qint64 attempts = m_clock.elapsed() - firstFail;
+  EXPECT_GE(attempts, 9000) << "offline " << attempts << " ms after the first failed attempt: too soon for three";
+  EXPECT_LE(attempts, 16000) << "offline " << attempts << " ms after the first failed attempt";
+  // Each attempt may show its reconnection texts for a moment.
+  EXPECT_GE(failing * 10, looks * 8) << "\"CONNECTION FAIL:\" in " << failing << " of " << looks << " looks";
+  EXPECT_STREQ(LampNow(), "unlit") << "offline, yet the lamp is lit";
+  EXPECT_TRUE(StatusStays(status::kWaiting, 7000)) << "no longer offline: " << qPrintable(m_lastStatus);
+}
+
+// CONNECT while nothing listens: "WAITING FOR CONNECTION.", and a later CONNECT
+// once the recorder runs connects.
+TEST_F(Acceptance, RefusedConnect) {
+  quint16 port = 0;
+  {
+    QTcpServer probe;
+    ASSERT_TRUE(probe.listen(QHostAddress::LocalHost, 0));
+    port = probe.serverPort();
+  }
+  ASSERT_NO_FATAL_FAILURE(StartViewer(port));
+  ClickConnect();
+  QTest::qWait(2000);
+  EXPECT_TRUE(StatusStays(status::kWaiting, 5000)) << "status after the refused CONNECT: " << qPrintable(m_lastStatus);
+  EXPECT_STREQ(LampNow(), "unlit");
+  EXPECT_EQ(m_mostBoxes, 0);
+
+  m_sim = std::make_unique<SimProcess>(QStringList{QStringLiteral("--channels"), QStringLiteral("8")});
+  Note(QStringLiteral("dvr-sim started"));
+  ASSERT_TRUE(m_sim->Start(port));
+  ASSERT_NO_FATAL_FAILURE(ConnectAndSeePictures());
+}
+
+// A pan/tilt button held against a recorder that answers every camera command
+// with a reply: one box at most, the window keeps running, the repeats and the
+// five stop strings of the release reach the recorder.
+TEST_F(Acceptance, PanTiltAgainstReplies) {
+  ASSERT_NO_FATAL_FAILURE(StartRig({QStringLiteral("--ptz-reply")}));
+  ASSERT_NO_FATAL_FAILURE(ConnectAndSeePictures());
+  const int pressAt = static_cast<int>(m_sim->Lines().size());
+  PressRight();
+  LookUntil([](const QImage&) { return false; }, 3000);
+  ReleaseRight();
+  QTest::qWait(1500);
+
+  const QRegularExpression move = Rx("recv PTZ_DATA .*: pan right");
+  const QRegularExpression stop = Rx("recv PTZ_DATA .*: stop");
+  const int moves = m_sim->Count(move, pressAt);
+  EXPECT_GE(moves, 15) << "repeats of the held button that reached the recorder";
+  int lastMove = -1;
+  for (int at = m_sim->Find(move, pressAt); at >= 0; at = m_sim->Find(move, at + 1)) lastMove = at;
+  int stopsAfterRelease = 0;
+  if (lastMove >= 0) {
+    const QStringList& lines = m_sim->Lines();
+    const int firstStop = m_sim->Find(stop, lastMove + 1);
+    const int firstStopMs = firstStop >= 0 ? StampMs(lines.at(firstStop)) : -1;
+    for (int at = firstStop; at >= 0; at = m_sim->Find(stop, at + 1))
+      if (StampMs(lines.at(at)) - firstStopMs < 600) ++stopsAfterRelease;
+  }
+  // The 1-second stop string may fall into the same moment.
+  EXPECT_GE(stopsAfterRelease, 5) << "stop strings within 0.6 s of the release";
+  EXPECT_LE(stopsAfterRelease, 6) << "stop strings within 0.6 s of the release";
+
+  EXPECT_LE(m_mostBoxes, 1) << "pan/tilt reply boxes open at once";
+  // Still running: the clock ticks and the pictures keep coming.
+  const QImage before = Look();
+  QTest::qWait(2100);
+  const QRect time = Skin().TimeRect();
+  EXPECT_GT(SkinReference::DifferingPixels(before.copy(time), Look().copy(time)), 0) << "the clock stopped";
+  const QString panes = PanesUpdating();
+  EXPECT_TRUE(panes.isEmpty()) << qPrintable(panes);
+  EXPECT_LE(m_mostBoxes, 1) << "pan/tilt reply boxes open at once";
+}
+
+// Packets with stray bytes between them, cut into pieces or run together:
+// every channel keeps updating on the one connection.
+class AcceptanceStream : public Acceptance {
+ protected:
+  void Run(QStringList simOptions) {
+    ASSERT_NO_FATAL_FAILURE(StartRig(std::move(simOptions)));
+    ASSERT_NO_FATAL_FAILURE(ConnectAndSeePictures());
+    for (int round = 0; round < 3; ++round) {
+      QTest::qWait(1000);
+      const QString panes = PanesUpdating();
+      EXPECT_TRUE(panes.isEmpty()) << "round " << round + 1 << ": " << qPrintable(panes);
+    }
+    EXPECT_EQ(Skin().ReadStatus(Look()), Text(status::kEstablished));
+    EXPECT_EQ(m_sim->Count(kConnectionArrived), 1) << "the viewer reconnected";
+  }
+};
+
+TEST_F(AcceptanceStream, Garbage) { Run({QStringLiteral("--garbage")}); }
+TEST_F(AcceptanceStream, SplitPackets) { Run({QStringLiteral("--split"), QStringLiteral("997")}); }
+TEST_F(AcceptanceStream, CoalescedPackets) { Run({QStringLiteral("--coalesce")}); }

@@ -1,0 +1,46 @@
+#pragma once
+// dvr-sim as a process of its own on 127.0.0.1: started with the scenario's
+// fault options, its log lines collected as they arrive, stopped with SIGTERM
+// as Ctrl+C would, and started again on the same port when a scenario wants
+// the recorder back.
+
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+class SimProcess {
+ public:
+  explicit SimProcess(QStringList options);
+  ~SimProcess();
+
+  // Starts on the given port (0: a free one) and waits for "listening on".
+  bool Start(quint16 port = 0);
+  // SIGTERM, then waits for the process to end.
+  void Stop();
+  bool IsRunning() const { return m_process && m_process->state() != QProcess::NotRunning; }
+  quint16 Port() const { return m_port; }
+
+  // Every line logged so far, over all runs.
+  const QStringList& Lines();
+  // The index of the first line at or after `from` that matches; -1 for none.
+  int Find(const QRegularExpression& pattern, int from = 0);
+  int Count(const QRegularExpression& pattern, int from = 0, int to = -1);
+  // Waits for a matching line at or after `from`; its index, or -1 after the timeout.
+  int WaitFor(const QRegularExpression& pattern, int timeoutMs, int from = 0);
+  // The last `limit` lines of the log that do not match `leaveOut`, for a report.
+  // A run of one message shows as its first line with a count.
+  QString Tail(int limit = 80, const QRegularExpression& leaveOut = QRegularExpression());
+
+ private:
+  void ReadOutput();
+
+  QStringList m_options;
+  std::unique_ptr<QProcess> m_process;
+  quint16 m_port = 0;
+  QStringList m_lines;
+  QByteArray m_partial;
+};

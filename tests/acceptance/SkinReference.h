@@ -1,0 +1,55 @@
+#pragma once
+// What the operator's eyes compare against: a main view of this build made in
+// the test program itself (no link), on the same X server and with the same
+// fonts and skin as the viewer under test. It gives the control positions and
+// pane rectangles of the skin, and reference pictures of the status line for
+// each connection status and of the activity lamp unlit and lit; a crop of
+// the real window is read by finding the nearest reference.
+
+#include <QImage>
+#include <QPoint>
+#include <QRect>
+#include <QString>
+
+#include <memory>
+#include <utility>
+#include <vector>
+
+class CArdevizView;
+
+class SkinReference {
+ public:
+  enum class Lamp { Unlit, Lit, Other };
+
+  static constexpr const char* kUnreadable = "(none of the status texts)";
+
+  SkinReference();
+  ~SkinReference();
+
+  // Empty when the references tell every status and both lamp faces apart.
+  const QString& Problem() const { return m_problem; }
+
+  // The centre of a skin control (main view buttons and pan/tilt buttons).
+  QPoint ControlCentre(int controlId) const;
+  QRect PaneRect(int channel) const;
+  QRect StatusRect() const;
+  QRect TimeRect() const;
+  QRect LampRect() const;
+
+  // The status text the window shows, or kUnreadable.
+  QString ReadStatus(const QImage& window) const;
+  Lamp ReadLamp(const QImage& window) const;
+  static const char* LampName(Lamp lamp);
+
+  // Pixels whose colour differs by more than a rounding of the drawing.
+  static int DifferingPixels(const QImage& a, const QImage& b);
+
+ private:
+  int MatchLimit() const;
+
+  std::unique_ptr<CArdevizView> m_view;
+  std::vector<std::pair<QString, QImage>> m_statusCrops;
+  QImage m_lampUnlit;
+  QImage m_lampLit;
+  QString m_problem;
+};

@@ -1,0 +1,56 @@
+#pragma once
+// The shipped viewer as the operator starts it: the built executable in its
+// own folder, on the test's X server, with a home, configuration and temporary
+// folder of its own whose stored recorder address is 127.0.0.1 and the
+// simulator's port. Clicks and held buttons go through xdotool at window
+// positions; what the operator sees is read back from the screen.
+
+#include <QImage>
+#include <QPoint>
+#include <QProcess>
+#include <QRect>
+#include <QString>
+#include <QTemporaryDir>
+
+#include <memory>
+#include <vector>
+
+class ViewerProcess {
+ public:
+  ViewerProcess();
+  ~ViewerProcess();
+
+  // Writes the stored address 127.0.0.1:port and reads it back; the viewer
+  // is never started without this having succeeded.
+  bool WriteSettings(quint16 port);
+  // Starts the viewer and waits until its window is on the screen.
+  bool Start();
+  void Stop();
+  bool IsRunning() const { return m_process && m_process->state() == QProcess::Running; }
+
+  // The main window on the screen.
+  QRect WindowRect() const { return m_window; }
+  // The window as the screen shows it now.
+  QImage Grab() const;
+  // Every other visible top-level window: message boxes and dialogs.
+  std::vector<QRect> OtherWindows() const;
+
+  // Mouse input at a point of the window.
+  void Click(const QPoint& at) const;
+  void Press(const QPoint& at) const;
+  void Release(const QPoint& at) const;
+
+  QString Error() const { return m_error; }
+  // What the viewer wrote to its standard output and error.
+  QString Output();
+
+ private:
+  bool FindWindow();
+
+  QTemporaryDir m_root;
+  std::unique_ptr<QProcess> m_process;
+  QRect m_window;
+  QString m_error;
+  QByteArray m_output;
+  bool m_settingsVerified = false;
+};

@@ -1,0 +1,98 @@
+// What assistive tools read of the main view through QAccessible: every skin
+// control by its label with role and state, and the status line, date and
+// time as texts; a control pressed by an assistive tool acts as clicked.
+#include <gtest/gtest.h>
+
+#include <QAccessible>
+#include <QTest>
+
+#include "sim/SimRecorder.h"
+#include "tests/viewer/ShellTestSupport.h"
+#include "tests/viewer/ViewOnSimulator.h"
+#include "viewer/CArdevizView.h"
+#include "viewer/SkinAccessibility.h"
+#include "viewer/SkinButton.h"
+
+namespace {
+
+using V = CArdevizView;
+
+// The view's accessible child of that name, or null.
+QAccessibleInterface* Child(QAccessibleInterface* view, const QString& name) {
+  for (int i = 0; i < view->childCount(); ++i) {
+    QAccessibleInterface* child = view->child(i);
+    if (child && child->text(QAccessible::Name) == name) return child;
+  }
+  return nullptr;
+}
+
+TEST(SkinAccessibility, ControlsAndTextsAreReadableAndARejectedLoginReadsWaiting) {
+  IsolatedSettings settings;
+  TemporaryWorkingFolder folder;
+  AlertRecorder alerts;
+  SimOptions simOptions;
+  simOptions.faults.rejectLogin = true;
+  ViewOnSimulator sim;
+  ASSERT_TRUE(sim.Start(simOptions));
+  V* view = sim.view.get();
+  QAccessibleInterface* tree = QAccessible::queryAccessibleInterface(view);
+  ASSERT_NE(tree, nullptr);
+
+  // Names, roles and states, as the view starts: nine panes, every channel on the page.
+  const struct {
+    const char* name;
+    QAccessible::Role role;
+    bool checkable, checked, disabled;
+  } controls[] = {
+      {"POWER", QAccessible::Button, false, false, false},
+      {"CONNECT", QAccessible::Button, true, false, false},
+      {"DISCONNECT", QAccessible::Button, true, true, false},
+      {"LAYOUT 4", QAccessible::Button, true, false, false},
+      {"LAYOUT 9", QAccessible::Button, true, true, false},
+      {"CHANNEL 3", QAccessible::Button, true, true, true},
+      {"ROTATE", QAccessible::Button, true, false, false},
+      {"SETTING", QAccessible::Button, false, false, false},
+      {"PAN UP", QAccessible::Button, false, false, false},
+      {"ZOOM OUT", QAccessible::Button, false, false, false},
+      {"ACTIVITY", QAccessible::Button, true, false, true},
+  };
+  for (const auto& c : controls) {
+    QAccessibleInterface* control = Child(tree, c.name);
+    ASSERT_NE(control, nullptr) << c.name;
+    EXPECT_EQ(control->role(), c.role) << c.name;
+    EXPECT_EQ(bool(control->state().checkable), c.checkable) << c.name;
+    EXPECT_EQ(bool(control->state().checked), c.checked) << c.name;
+    EXPECT_EQ(bool(control->state().disabled), c.disabled) << c.name;
+  }
+  EXPECT_TRUE(Child(tree, "PAN LEFT UP")->state().invisible);  // the pad's hidden diagonals
+  for (int i = 0; i < tree->childCount(); ++i)
+    EXPECT_FALSE(tree->child(i)->text(QAccessible::Name).isEmpty()) << "child " << i << " has no name";
+
+  QAccessibleInterface* status = Child(tree, SkinAccessibility::kStatusName);
+  ASSERT_NE(status, nullptr);
+  EXPECT_EQ(status->role(), QAccessible::StaticText);
+  EXPECT_EQ(status->text(QAccessible::Value), "WAITING FOR CONNECTION.");
+  EXPECT_EQ(Child(tree, SkinAccessibility::kDateName)->text(QAccessible::Value), V::DateText(QDate::currentDate()));
+  EXPECT_TRUE(Child(tree, SkinAccessibility::kTimeName)->text(QAccessible::Value).contains(" : "));
+  EXPECT_EQ(tree->indexOfChild(status), tree->childCount() - 3);
+  EXPECT_EQ(status->parent(), tree);
+
+  // LAYOUT 1 pressed by an assistive tool: one pane, and the states follow.
+  QAccessibleInterface* layoutOne = Child(tree, "LAYOUT 1");
+  ASSERT_NE(layoutOne->actionInterface(), nullptr);
+  layoutOne->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+  QCoreApplication::processEvents();
+  EXPECT_EQ(view->ChannelLayout(), 0x100);
+  EXPECT_TRUE(layoutOne->state().checked);
+  EXPECT_FALSE(Child(tree, "LAYOUT 9")->state().checked);
+
+  // CONNECT by an assistive tool; the recorder rejects the login and the status reads waiting again.
+  Child(tree, "CONNECT")->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+  QCoreApplication::processEvents();
+  EXPECT_EQ(view->ConnectionState(), 2);
+  EXPECT_NE(status->text(QAccessible::Value), "WAITING FOR CONNECTION.");
+  QTRY_COMPARE_WITH_TIMEOUT(int(view->ConnectionState()), 0, 15000);
+  EXPECT_EQ(status->text(QAccessible::Value), "WAITING FOR CONNECTION.");
+}
+
+}  // namespace
