@@ -65,11 +65,17 @@ void DrawBottomUpImage(QPainter& painter, const QRect& target, const std::uint8_
                          static_cast<std::size_t>(columnOffsets.back()) + 4u <= stride;
   std::uint8_t* const paneBits = pane.bits();
   const auto paneStride = static_cast<std::size_t>(pane.bytesPerLine());
+  int previousSy = -1;
   for (int ty = 0; ty < th; ++ty) {
     int sy = clipped.y() + static_cast<int>((2LL * ty + 1) * clipped.height() / (2LL * th));
     if (scaled) sy = static_cast<int>(static_cast<long long>(sy) * header.height / picture.height());
-    const std::uint8_t* row = pixels + static_cast<std::size_t>(header.height - 1 - sy) * stride;
     auto* out = reinterpret_cast<QRgb*>(paneBits + static_cast<std::size_t>(ty) * paneStride);
+    if (sy == previousSy) {  // a picture row stretched over several pane rows: copy the one made
+      std::memcpy(out, paneBits + static_cast<std::size_t>(ty - 1) * paneStride, static_cast<std::size_t>(tw) * 4u);
+      continue;
+    }
+    previousSy = sy;
+    const std::uint8_t* row = pixels + static_cast<std::size_t>(header.height - 1 - sy) * stride;
     const int* offset = columnOffsets.data();
     if (wordReads) {
       for (int tx = 0; tx < tw; ++tx) {

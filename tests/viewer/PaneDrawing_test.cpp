@@ -35,8 +35,8 @@ TEST(PaneDrawing, Draws24BitAndPremultiplied32BitRowsBottomUp) {
     pane::DrawBottomUpImage(painter, target.rect(), pixels.data(), header, QRect(0, 0, 3, 2));
     painter.end();
     for (int x = 0; x < 6; ++x) {
-      EXPECT_EQ(target.pixel(x, 0), top[x / 2]) << bits << " bits, column " << x;
-      EXPECT_EQ(target.pixel(x, 3), bottom[x / 2]) << bits << " bits, column " << x;
+      for (int y = 0; y < 4; ++y)  // each picture row stretched over two pane rows
+        EXPECT_EQ(target.pixel(x, y), y < 2 ? top[x / 2] : bottom[x / 2]) << bits << " bits, " << x << ", " << y;
     }
   }
 }
