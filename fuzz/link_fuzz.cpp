@@ -21,7 +21,9 @@ class Owner : public NullLinkOwner {
   bool alert = true;
   bool UseAlertMode() const override { return alert; }
   std::uint32_t ChannelMask() const override { return mask; }
-  void SetChannelImage(int channel, const std::uint8_t* pixels, const BitmapInfoHeader& header) override {
+  QSize decodeSize;  // empty: full-size pictures; else scaled down to about this
+  QSize LiveDecodeSize(int) const override { return decodeSize; }
+  void SetChannelImage(int channel, const std::uint8_t* pixels, const BitmapInfoHeader& header, QSize) override {
     // Touch the first and last byte the header promises: the sanitizer checks the promise.
     if (pixels && header.imageSize > 0) sink ^= pixels[0] ^ pixels[header.imageSize - 1];
     sink ^= static_cast<std::uint8_t>(channel);
@@ -91,6 +93,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   owner.alert = data[1] & 1;
   panel.archive = data[1] & 2;
   panel.state = (data[1] & 4) ? 0x0001 : 0;
+  // Live pictures also decoded scaled down, for a pane such as a four- or nine-pane layout's.
+  if (data[1] & 8) owner.decodeSize = (data[1] & 16) ? QSize(318, 119) : QSize(16, 8);
   const std::size_t readSize = 1 + (static_cast<std::size_t>(data[2]) * 37) % CDvrLink::kReceiveChunk;
   CDvrLink link(&owner);
   link.SetEventFilePath(QStringLiteral("/dev/null"));

@@ -289,14 +289,18 @@ void CDvrLink::ManageLiveImage(bool oneChunk) {
   const std::uint32_t mask = m_pOwner ? m_pOwner->ChannelMask() : 0;
   if (m_nCurrentChannel >= 32 || (mask & (1u << m_nCurrentChannel)) == 0) return;
 
-  const std::uint8_t decoded = m_pImageCodec->Decode(m_imageData.data(), m_expected, m_noMark);
+  // Pictures for a small pane are decoded scaled down; their marks are still read at full size.
+  const QSize fit = m_pOwner ? m_pOwner->LiveDecodeSize(m_nCurrentChannel) : QSize();
+  const std::uint8_t decoded =
+      m_pImageCodec->Decode(m_imageData.data(), m_expected, m_noMark, fit.width(), fit.height());
   m_nDecodeChannel = decoded == CImageCodec::kDecodeFailed
                          ? decoded
                          : AcceptedChannel(decoded, oneChunk, m_pImageCodec->CarriesChannelMark());
   if (m_nDecodeChannel >= kRejectedChannel || !m_pOwner) return;
 
   const CImageCodec& holder = MoveToHolder(m_nDecodeChannel, *m_pImageCodec);
-  m_pOwner->SetChannelImage(m_nDecodeChannel, holder.Pixels(), holder.Header());
+  m_pOwner->SetChannelImage(m_nDecodeChannel, holder.Pixels(), holder.Header(),
+                            QSize(holder.PictureWidth(), holder.PictureHeight()));
   m_pOwner->SetChannelFieldFlag(m_nDecodeChannel, m_pImageCodec->FieldFlag());
   m_pOwner->DrawChannel(m_nDecodeChannel);
 }

@@ -109,12 +109,17 @@ void CImageCodec::SetFormat(int bitCount, int width, int height) {
   m_header.compression = 0;
   m_header.imageSize = static_cast<std::uint32_t>(size);
   AllocatePixels(m_header.imageSize);
+  m_scale = 1;  // a bitmap of its own size until a scaled decode says otherwise
 }
 
 void CImageCodec::SwapBitmap(CImageCodec& other) noexcept {
   std::swap(m_header, other.m_header);
   std::swap(m_pixels, other.m_pixels);
   std::swap(m_pixelBytes, other.m_pixelBytes);
+  std::swap(m_scale, other.m_scale);
+  std::swap(m_pictureWidth, other.m_pictureWidth);
+  std::swap(m_pictureHeight, other.m_pictureHeight);
+  std::swap(m_topRows, other.m_topRows);
 }
 
 bool CImageCodec::NormaliseStream(const std::uint8_t* data, std::size_t length) {
@@ -149,9 +154,12 @@ bool CImageCodec::NormaliseStream(const std::uint8_t* data, std::size_t length) 
   return true;
 }
 
-std::uint8_t CImageCodec::Decode(const std::uint8_t* data, std::size_t length, bool noMark) {
+std::uint8_t CImageCodec::Decode(const std::uint8_t* data, std::size_t length, bool noMark, int fitWidth,
+                                 int fitHeight) {
+  m_fitWidth = fitWidth;
+  m_fitHeight = fitHeight;
   if (!NormaliseStream(data, length)) return kDecodeFailed;
-  if (!DecodeWorkBuffer()) {
+  if (!DecodeWorkBuffer(!noMark)) {
     // TurboJPEG leaves an instance half-way through a header after some
     // errors, and that instance then fails on every later picture: the next
     // picture gets a fresh one.
@@ -165,7 +173,18 @@ std::uint8_t CImageCodec::Decode(const std::uint8_t* data, std::size_t length, b
   return channel;
 }
 
-bool CImageCodec::DecodeWorkBuffer() {
+int CImageCodec::ChooseScale(int width, int height) const {
+  if (m_fitWidth <= 0 || m_fitHeight <= 0) return 1;
+  int scale = 1;
+  for (const int next : {2, 4, 8}) {
+    const tjscalingfactor factor{1, next};
+    if (TJSCALED(width, factor) < m_fitWidth || TJSCALED(height, factor) < m_fitHeight) break;
+    scale = next;
+  }
+  return scale;
+}
+
+bool CImageCodec::DecodeWorkBuffer(bool readMarks) {
   if (!m_decoder) m_decoder = tjInitDecompress();
   if (!m_decoder) return false;
   const auto handle = static_cast<tjhandle>(m_decoder);
@@ -179,14 +198,68 @@ bool CImageCodec::DecodeWorkBuffer() {
 
   if (colourSpace == TJCS_CMYK || colourSpace == TJCS_YCCK) return DecodeFourComponents(width, height);
 
+  // A scaled picture keeps its marks readable: its top rows are decoded at full size first.
+  const int scale = ChooseScale(width, height);
+  if (scale > 1 && readMarks && !DecodeTopRows(width, height)) return false;
+  const tjscalingfactor factor{1, scale};
+  const int outWidth = TJSCALED(width, factor);
+  const int outHeight = TJSCALED(height, factor);
+
   // Grey and colour pictures alike become 24-bit BGR rows, bottom-up, padded to 4.
-  SetFormat(24, width, height);
+  SetFormat(24, outWidth, outHeight);
   if (!m_pixels) return false;
-  if (tjDecompress2(handle, m_work.data(), m_workLength, m_pixels.get(), width, static_cast<int>(m_header.Stride()),
-                    height, TJPF_BGR, TJFLAG_BOTTOMUP | TJFLAG_STOPONWARNING | TJFLAG_LIMITSCANS) != 0) {
+  if (tjDecompress2(handle, m_work.data(), m_workLength, m_pixels.get(), outWidth,
+                    static_cast<int>(m_header.Stride()), outHeight, TJPF_BGR,
+                    TJFLAG_BOTTOMUP | TJFLAG_STOPONWARNING | TJFLAG_LIMITSCANS) != 0) {
     std::memset(m_pixels.get(), 0, m_pixelBytes);  // rows after the fault were never written
     return false;
   }
+  if (scale > 1) {
+    m_scale = scale;
+    m_pictureWidth = width;
+    m_pictureHeight = height;
+    if (!readMarks) m_topRows.clear();  // nothing read: the marks read as absent
+  }
+  return true;
+}
+
+bool CImageCodec::DecodeTopRows(int width, int height) {
+  jpeg_decompress_struct cinfo;
+  JpegErrorManager errors;
+  jpeg_progress_mgr progress;
+  std::memset(&cinfo, 0, sizeof cinfo);
+  std::memset(&progress, 0, sizeof progress);
+  cinfo.err = jpeg_std_error(&errors.pub);
+  errors.pub.error_exit = OnJpegError;
+  errors.pub.emit_message = OnJpegMessage;
+  progress.progress_monitor = OnJpegProgress;
+  const int rows = std::min(height, kMarkRows);
+  const std::size_t rowBytes = static_cast<std::size_t>(kMarkReadBytesPerPixel) * static_cast<std::size_t>(width);
+  m_topRows.assign(rowBytes * static_cast<std::size_t>(rows), 0);
+
+  // Nothing with a destructor lives between here and the library's longjmp.
+  if (setjmp(errors.jump)) {
+    jpeg_destroy_decompress(&cinfo);
+    m_topRows.clear();
+    return false;
+  }
+  jpeg_create_decompress(&cinfo);
+  cinfo.progress = &progress;
+  jpeg_mem_src(&cinfo, m_work.data(), static_cast<unsigned long>(m_workLength));
+  jpeg_read_header(&cinfo, TRUE);
+  if (cinfo.image_width != static_cast<JDIMENSION>(width) || cinfo.image_height != static_cast<JDIMENSION>(height)) {
+    jpeg_destroy_decompress(&cinfo);
+    m_topRows.clear();
+    return false;
+  }
+  // The same conversion as the full decode, so these rows equal its top rows.
+  cinfo.out_color_space = JCS_EXT_BGR;
+  jpeg_start_decompress(&cinfo);
+  while (cinfo.output_scanline < static_cast<JDIMENSION>(rows)) {
+    JSAMPROW row = m_topRows.data() + cinfo.output_scanline * rowBytes;
+    jpeg_read_scanlines(&cinfo, &row, 1);
+  }
+  jpeg_destroy_decompress(&cinfo);  // the rest of the picture is not needed at full size
   return true;
 }
 
@@ -244,27 +317,43 @@ std::size_t CImageCodec::RowBytes() const {
   return static_cast<std::size_t>(m_header.bitCount / 8) * static_cast<std::size_t>(m_header.width);
 }
 
-bool CImageCodec::CarriesChannelMark() const {
-  return m_pixels && m_header.height >= 2 && RowBytes() >= static_cast<std::size_t>(kMarkRowBytes);
+const std::uint8_t* CImageCodec::TopRow(int k, std::size_t& bytes) const {
+  bytes = 0;
+  if (k < 0 || k >= kMarkRows) return nullptr;
+  if (m_scale > 1) {
+    const std::size_t rowBytes = static_cast<std::size_t>(kMarkReadBytesPerPixel) * static_cast<std::size_t>(m_pictureWidth);
+    if (k >= m_pictureHeight || m_topRows.size() < (static_cast<std::size_t>(k) + 1u) * rowBytes) return nullptr;
+    bytes = rowBytes;
+    return m_topRows.data() + static_cast<std::size_t>(k) * rowBytes;
+  }
+  if (!m_pixels || k >= m_header.height) return nullptr;
+  const std::size_t offset = static_cast<std::size_t>(m_header.height - 1 - k) * m_header.Stride();
+  if (offset >= m_pixelBytes) return nullptr;  // a header that promises more than the pixels hold
+  bytes = std::min(RowBytes(), m_pixelBytes - offset);
+  return m_pixels.get() + offset;
 }
 
-int CImageCodec::Brightness(int x, int storedRow) const {
-  if (!m_pixels || x < 0 || storedRow < 0 || storedRow >= m_header.height) return 0;
+bool CImageCodec::CarriesChannelMark() const {
+  std::size_t bytes = 0;
+  return TopRow(1, bytes) && bytes >= static_cast<std::size_t>(kMarkRowBytes);
+}
+
+int CImageCodec::Brightness(const std::uint8_t* row, std::size_t rowBytes, int x) {
+  if (!row || x < 0) return 0;
   const std::size_t column = static_cast<std::size_t>(x) * kMarkReadBytesPerPixel;
-  if (column + kMarkReadBytesPerPixel > RowBytes()) return 0;
-  const std::size_t offset = static_cast<std::size_t>(storedRow) * m_header.Stride() + column;
-  if (offset + kMarkReadBytesPerPixel > m_pixelBytes) return 0;  // a header that promises more than the pixels hold
-  const std::uint8_t* p = m_pixels.get() + offset;
+  if (column + kMarkReadBytesPerPixel > rowBytes) return 0;
+  const std::uint8_t* p = row + column;
   return (p[0] + p[1] + p[2]) / 3;
 }
 
 std::uint8_t CImageCodec::ReadChannelMark() const {
-  const int row = m_header.height - 2;  // the second line from the top
+  std::size_t bytes = 0;
+  const std::uint8_t* row = TopRow(1, bytes);  // the second line from the top
   bool set[5] = {};
   for (int f = 0; f < 5; ++f) {
     int bright = 0;
     for (int x = kMarkFieldColumns[f]; x < kMarkFieldColumns[f] + kMarkFieldWidth; ++x) {
-      if (Brightness(x, row) > kMarkBrightWhite) ++bright;
+      if (Brightness(row, bytes, x) > kMarkBrightWhite) ++bright;
     }
     set[f] = bright >= kMarkFieldMinBright;
   }
@@ -276,10 +365,11 @@ std::uint8_t CImageCodec::ReadChannelMark() const {
 }
 
 bool CImageCodec::ReadIndexBars() const {
-  const int row = m_header.height - 3;  // the third line from the top
+  std::size_t bytes = 0;
+  const std::uint8_t* row = TopRow(2, bytes);  // the third line from the top
   int strays[3] = {};
   for (int x = 0; x < kIndexBarEnds[2]; ++x) {
-    const int brightness = Brightness(x, row);
+    const int brightness = Brightness(row, bytes, x);
     if (x < kIndexBarEnds[0]) {
       strays[0] += brightness > kMarkDarkBlack;
     } else if (x < kIndexBarEnds[1]) {

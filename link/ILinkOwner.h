@@ -2,6 +2,7 @@
 // What the DVR link needs from its owner, the main view. The view implements
 // it; tests hand the link a fake.
 
+#include <QSize>
 #include <QString>
 
 #include <cstdint>
@@ -35,9 +36,15 @@ class ILinkOwner {
   virtual std::uint16_t ChannelSelection() const = 0;
   virtual std::uint32_t ChannelMask() const = 0;
 
+  // The least size worth decoding the channel's live pictures at: a picture
+  // larger than that each way may come decoded scaled down. Empty: full size.
+  virtual QSize LiveDecodeSize(int /*channel*/) const { return {}; }
   // A decoded live picture for channel 0..7. The pixels belong to the link and
-  // stay valid until its next decode of that channel.
-  virtual void SetChannelImage(int channel, const std::uint8_t* pixels, const BitmapInfoHeader& header) = 0;
+  // stay valid until its next decode of that channel. pictureSize is the size
+  // of the picture the bitmap shows: larger than the header's when it was
+  // decoded scaled down.
+  virtual void SetChannelImage(int channel, const std::uint8_t* pixels, const BitmapInfoHeader& header,
+                               QSize pictureSize) = 0;
   virtual void SetChannelFieldFlag(int channel, std::uint8_t fieldFlag) = 0;
   virtual void DrawChannel(int channel) = 0;
 

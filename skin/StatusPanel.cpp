@@ -90,11 +90,13 @@ void StatusPanel::Paint(QPainter& painter, const QRegion& dirty) const {
   static const QRect kTextArea = kDateLabelRect.united(kDateRect).united(kTimeLabelRect).united(kTimeRect)
                                      .united(kStatusLabelRect).united(kStatusRect).united(PositionArea());
   if (!dirty.intersects(kTextArea)) return;
-  const QDateTime now = QDateTime::currentDateTime();
+  // The clock is read only when its lines are repainted (reading it consults the time zone).
+  const bool clock = dirty.intersects(kDateRect.united(kTimeRect));
+  const QDateTime now = clock ? QDateTime::currentDateTime() : QDateTime();
   DrawText(painter, kDateLabelRect, QStringLiteral("DATE :"), kLineFlags);
-  DrawText(painter, kDateRect, DateText(now.date()), kLineFlags);
+  if (clock) DrawText(painter, kDateRect, DateText(now.date()), kLineFlags);
   DrawText(painter, kTimeLabelRect, QStringLiteral("TIME :"), kLineFlags);
-  DrawText(painter, kTimeRect, TimeText(now.time()), kLineFlags);
+  if (clock) DrawText(painter, kTimeRect, TimeText(now.time()), kLineFlags);
   DrawText(painter, kStatusLabelRect, QStringLiteral("STATUS :"), kLineFlags);
   DrawText(painter, kStatusRect, m_statusText, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap);
   if (!m_recordPositionText.isEmpty()) {

@@ -44,9 +44,13 @@ class StatusPanel {
 
   void CreateStatusFont() { m_statusFont = MakeStatusFont(); }
   const QFont& Font() const { return m_statusFont; }
+  // Draws in the status font; while a paint region is set, only a text inside it.
   void DrawText(QPainter& painter, const QRect& rect, const QString& text, int flags) const {
+    if (m_pPaintRegion && !m_pPaintRegion->intersects(rect)) return;
     DrawText(painter, m_statusFont, rect, text, flags);
   }
+  // The region being repainted, while painting; null otherwise.
+  void SetPaintRegion(const QRegion* region) { m_pPaintRegion = region; }
 
   const QString& StatusText() const { return m_statusText; }
   void SetStatusText(const QString& text) { m_statusText = text; }
@@ -61,6 +65,7 @@ class StatusPanel {
 
  private:
   QFont m_statusFont;
+  const QRegion* m_pPaintRegion = nullptr;
   QString m_statusText;
   QString m_recordPositionText;
   QString m_playPositionText;

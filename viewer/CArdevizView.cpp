@@ -6,6 +6,8 @@
 #include <QPaintEvent>
 #include <QPainter>
 
+#include <algorithm>
+
 #include "link/CDvrLink.h"
 #include "platform/Alerts.h"
 #include "platform/DisplayMode.h"
@@ -63,6 +65,8 @@ CArdevizView::CArdevizView(QWidget* parent, Options options)
   connect(&m_secondTimer, &QTimer::timeout, this, &CArdevizView::OnSecondTick);
   // Dragging anywhere on the skin moves the frame, except in full screen.
   new WindowDragHelper(this, [this] { return !m_settings.useFullScreen && window() != this; });
+  m_repaintTimer.setSingleShot(true);
+  connect(&m_repaintTimer, &QTimer::timeout, this, &CArdevizView::OnRepaintTick);
   m_screenModeTimer.setSingleShot(true);
   connect(&m_screenModeTimer, &QTimer::timeout, this, [this] { PlaceTarget(true, m_pendingTarget); });
 }
@@ -381,10 +385,22 @@ void CArdevizView::SetChannelCount(int channels) {
   m_layout.SetChannelLimit(channels);
 }
 
-void CArdevizView::SetChannelImage(int channel, const std::uint8_t* pixels, const BitmapInfoHeader& header) {
+QSize CArdevizView::LiveDecodeSize(int channel) const {
+  if (channel < 0 || channel >= wire::kChannels || m_layout.IsSingle()) return {};
+  // A recorder picture of one field is drawn stretched to about twice its
+  // height anyway: at least one picture column per pane column and one row
+  // per two pane rows keeps what the pane can show.
+  const QRect& pane = m_layout.PaneRect(channel);
+  if (pane.isEmpty()) return {};
+  return QSize(pane.width(), std::max(1, pane.height() / 2));
+}
+
+void CArdevizView::SetChannelImage(int channel, const std::uint8_t* pixels, const BitmapInfoHeader& header,
+                                   QSize pictureSize) {
   if (channel < 0 || channel >= wire::kChannels) return;
   m_pImageBits[channel] = pixels;
   m_bmiHeader[channel] = header;
+  m_pictureSize[channel] = pictureSize.isEmpty() ? QSize(header.width, header.height) : pictureSize;
 }
 
 void CArdevizView::SetChannelFieldFlag(int channel, std::uint8_t fieldFlag) {
@@ -396,7 +412,7 @@ void CArdevizView::DrawChannel(int channel) {
   if (channel < 0 || channel >= wire::kChannels) return;
   m_bShown[channel] = true;
   const QRect& pane = m_layout.PaneRect(channel);
-  if (m_pImageBits[channel] && !pane.isEmpty()) update(pane);
+  if (m_pImageBits[channel] && !pane.isEmpty()) RepaintSoon(pane);
 }
 
 void CArdevizView::ShowConnectionStatus(int statusCode) {
@@ -409,8 +425,30 @@ void CArdevizView::ShowConnectionStatus(int statusCode) {
 }
 
 void CArdevizView::ShowPositions(std::uint32_t recordPosition, std::uint32_t playPosition) {
+  // Only a line whose text changed is repainted.
+  const QString record = m_panel.RecordPositionText();
+  const QString play = m_panel.PlayPositionText();
   m_panel.ShowPositions(recordPosition, playPosition);
-  update(StatusPanel::PositionArea());
+  if (record != m_panel.RecordPositionText()) RepaintSoon(StatusPanel::kRecordPositionRect);
+  if (play != m_panel.PlayPositionText()) RepaintSoon(StatusPanel::kPlayPositionRect);
+}
+
+void CArdevizView::RepaintSoon(const QRect& rect) {
+  // The first change after a quiet spell is repainted at once; changes that
+  // follow within a repaint interval are merged into one repaint at its end.
+  if (!m_repaintTimer.isActive()) {
+    update(rect);
+    m_repaintTimer.start(kRepaintIntervalMs);
+    return;
+  }
+  m_pendingRepaint += rect;
+}
+
+void CArdevizView::OnRepaintTick() {
+  if (m_pendingRepaint.isEmpty()) return;  // quiet: the next change repaints at once
+  update(m_pendingRepaint);
+  m_pendingRepaint = QRegion();
+  m_repaintTimer.start(kRepaintIntervalMs);
 }
 
 void CArdevizView::ToggleActivity() {
@@ -419,15 +457,23 @@ void CArdevizView::ToggleActivity() {
 
 void CArdevizView::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
-  if (!m_background.isNull()) {
-    DrawSkinPicture(painter, QPoint(0, 0), kBitmapBackground);
-  } else {
-    painter.fillRect(rect(), Qt::black);
-  }
-
   // A new picture repaints only its own pane: the texts and the other panes
   // lie outside the repainted region and are left undrawn.
   const QRegion& dirty = event->region();
+  // The background one repainted rectangle at a time, each under a clip of
+  // its own: a rectangular clip lets the raster engine copy rows instead of
+  // blending them span by span (which it hands to helper threads).
+  for (const QRect& r : dirty) {
+    painter.setClipRect(r);
+    if (!m_background.isNull()) {
+      DrawSkinPicture(painter, QPoint(0, 0), kBitmapBackground);
+    } else {
+      painter.fillRect(r, Qt::black);
+    }
+  }
+  painter.setClipping(false);
+
+  m_panel.SetPaintRegion(&dirty);
   m_panel.Paint(painter, dirty);
   if (m_pPtzControl) m_pPtzControl->PaintCamera(painter);
 
@@ -436,12 +482,14 @@ void CArdevizView::paintEvent(QPaintEvent* event) {
     if (m_pImageBits[ch] && dirty.intersects(pane)) {
       m_bShown[ch] = true;
       pane::DrawBottomUpImage(painter, pane, m_pImageBits[ch], m_bmiHeader[ch],
-                        pane::SourceWindow(m_bmiHeader[ch], m_nFieldFlag[ch]));
+                              pane::SourceWindow(m_pictureSize[ch], m_nFieldFlag[ch]), m_pictureSize[ch]);
     }
-    pane::DrawPaneFrame(painter, pane);
+    if (dirty.intersects(pane)) pane::DrawPaneFrame(painter, pane);
   }
 
-  if (!m_logo.isNull()) painter.drawImage(kLogoPosition, m_logo, QRect(QPoint(0, 0), kLogoSize));
+  const QRect logo(kLogoPosition, kLogoSize);
+  if (!m_logo.isNull() && dirty.intersects(logo)) painter.drawImage(kLogoPosition, m_logo, QRect(QPoint(0, 0), kLogoSize));
+  m_panel.SetPaintRegion(nullptr);
 }
 
 void CArdevizView::mouseDoubleClickEvent(QMouseEvent* event) {

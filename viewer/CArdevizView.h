@@ -10,6 +10,8 @@
 #include <QPoint>
 #include <QPointer>
 #include <QRect>
+#include <QRegion>
+#include <QSize>
 #include <QString>
 #include <QTimer>
 #include <QWidget>
@@ -137,7 +139,10 @@ class CArdevizView : public QWidget, public ILinkOwner {
   void SetChannelCount(int channels) override;
   std::uint16_t ChannelSelection() const override { return m_layout.ChannelSelection(); }
   std::uint32_t ChannelMask() const override { return m_layout.ChannelMask(); }
-  void SetChannelImage(int channel, const std::uint8_t* pixels, const BitmapInfoHeader& header) override;
+  // Multi-pane layouts take pictures scaled down to about their panes' size.
+  QSize LiveDecodeSize(int channel) const override;
+  void SetChannelImage(int channel, const std::uint8_t* pixels, const BitmapInfoHeader& header,
+                       QSize pictureSize) override;
   void SetChannelFieldFlag(int channel, std::uint8_t fieldFlag) override;
   // Marks the channel shown and repaints only its pane.
   void DrawChannel(int channel) override;
@@ -168,6 +173,8 @@ class CArdevizView : public QWidget, public ILinkOwner {
 
  protected:
   void paintEvent(QPaintEvent* event) override;
+  void RepaintSoon(const QRect& rect);
+  void OnRepaintTick();
   void mouseDoubleClickEvent(QMouseEvent* event) override;
 
  private:
@@ -203,6 +210,7 @@ class CArdevizView : public QWidget, public ILinkOwner {
   PaneLayout m_layout;
   std::array<const std::uint8_t*, wire::kChannels> m_pImageBits{};
   std::array<BitmapInfoHeader, wire::kChannels> m_bmiHeader{};
+  std::array<QSize, wire::kChannels> m_pictureSize{};  // of the picture each bitmap shows
   std::array<std::uint8_t, wire::kChannels> m_nFieldFlag{};
   std::array<bool, wire::kChannels> m_bShown{};
   std::uint8_t m_nConnectionState = 0;
@@ -220,5 +228,9 @@ class CArdevizView : public QWidget, public ILinkOwner {
 
   QTimer m_secondTimer;
   QTimer m_screenModeTimer;  // the settle wait before placing a full-screen target
+  // Repaints of new pictures and positions, merged to at most one per interval while they stream.
+  static constexpr int kRepaintIntervalMs = 16;
+  QTimer m_repaintTimer;
+  QRegion m_pendingRepaint;
   ScreenTarget m_pendingTarget = ScreenTarget::MainWindow;
 };

@@ -152,6 +152,23 @@ TEST_F(LinkReceive, EachChannelKeepsItsOwnPictureWhileOthersArrive) {
   }
 }
 
+TEST_F(LinkReceive, SmallPanesGetScaledPicturesWhoseMarksAreStillChecked) {
+  owner.decodeSize = QSize(211, 79);
+  Feed(LiveImage(1, testpictures::MakeJpeg(704, 288, 1, true)));
+  Feed(LiveImage(2, testpictures::MakeJpeg(704, 288, 1, true)));  // the mark says 1: refused
+  EXPECT_EQ(link->DecodeChannel(), 16);
+  owner.decodeSize = QSize();
+  Feed(LiveImage(3, testpictures::MakeJpeg(704, 288, 3, true)));
+  ASSERT_EQ(owner.drawn, (std::vector<int>{1, 3}));
+  EXPECT_EQ(owner.headers[0].width, 352);
+  EXPECT_EQ(owner.headers[0].height, 144);
+  EXPECT_EQ(owner.pictureSizes[0], QSize(704, 288));
+  EXPECT_EQ(owner.fieldFlags[1], 0);
+  EXPECT_EQ(link->Holder(1)->ReadChannelMark(), 1);
+  EXPECT_EQ(owner.headers[1].width, 704);
+  EXPECT_EQ(owner.pictureSizes[1], QSize(704, 288));
+}
+
 TEST_F(LinkReceive, ChannelsAboveEightAndUnmaskedChannelsAreNeverShown) {
   owner.mask = 0xFFFF;
   Feed(LiveImage(0, picture2, /*w3=*/10));  // channel 9

@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <random>
+#include <turbojpeg.h>
 #include <vector>
 
 #include "link/CImageCodec.h"
@@ -134,6 +135,88 @@ TEST(CImageCodecMarks, FieldFlagFollowsTheIndexBars) {
   const Bytes shortBar = testpictures::Encode(p, JpegKind::Colour, 95);
   EXPECT_EQ(codec.Decode(shortBar.data(), shortBar.size(), false), 0);
   EXPECT_EQ(codec.FieldFlag(), 1);
+}
+
+// --- scaled down for small panes ----------------------------------------
+
+namespace {
+
+// libjpeg-turbo's own output at 1/denominator: bottom-up BGR rows padded to 4.
+Bytes TurboScaled(const Bytes& jpeg, int denominator, int& width, int& height) {
+  tjhandle tj = tjInitDecompress();
+  int w = 0, h = 0, sub = 0, cs = 0;
+  tjDecompressHeader3(tj, jpeg.data(), jpeg.size(), &w, &h, &sub, &cs);
+  width = TJSCALED(w, (tjscalingfactor{1, denominator}));
+  height = TJSCALED(h, (tjscalingfactor{1, denominator}));
+  const int pitch = (width * 3 + 3) & ~3;
+  Bytes out(static_cast<std::size_t>(pitch) * height);
+  EXPECT_EQ(tjDecompress2(tj, jpeg.data(), jpeg.size(), out.data(), width, pitch, height, TJPF_BGR, TJFLAG_BOTTOMUP), 0);
+  tjDestroy(tj);
+  return out;
+}
+
+}  // namespace
+
+TEST(CImageCodecScaled, SmallPanesGetLibjpegTurboScaledPicturesWithMarksReadAtFullSize) {
+  // Marks only in the top three rows, other marks below them: what a scaled
+  // picture's top row would blend must not be what is read.
+  testpictures::Picture topOnly = testpictures::MakePicture(704, 288);
+  testpictures::PaintChannelMark(topOnly, 6);
+  topOnly.Fill(0, 0, 704, 3, 0, 0, 0);
+  const testpictures::MarkFields three = testpictures::FieldsForChannel(3);
+  const bool set[5] = {three.a, three.b, three.c, three.d, three.sel};
+  for (int f = 0; f < 5; ++f) {
+    if (set[f]) topOnly.Fill(testpictures::kFieldColumns[f], 0, testpictures::kFieldWidth, 3, 255, 255, 255);
+  }
+  topOnly.Fill(testpictures::kIndexWhite, 0, testpictures::kIndexBlack2 - testpictures::kIndexWhite, 3, 255, 255, 255);
+
+  struct Case {
+    Bytes jpeg;
+    int fitWidth, fitHeight, scale;
+  };
+  const Case cases[] = {
+      {MakeJpeg(704, 288, 1, true), 211, 79, 2},   // a nine-pane cell
+      {MakeJpeg(704, 288, 2, false), 318, 119, 2},  // a four-pane cell
+      {MakeJpeg(704, 288, 7, true), 100, 40, 4},
+      {MakeJpeg(704, 288, 5, true, JpegKind::Grey), 50, 20, 8},
+      {testpictures::Encode(topOnly, JpegKind::Colour, 95), 211, 79, 2},
+      {MakeJpeg(704, 288, 4, true), 638, 239, 1},  // the single pane: full size
+      {MakeJpeg(352, 240, 4, true), 211, 79, 1},   // already about the pane's width
+      {MakeJpeg(704, 288, 3, true), 0, 0, 1},      // no fit asked
+  };
+  CImageCodec full, scaled, holder;
+  for (const Case& c : cases) {
+    const std::uint8_t channel = full.Decode(c.jpeg.data(), c.jpeg.size(), false);
+    ASSERT_NE(channel, kFailed);
+    EXPECT_EQ(scaled.Decode(c.jpeg.data(), c.jpeg.size(), false, c.fitWidth, c.fitHeight), channel);
+    EXPECT_EQ(scaled.FieldFlag(), full.FieldFlag());
+    EXPECT_EQ(scaled.CarriesChannelMark(), full.CarriesChannelMark());
+    EXPECT_EQ(scaled.ScaleDenominator(), c.scale);
+    EXPECT_EQ(scaled.PictureWidth(), full.Header().width);
+    EXPECT_EQ(scaled.PictureHeight(), full.Header().height);
+    int width = 0, height = 0;
+    const Bytes reference = TurboScaled(c.jpeg, c.scale, width, height);
+    EXPECT_EQ(scaled.Header().width, width);
+    EXPECT_EQ(scaled.Header().height, height);
+    EXPECT_EQ(PixelsOf(scaled), reference) << "scale 1/" << c.scale;
+
+    // The holder that takes the bitmap reads the same marks.
+    holder.SwapBitmap(scaled);
+    EXPECT_EQ(holder.ReadChannelMark(), channel);
+    EXPECT_EQ(holder.ReadIndexBars(), full.FieldFlag() == 0);
+    EXPECT_EQ(holder.PictureWidth(), full.Header().width);
+  }
+  EXPECT_EQ(full.Decode(cases[4].jpeg.data(), cases[4].jpeg.size(), false), 3);
+  EXPECT_EQ(full.FieldFlag(), 0);
+
+  // Four-component pictures are always decoded at full size; a holder given a format is a full-size bitmap.
+  const Bytes four = MakeJpeg(480, 240, 0, false, JpegKind::FourComponent);
+  ASSERT_NE(scaled.Decode(four.data(), four.size(), false, 16, 16), kFailed);
+  EXPECT_EQ(scaled.ScaleDenominator(), 1);
+  EXPECT_EQ(scaled.Header().width, 480);
+  holder.SetFormat(24, 32, 16);
+  EXPECT_EQ(holder.ScaleDenominator(), 1);
+  EXPECT_EQ(holder.PictureWidth(), 32);
 }
 
 // --- grey pictures -----------------------------------------------------

@@ -51,9 +51,14 @@ class FakeLinkOwner : public ILinkOwner {
   std::uint16_t ChannelSelection() const override { return selection; }
   std::uint32_t ChannelMask() const override { return mask; }
   std::array<const std::uint8_t*, 16> pixels{};
-  void SetChannelImage(int channel, const std::uint8_t* bits, const BitmapInfoHeader& header) override {
+  QSize decodeSize;  // what LiveDecodeSize answers
+  std::vector<QSize> pictureSizes;
+  QSize LiveDecodeSize(int) const override { return decodeSize; }
+  void SetChannelImage(int channel, const std::uint8_t* bits, const BitmapInfoHeader& header,
+                       QSize pictureSize) override {
     pixels[static_cast<std::size_t>(channel)] = bits;
     headers.push_back(header);
+    pictureSizes.push_back(pictureSize);
   }
   void SetChannelFieldFlag(int channel, std::uint8_t flag) override {
     fieldFlags[static_cast<std::size_t>(channel)] = flag;

@@ -39,27 +39,36 @@ long ResidentKiB() {
   return resident * (sysconf(_SC_PAGESIZE) / 1024);
 }
 
-// Draws every delivered picture the way the main view does, into a 640 x 480 canvas.
+// Draws every delivered picture the way the main view does, into a 640 x 480
+// canvas; odd channels ask for pictures scaled down to their nine-pane size.
 class DrawingOwner : public FakeLinkOwner {
  public:
   QImage canvas{640, 480, QImage::Format_RGB32};
   std::array<const std::uint8_t*, 16> bits{};
   std::array<BitmapInfoHeader, 16> formats{};
+  std::array<QSize, 16> sizes{};
   quint64 pictures = 0;
+  quint64 scaledPictures = 0;
   quint64 wrongChannel = 0;
 
-  void SetChannelImage(int channel, const std::uint8_t* pixels, const BitmapInfoHeader& header) override {
+  static QRect Pane(int channel) { return QRect((channel % 3) * 213, (channel / 3) * 160, 213, 160); }
+  QSize LiveDecodeSize(int channel) const override {
+    return channel % 2 ? QSize(Pane(channel).width(), Pane(channel).height() / 2) : QSize();
+  }
+  void SetChannelImage(int channel, const std::uint8_t* pixels, const BitmapInfoHeader& header,
+                       QSize pictureSize) override {
     bits[static_cast<std::size_t>(channel)] = pixels;
     formats[static_cast<std::size_t>(channel)] = header;
+    sizes[static_cast<std::size_t>(channel)] = pictureSize;
   }
   void DrawChannel(int channel) override {
     const auto c = static_cast<std::size_t>(channel);
-    // The holder must still carry the mark of the channel it is shown as.
+    // The holder must still carry the mark of the channel it is shown as, scaled down or not.
     if (link->Holder(channel)->ReadChannelMark() != channel) ++wrongChannel;
-    const QRect pane((channel % 3) * 213, (channel / 3) * 160, 213, 160);
+    if (sizes[c].width() > formats[c].width) ++scaledPictures;
     QPainter painter(&canvas);
-    const QRect source = pane::SourceWindow(formats[c], fieldFlags[c]);
-    pane::DrawBottomUpImage(painter, pane, bits[c], formats[c], source);
+    const QRect source = pane::SourceWindow(sizes[c], fieldFlags[c]);
+    pane::DrawBottomUpImage(painter, Pane(channel), bits[c], formats[c], source, sizes[c]);
     ++pictures;
   }
 };
@@ -107,6 +116,7 @@ TEST_F(Soak, LiveStreamSurvivesFaultsWithFlatMemory) {
   RunFor(quarterMs - quarterMs / 4);
   const quint64 cleanDrawn = owner.pictures;
   EXPECT_GT(cleanDrawn, 100u) << "pictures flow on a clean link";
+  EXPECT_GT(owner.scaledPictures, 10u) << "pictures for small panes come scaled down";
 
   StartRecorder({.garbage = true, .splitBytes = 1000, .coalesce = true});
   RunFor(quarterMs);

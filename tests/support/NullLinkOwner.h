@@ -21,7 +21,7 @@ class NullLinkOwner : public ILinkOwner {
   void SetChannelCount(int) override {}
   std::uint16_t ChannelSelection() const override { return 0x0100; }
   std::uint32_t ChannelMask() const override { return 0xFF; }
-  void SetChannelImage(int, const std::uint8_t*, const BitmapInfoHeader&) override {}
+  void SetChannelImage(int, const std::uint8_t*, const BitmapInfoHeader&, QSize) override {}
   void SetChannelFieldFlag(int, std::uint8_t) override {}
   void DrawChannel(int) override {}
   void ShowPositions(std::uint32_t, std::uint32_t) override {}

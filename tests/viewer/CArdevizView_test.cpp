@@ -179,14 +179,32 @@ TEST_F(CArdevizViewTest, DrawsBottomUpRowsUprightIntoThePane) {
     for (int x = 0; x < header.width; ++x)
       pixels[row * header.Stride() + x * 3 + (row >= header.height / 2 ? 2 : 0)] = 255;
   Click(V::kIdLayoutFirst + 0);
-  m_view->SetChannelImage(0, pixels.data(), header);
+  EXPECT_TRUE(m_view->LiveDecodeSize(0).isEmpty()) << "the single pane takes full-size pictures";
+  m_view->SetChannelImage(0, pixels.data(), header, QSize());
   m_view->SetChannelFieldFlag(0, 1);
   m_view->DrawChannel(0);
-  const QImage shot = m_view->grab().toImage();
-  const QRect pane = m_view->PaneRect(0);
+  QImage shot = m_view->grab().toImage();
+  QRect pane = m_view->PaneRect(0);
   EXPECT_EQ(shot.pixelColor(pane.center().x(), pane.top() + 40), QColor(255, 0, 0));
   EXPECT_EQ(shot.pixelColor(pane.center().x(), pane.bottom() - 40), QColor(0, 0, 255));
   EXPECT_EQ(shot.pixelColor(pane.topLeft()), QColor(Qt::white));
+
+  // Nine panes ask for pictures of about a pane's width and half its height,
+  // and draw a half-size bitmap of the same picture the same way.
+  Click(V::kIdLayoutFirst + 3);
+  pane = m_view->PaneRect(0);
+  EXPECT_EQ(m_view->LiveDecodeSize(0), QSize(pane.width(), pane.height() / 2));
+  BitmapInfoHeader half = Header(176, 144);
+  half.imageSize = half.ComputeImageSize();
+  std::vector<std::uint8_t> halfPixels(half.imageSize);
+  for (int row = 0; row < half.height; ++row)
+    for (int x = 0; x < half.width; ++x)
+      halfPixels[row * half.Stride() + x * 3 + (row >= half.height / 2 ? 2 : 0)] = 255;
+  m_view->SetChannelImage(0, halfPixels.data(), half, QSize(352, 288));
+  m_view->DrawChannel(0);
+  shot = m_view->grab().toImage();
+  EXPECT_EQ(shot.pixelColor(pane.center().x(), pane.top() + 20), QColor(255, 0, 0));
+  EXPECT_EQ(shot.pixelColor(pane.center().x(), pane.bottom() - 20), QColor(0, 0, 255));
 }
 
 }  // namespace
