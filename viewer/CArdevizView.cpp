@@ -6,8 +6,6 @@
 #include <QPaintEvent>
 #include <QPainter>
 
-#include <algorithm>
-
 #include "link/CDvrLink.h"
 #include "platform/Alerts.h"
 #include "platform/DisplayMode.h"
@@ -383,16 +381,6 @@ void CArdevizView::DeleteEventFile() {
 
 void CArdevizView::SetChannelCount(int channels) {
   m_layout.SetChannelLimit(channels);
-}
-
-QSize CArdevizView::LiveDecodeSize(int channel) const {
-  if (channel < 0 || channel >= wire::kChannels || m_layout.IsSingle()) return {};
-  // A recorder picture of one field is drawn stretched to about twice its
-  // height anyway: at least one picture column per pane column and one row
-  // per two pane rows keeps what the pane can show.
-  const QRect& pane = m_layout.PaneRect(channel);
-  if (pane.isEmpty()) return {};
-  return QSize(pane.width(), std::max(1, pane.height() / 2));
 }
 
 void CArdevizView::SetChannelImage(int channel, const std::uint8_t* pixels, const BitmapInfoHeader& header,

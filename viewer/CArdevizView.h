@@ -140,7 +140,7 @@ class CArdevizView : public QWidget, public ILinkOwner {
   std::uint16_t ChannelSelection() const override { return m_layout.ChannelSelection(); }
   std::uint32_t ChannelMask() const override { return m_layout.ChannelMask(); }
   // Multi-pane layouts take pictures scaled down to about their panes' size.
-  QSize LiveDecodeSize(int channel) const override;
+  QSize LiveDecodeSize(int channel) const override { return m_layout.LiveDecodeSize(channel); }
   void SetChannelImage(int channel, const std::uint8_t* pixels, const BitmapInfoHeader& header,
                        QSize pictureSize) override;
   void SetChannelFieldFlag(int channel, std::uint8_t fieldFlag) override;

@@ -2,6 +2,8 @@
 
 #include <QtGlobal>
 
+#include <algorithm>
+
 namespace {
 // The panes share the 640 x 480 video area from (63, 23); neighbouring panes are 2 pixels apart.
 constexpr QRect kPaneArea(63, 23, 640, 480);
@@ -137,6 +139,16 @@ PaneLayout::Outcome PaneLayout::PressPane(const QPoint& point, const QRect& vide
 
 void PaneLayout::SetChannelLimit(int channels) {
   m_nChannelLimit = static_cast<std::uint8_t>(qBound(0, channels, wire::kChannels));
+}
+
+QSize PaneLayout::LiveDecodeSize(int channel) const {
+  if (channel < 0 || channel >= wire::kChannels || IsSingle()) return {};
+  // A recorder picture of one field is drawn stretched to about twice its
+  // height anyway: at least one picture column per pane column and one row
+  // per two pane rows keeps what the pane can show.
+  const QRect& pane = m_rcPane[channel];
+  if (pane.isEmpty()) return {};
+  return QSize(pane.width(), std::max(1, pane.height() / 2));
 }
 
 bool PaneLayout::IsChannelButtonLatched(int channel) const {

@@ -6,6 +6,7 @@
 
 #include <QPoint>
 #include <QRect>
+#include <QSize>
 
 #include <array>
 #include <cstdint>
@@ -59,6 +60,8 @@ class PaneLayout {
   bool IsRotating() const { return (m_wRotation & 0xFF00) != 0; }
   bool IsSingle() const { return m_wChannelLayout == kLayoutSingle; }
   const QRect& PaneRect(int channel) const { return m_rcPane.at(channel); }
+  // The size a live picture is decoded at for its pane; empty: full size (one pane, or not shown).
+  QSize LiveDecodeSize(int channel) const;
 
  private:
   std::uint16_t m_wChannelLayout = kLayoutNine;

@@ -26,6 +26,7 @@ TEST(PaneLayoutTest, RectanglesMasksAndSelectionsOfOneFourAndNinePanes) {
   EXPECT_EQ(layout.PressLayoutButton(0), O::Changed);
   EXPECT_EQ(layout.ChannelLayout(), L::kLayoutSingle);
   EXPECT_EQ(layout.PaneRect(0), SpanRect(63, 23, 701, 501));
+  EXPECT_TRUE(layout.LiveDecodeSize(0).isEmpty());  // one pane: the full picture
   EXPECT_EQ(layout.ChannelMask(), 0x1u);
   EXPECT_EQ(Latched(layout), std::vector<int>{0});
   EXPECT_TRUE(layout.IsLayoutButtonLatched(0));
@@ -37,6 +38,9 @@ TEST(PaneLayoutTest, RectanglesMasksAndSelectionsOfOneFourAndNinePanes) {
   const QPoint quad[] = {{63, 23}, {383, 23}, {63, 263}, {383, 263}};
   for (int ch = 0; ch < 4; ++ch) EXPECT_EQ(layout.PaneRect(ch), QRect(quad[ch], QSize(318, 238))) << ch;
   EXPECT_TRUE(layout.PaneRect(4).isEmpty());
+  // Multi-pane pictures are decoded at about their pane's size: full width, half height.
+  EXPECT_EQ(layout.LiveDecodeSize(1), QSize(318, 119));
+  EXPECT_TRUE(layout.LiveDecodeSize(4).isEmpty());
 
   EXPECT_EQ(layout.PressLayoutButton(3), O::Changed);
   EXPECT_EQ(layout.ChannelMask(), 0x1FFu);
