@@ -6,14 +6,14 @@
 
 namespace {
 
-struct PushSpec {
+struct PushButtonPlace {
   int id;
   QRect rect;
   int up;
   int down;
 };
 
-const PushSpec kPushButtons[ArchiveControls::kPushButtonCount] = {
+const PushButtonPlace kPushButtons[ArchiveControls::kPushButtonCount] = {
     {CArchiveDlg::kIdPower, QRect(732, 16, 118, 23), 248, 247},
     {CArchiveDlg::kIdSave, QRect(808, 574, 62, 51), 246, 245},
     {CArchiveDlg::kIdPrint, QRect(877, 574, 62, 51), 348, 349},
@@ -61,7 +61,7 @@ ArchiveControls ArchiveControls::Create(QWidget* panel, const std::function<void
   };
   ArchiveControls c;
   std::size_t i = 0;
-  for (const PushSpec& s : kPushButtons) {
+  for (const PushButtonPlace& s : kPushButtons) {
     auto* button = new SkinPushButton(panel, s.id, s.rect, s.up, s.down);
     QObject::connect(button, &SkinPushButton::clicked, panel, [onCommand, id = s.id] { onCommand(id); });
     c.push.at(i++) = button;

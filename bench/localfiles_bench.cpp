@@ -55,7 +55,7 @@ void ConnectionHistoryListing(benchmark::State& state) {
   QDir().mkdir(QStringLiteral("ini"));
   {
     std::ofstream out(kHistoryFile, std::ios::binary);
-    for (int i = 0; i < state.range(0); ++i) out << "[R" << i << "]\r\nIP=10.0.0." << i % 250 << "\r\nPORT=8000\r\n";
+    for (int i = 0; i < state.range(0); ++i) out << "[R" << i << "]\r\nIP=127.0.0." << i % 250 << "\r\nPORT=8000\r\n";
   }
   for (auto _ : state) benchmark::DoNotOptimize(ReadConnectionHistory());
   state.SetComplexityN(state.range(0));

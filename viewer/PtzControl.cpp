@@ -17,7 +17,7 @@ PtzControl::PtzControl(Hooks hooks, Timing timing, QObject* parent)
 PtzControl::~PtzControl() = default;
 
 int PtzControl::RecordForValue(quint32 value) {
-  for (const PtzButtonSpec& button : kPtzButtons) {
+  for (const PtzPadButton& button : kPtzButtons) {
     if (button.value == value) return button.record;
   }
   return -1;

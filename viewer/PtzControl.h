@@ -43,7 +43,7 @@ constexpr quint32 kPreviousCamera = 14;
 }  // namespace ptzvalue
 
 // One momentary button of the pad: where it sits and what it sends.
-struct PtzButtonSpec {
+struct PtzPadButton {
   int controlId;
   quint32 value;
   int record;  // role in the bank; -1 for the camera selector
@@ -53,7 +53,7 @@ struct PtzButtonSpec {
   bool visible;  // the diagonals exist but are hidden
 };
 
-inline constexpr std::array<PtzButtonSpec, 14> kPtzButtons = {{
+inline constexpr std::array<PtzPadButton, 14> kPtzButtons = {{
     {1087, ptzvalue::kUp, ptrole::kUp, QRect(773, 437, 51, 34), 189, 190, true},
     {1088, ptzvalue::kLeftUp, ptrole::kLeftUp, QRect(679, 487, 35, 32), 191, 192, false},
     {1089, ptzvalue::kLeft, ptrole::kLeft, QRect(737, 471, 36, 51), 193, 194, true},

@@ -32,7 +32,7 @@ PtzControl::Hooks PtzViewBinding::MakeHooks() {
 }
 
 void PtzViewBinding::CreateButtons() {
-  for (const PtzButtonSpec& entry : kPtzButtons) {
+  for (const PtzPadButton& entry : kPtzButtons) {
     auto* button = new SkinButton(&m_view, entry.controlId, entry.geometry,
                                   SkinButtonBitmaps::Momentary(entry.normalBitmap, entry.pressedBitmap),
                                   SkinButton::Kind::Momentary, entry.value);

@@ -47,7 +47,7 @@ int StampMs(const QString& line) {
 
 // The pad's Right button.
 int PanTiltRightId() {
-  for (const PtzButtonSpec& button : kPtzButtons)
+  for (const PtzPadButton& button : kPtzButtons)
     if (button.value == ptzvalue::kRight) return button.controlId;
   return -1;
 }

@@ -78,8 +78,8 @@ SkinReference::~SkinReference() {
 QPoint SkinReference::ControlCentre(int controlId) const {
   if (const SkinButton* button = m_view->Button(controlId)) return button->geometry().center();
   if (const SkinPushButton* button = m_view->PushButton(controlId)) return button->geometry().center();
-  for (const PtzButtonSpec& spec : kPtzButtons)
-    if (spec.controlId == controlId) return spec.geometry.center();
+  for (const PtzPadButton& button : kPtzButtons)
+    if (button.controlId == controlId) return button.geometry.center();
   std::abort();  // a scenario asks for a control the skin does not have
 }
 

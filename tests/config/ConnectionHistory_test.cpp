@@ -48,7 +48,7 @@ TEST_F(HistoryTest, FirstOpeningCreatesTheFolderAndTheDefaultEntry) {
 
   CIpHistoryDlg dialog;
   EXPECT_TRUE(QFileInfo(QStringLiteral("ini")).isDir());
-  EXPECT_EQ(ReadFile(kHistoryFile), "[INTRANET]\r\nIP=192.168.0.10\r\nPORT=8000\r\n");
+  EXPECT_EQ(ReadFile(kHistoryFile), std::string("[INTRANET]\r\nIP=") + kDefaultHistoryAddress + "\r\nPORT=8000\r\n");
   ASSERT_EQ(dialog.RowCount(), 1);
   EXPECT_EQ(dialog.List()->topLevelItem(0)->text(1), QString::fromLatin1(kDefaultHistoryAddress));
 }
@@ -74,7 +74,7 @@ TEST_F(HistoryTest, RemovingFromAHistoryLargerThanFourKilobytesKeepsEveryOtherEn
   MakeIniFolder();
   std::string text, expected;
   for (int i = 0; i < 300; ++i) {
-    const std::string entry = "[Recorder " + std::to_string(i) + "]\r\nIP=10.0." + std::to_string(i / 250) + "." +
+    const std::string entry = "[Recorder " + std::to_string(i) + "]\r\nIP=127.0." + std::to_string(i / 250) + "." +
                               std::to_string(i % 250) + "\r\nPORT=" + std::to_string(8000 + i) + "\r\n";
     text += entry;
     if (i != 7) expected += entry;
@@ -93,14 +93,14 @@ TEST_F(HistoryTest, LargeHistoryListsWholeAndADeleteReplacesTheFile) {
   constexpr int kEntries = 20000;
   std::string text;
   for (int i = 0; i < kEntries; ++i) {
-    text += "[R" + std::to_string(i) + "]\r\nIP=10.0.0." + std::to_string(i % 250) + "\r\nPORT=" +
+    text += "[R" + std::to_string(i) + "]\r\nIP=127.0.0." + std::to_string(i % 250) + "\r\nPORT=" +
             std::to_string(1000 + i) + "\r\n";
   }
   WriteFile(kHistoryFile, text);
   const auto entries = ReadConnectionHistory();
   ASSERT_TRUE(entries.has_value());
   ASSERT_EQ(entries->size(), static_cast<std::size_t>(kEntries));
-  EXPECT_EQ(entries->back(), (HistoryEntry{"R19999", "10.0.0.249", "20999"}));
+  EXPECT_EQ(entries->back(), (HistoryEntry{"R19999", "127.0.0.249", "20999"}));
 
   std::filesystem::create_hard_link(kHistoryFile, "ini/old.ini");
   RemoveConnectionHistory(QStringLiteral("R0"));

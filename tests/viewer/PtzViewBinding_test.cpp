@@ -31,7 +31,7 @@ TEST(PtzViewBinding, CreatesTheFourteenMomentaryButtons) {
   CArdevizView view(nullptr, NoLink());
   PtzViewBinding binding(view);
   binding.CreateButtons();
-  for (const PtzButtonSpec& button : kPtzButtons) {
+  for (const PtzPadButton& button : kPtzButtons) {
     SCOPED_TRACE(button.controlId);
     SkinButton* b = FindButton(view, button.controlId);
     ASSERT_NE(b, nullptr);
