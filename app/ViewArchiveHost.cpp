@@ -16,20 +16,7 @@ int ViewArchiveHost::DateShow() const { return m_view.Settings().dateShow; }
 
 bool ViewArchiveHost::UseFullScreen() const { return m_view.Settings().useFullScreen != 0; }
 
-void ViewArchiveHost::SwitchToLive() {
-  if (m_view.ConnectionState() != 0) {
-    m_view.SwitchToArchive(false);
-    return;
-  }
-  // Offline there is no live stream to restart, but the operator must still
-  // get back to the main window: the view's own switch refuses while offline.
-  if (IViewArchivePanel* panel = m_view.ArchivePanel()) {
-    panel->SetArchiveShown(false);
-    panel->SetPanelVisible(false);
-  }
-  m_view.window()->show();
-  m_view.SetScreenMode(UseFullScreen(), CArdevizView::ScreenTarget::MainWindow);
-}
+void ViewArchiveHost::SwitchToLive() { m_view.SwitchToArchive(false); }
 
 std::unique_ptr<IViewArchivePanel> MakeArchivePanel(CArdevizView& view, CDvrLink* link) {
   std::unique_ptr<IArchiveLink> archiveLink;

@@ -48,6 +48,23 @@ void OnJpegProgress(j_common_ptr cinfo) {
   if (reinterpret_cast<j_decompress_ptr>(cinfo)->input_scan_number > kMaxProgressiveScans) OnJpegError(cinfo);
 }
 
+// A decompressor wired to the handlers above. The caller sets the jump point:
+// setjmp must run in the frame that decodes.
+struct JpegDecompressor {
+  jpeg_decompress_struct cinfo;
+  JpegErrorManager errors;
+  jpeg_progress_mgr progress;
+
+  JpegDecompressor() {
+    std::memset(&cinfo, 0, sizeof cinfo);
+    std::memset(&progress, 0, sizeof progress);
+    cinfo.err = jpeg_std_error(&errors.pub);
+    errors.pub.error_exit = OnJpegError;
+    errors.pub.emit_message = OnJpegMessage;
+    progress.progress_monitor = OnJpegProgress;
+  }
+};
+
 std::uint8_t Clamp(int value) { return static_cast<std::uint8_t>(std::clamp(value, 0, 255)); }
 
 // One pixel of Y, Cb, Cr, alpha into premultiplied B, G, R, alpha (JFIF
@@ -224,27 +241,20 @@ bool CImageCodec::DecodeWorkBuffer(bool readMarks) {
 }
 
 bool CImageCodec::DecodeTopRows(int width, int height) {
-  jpeg_decompress_struct cinfo;
-  JpegErrorManager errors;
-  jpeg_progress_mgr progress;
-  std::memset(&cinfo, 0, sizeof cinfo);
-  std::memset(&progress, 0, sizeof progress);
-  cinfo.err = jpeg_std_error(&errors.pub);
-  errors.pub.error_exit = OnJpegError;
-  errors.pub.emit_message = OnJpegMessage;
-  progress.progress_monitor = OnJpegProgress;
+  JpegDecompressor jpeg;
+  jpeg_decompress_struct& cinfo = jpeg.cinfo;
   const int rows = std::min(height, kMarkRows);
   const std::size_t rowBytes = static_cast<std::size_t>(kMarkReadBytesPerPixel) * static_cast<std::size_t>(width);
   m_topRows.assign(rowBytes * static_cast<std::size_t>(rows), 0);
 
   // Nothing with a destructor lives between here and the library's longjmp.
-  if (setjmp(errors.jump)) {
+  if (setjmp(jpeg.errors.jump)) {
     jpeg_destroy_decompress(&cinfo);
     m_topRows.clear();
     return false;
   }
   jpeg_create_decompress(&cinfo);
-  cinfo.progress = &progress;
+  cinfo.progress = &jpeg.progress;
   jpeg_mem_src(&cinfo, m_work.data(), static_cast<unsigned long>(m_workLength));
   jpeg_read_header(&cinfo, TRUE);
   if (cinfo.image_width != static_cast<JDIMENSION>(width) || cinfo.image_height != static_cast<JDIMENSION>(height)) {
@@ -264,24 +274,17 @@ bool CImageCodec::DecodeTopRows(int width, int height) {
 }
 
 bool CImageCodec::DecodeFourComponents(int width, int height) {
-  jpeg_decompress_struct cinfo;
-  JpegErrorManager errors;
-  jpeg_progress_mgr progress;
-  std::memset(&cinfo, 0, sizeof cinfo);
-  std::memset(&progress, 0, sizeof progress);
-  cinfo.err = jpeg_std_error(&errors.pub);
-  errors.pub.error_exit = OnJpegError;
-  errors.pub.emit_message = OnJpegMessage;
-  progress.progress_monitor = OnJpegProgress;
+  JpegDecompressor jpeg;
+  jpeg_decompress_struct& cinfo = jpeg.cinfo;
 
   // Nothing with a destructor lives between here and the library's longjmp.
-  if (setjmp(errors.jump)) {
+  if (setjmp(jpeg.errors.jump)) {
     jpeg_destroy_decompress(&cinfo);
     if (m_pixels) std::memset(m_pixels.get(), 0, m_pixelBytes);
     return false;
   }
   jpeg_create_decompress(&cinfo);
-  cinfo.progress = &progress;
+  cinfo.progress = &jpeg.progress;
   jpeg_mem_src(&cinfo, m_work.data(), static_cast<unsigned long>(m_workLength));
   jpeg_read_header(&cinfo, TRUE);
   if (cinfo.num_components != 4 || cinfo.image_width != static_cast<JDIMENSION>(width) ||

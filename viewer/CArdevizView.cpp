@@ -297,7 +297,10 @@ void CArdevizView::OnArchive() {
 }
 
 void CArdevizView::SwitchToArchive(bool show) {
-  if (!m_pLink || !m_pArchivePanel || m_nConnectionState == 0) return;
+  // Into the panel only while connected; back out always, so that the panel's POWER
+  // never strands the operator after the link has gone offline.
+  const bool connected = m_pLink && m_nConnectionState != 0;
+  if (!m_pArchivePanel || (show && !connected)) return;
   m_pArchivePanel->SetArchiveShown(show);
   QWidget* mainWindow = window();
   if (show) {
@@ -312,7 +315,7 @@ void CArdevizView::SwitchToArchive(bool show) {
     m_pArchivePanel->SetPanelVisible(false);
     mainWindow->show();
     SetScreenMode(m_settings.useFullScreen != 0, ScreenTarget::MainWindow);
-    m_pLink->SendRequest(RequestKind::LiveRequest, true);
+    if (connected) m_pLink->SendRequest(RequestKind::LiveRequest, true);
   }
 }
 
