@@ -55,21 +55,19 @@ class PtzEndToEnd : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(PtzEndToEnd, HoldingUpTiltsTheSelectedCameraAndReleaseStopsIt) {
+TEST_F(PtzEndToEnd, HoldingUpTiltsTheSelectedCameraReleaseStopsItAndLeftPansTheFirst) {
   control->SetSelectedCamera(1);  // camera 2: channel 2 of the recorder
   control->OnPtzCommand(ptzvalue::kUp, 1);
   ASSERT_TRUE(QTest::qWaitFor([&] { return recorder.Camera(2).Tilt() > 1.0; }, 10000));
   EXPECT_TRUE(recorder.Camera(2).IsMoving());
   EXPECT_EQ(recorder.Camera(1).Tilt(), 0.0);
-
   control->OnPtzCommand(ptzvalue::kUp, 0);
   ASSERT_TRUE(QTest::qWaitFor([&] { return !recorder.Camera(2).IsMoving(); }, 10000));
   const double stoppedAt = recorder.Camera(2).Tilt();
   QTest::qWait(200);
   EXPECT_EQ(recorder.Camera(2).Tilt(), stoppedAt);
-}
 
-TEST_F(PtzEndToEnd, LeftPansTheFirstCameraToTheLeft) {
+  control->SetSelectedCamera(0);
   control->OnPtzCommand(ptzvalue::kLeft, 1);
   ASSERT_TRUE(QTest::qWaitFor([&] { return recorder.Camera(1).Pan() < -1.0; }, 10000));
   control->OnPtzCommand(ptzvalue::kLeft, 0);
