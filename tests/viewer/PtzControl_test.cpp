@@ -48,9 +48,6 @@ struct Rig {
         r->data[1] = static_cast<std::uint8_t>(index);
       }
   }
-  int Count(int record) const {
-    return static_cast<int>(std::count_if(sent.begin(), sent.end(), [&](const Sent& s) { return s.record == record; }));
-  }
   std::vector<int> Records() const {
     std::vector<int> r;
     for (const Sent& s : sent) r.push_back(s.record);
@@ -81,7 +78,7 @@ TEST(PtzControl, HoldRepeatsTheMoveReleaseSendsFiveStopsAndANewPressCutsThem) {
     rig.sent.clear();
     rig.control->OnPtzCommand(ptzvalue::kUp, 1);
     rig.control->OnPtzCommand(ptzvalue::kUp, 0);
-    QTRY_VERIFY_WITH_TIMEOUT(rig.Count(0) >= stopsBefore, 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(std::ranges::count(rig.Records(), 0) >= stopsBefore, 5000);
     rig.control->OnPtzCommand(ptzvalue::kDown, 1);
     const std::size_t atPress = rig.sent.size();
     EXPECT_FALSE(rig.control->IsStopRepeating());

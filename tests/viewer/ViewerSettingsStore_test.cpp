@@ -7,6 +7,8 @@
 #include <QSettings>
 #include <QTemporaryDir>
 
+#include <vector>
+
 #include "config/ViewerSettings.h"
 #include "tests/viewer/ShellTestSupport.h"
 #include "viewer/ViewerSettingsStore.h"
@@ -24,31 +26,30 @@ ViewerSettings Load(const QString& executable) {
 TEST(ViewerSettingsStore, OutOfRangeNumbersReadAsTheDefault) {
   IsolatedSettings isolated;
   QTemporaryDir program;
-  using VS = ViewerSettings;
+  const char* names[] = {"Host Port",       "Rotate Interval", "Reconnect Count", "Request Speed", "Ptz Type",
+                         "Record Interval", "Date Show",       "Use FullScreen",  "Use AlertMode"};
+  using N = std::vector<std::uint32_t>;
+  const N defaults = {8000, 3, 3, 4, 1, 1, 1, 0, 0};
   const struct {
-    const char* name;
-    QVariant stored;
-    std::uint32_t expected;
-    std::uint32_t VS::*wide = nullptr;
-    std::uint8_t VS::*narrow = nullptr;
+    QVariantList stored;
+    N read;
   } cases[] = {
-      {"Host Port", 83536, 8000, &VS::hostPort},  {"Host Port", 65536, 8000, &VS::hostPort},
-      {"Host Port", -1, 8000, &VS::hostPort},     {"Host Port", 0, 0, &VS::hostPort},
-      {"Host Port", 65535, 65535, &VS::hostPort}, {"Host Port", "x", 8000, &VS::hostPort},
-      {"Rotate Interval", 259, 3, nullptr, &VS::rotateInterval}, {"Rotate Interval", 6, 3, nullptr, &VS::rotateInterval},
-      {"Rotate Interval", 5, 5, nullptr, &VS::rotateInterval},   {"Reconnect Count", 5, 3, nullptr, &VS::reconnectCount},
-      {"Reconnect Count", 0, 0, nullptr, &VS::reconnectCount},   {"Request Speed", 7, 4, nullptr, &VS::requestSpeed},
-      {"Request Speed", 6, 6, nullptr, &VS::requestSpeed},       {"Ptz Type", 256 + 5, 1, nullptr, &VS::ptzType},
-      {"Ptz Type", 5, 5, nullptr, &VS::ptzType},                 {"Record Interval", 13, 1, nullptr, &VS::recordInterval},
-      {"Record Interval", 12, 12, nullptr, &VS::recordInterval}, {"Date Show", 2, 1, nullptr, &VS::dateShow},
-      {"Date Show", 0, 0, nullptr, &VS::dateShow},               {"Use FullScreen", 7, 0, &VS::useFullScreen},
-      {"Use FullScreen", 1, 1, &VS::useFullScreen},              {"Use AlertMode", -1, 0, &VS::useAlertMode},
-      {"Use AlertMode", 1, 1, &VS::useAlertMode},
+      {{83536, 259, 5, 7, 256 + 5, 13, 2, 7, -1}, defaults},
+      {{65536, 6, 5, 7, 256 + 5, 13, 2, 7, 2}, defaults},
+      {{-1, 6, 5, 7, 256 + 5, 13, 2, 7, 2}, defaults},
+      {{"x", 6, 5, 7, 256 + 5, 13, 2, 7, 2}, defaults},
+      {{65535, 5, 0, 6, 5, 12, 0, 1, 1}, {65535, 5, 0, 6, 5, 12, 0, 1, 1}},
+      {{0, 5, 0, 6, 5, 12, 0, 1, 1}, {0, 5, 0, 6, 5, 12, 0, 1, 1}},
   };
   for (const auto& c : cases) {
-    QSettings(QStringLiteral("Ardeviz"), QStringLiteral("Ardeviz8")).setValue(QStringLiteral("Setting/") + c.name, c.stored);
+    QSettings store(QStringLiteral("Ardeviz"), QStringLiteral("Ardeviz8"));
+    for (int i = 0; i < 9; ++i) store.setValue(QStringLiteral("Setting/") + names[i], c.stored[i]);
+    store.sync();
     const ViewerSettings s = Load(QDir(program.path()).filePath("viewer"));
-    EXPECT_EQ(c.wide ? s.*c.wide : s.*c.narrow, c.expected) << c.name << " " << c.stored.toString().toStdString();
+    EXPECT_EQ(N({s.hostPort, s.rotateInterval, s.reconnectCount, s.requestSpeed, s.ptzType, s.recordInterval,
+                 s.dateShow, s.useFullScreen, s.useAlertMode}),
+              c.read)
+        << c.stored[0].toString().toStdString();
   }
 }
 
