@@ -10,6 +10,8 @@
 #include <QScreen>
 #include <QTest>
 
+#include <memory>
+
 #include "app/CArdevizApp.h"
 #include "res/SkinImages.h"
 #include "skin/SkinButton.h"
@@ -20,33 +22,42 @@
 
 namespace {
 
-TEST(FullScreenStage, TheFrameGoesOnTheStageTakesClicksThereAndComesBackAsItWas) {
+// The program started with its main window, on a 2560 x 1440 screen as CTest runs it.
+class FullScreenStageTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    CArdevizView::Options options;
+    options.createLink = false;
+    options.hostOverride = QStringLiteral("127.0.0.1");
+    options.screenModeSettleMs = 0;
+    m_app = std::make_unique<CArdevizApp>(QDir(m_lockDir.path()).filePath("Ardeviz.lock"), options);
+    ASSERT_TRUE(m_app->InitInstance());
+    frame = m_app->MainFrame();
+    ASSERT_EQ(QGuiApplication::primaryScreen()->geometry().size(), QSize(2560, 1440));
+  }
+
+  IsolatedSettings m_settings;
+  TemporaryWorkingFolder m_folder;
+  AlertRecorder m_alerts;
+  QTemporaryDir m_lockDir;
+  std::unique_ptr<CArdevizApp> m_app;
+  CMainFrame* frame = nullptr;
+};
+
+TEST_F(FullScreenStageTest, TheFrameGoesOnTheStageTakesClicksThereAndComesBackAsItWas) {
   // The largest whole factor by which the frame's visible 873 x 681 fits the screen.
   const QSize skin(873, 681);
   for (const auto& [screen, factor] : {std::pair{QSize(3840, 2160), 3}, {QSize(1746, 1362), 2}, {QSize(1745, 1362), 1},
                                        {QSize(1280, 1024), 1}, {QSize(800, 600), 1}})
     EXPECT_EQ(FullScreenStage::FactorFor(screen, skin), factor) << screen.width();
 
-  IsolatedSettings settings;
-  TemporaryWorkingFolder folder;
-  AlertRecorder alerts;
-  QTemporaryDir lockDir;
-  CArdevizView::Options options;
-  options.createLink = false;
-  options.hostOverride = QStringLiteral("127.0.0.1");
-  options.screenModeSettleMs = 0;
-  CArdevizApp app(QDir(lockDir.path()).filePath("Ardeviz.lock"), options);
-  ASSERT_TRUE(app.InitInstance());
-  CMainFrame* frame = app.MainFrame();
   const QRegion mask = frame->mask();
 
   frame->SetFullScreen(true);
   FullScreenStage* stage = frame->Stage();
   ASSERT_NE(stage, nullptr);
   EXPECT_TRUE(stage->isVisible() && stage->isFullScreen() && frame->isVisible());
-  // CTest runs it on a 2560 x 1440 screen: twice the size, centred on black.
-  const QRect screen = QGuiApplication::primaryScreen()->geometry();
-  ASSERT_EQ(screen.size(), QSize(2560, 1440));
+  // Twice the size, centred on black.
   EXPECT_EQ(stage->Factor(), 2);
   const QPoint corner = stage->MapFromWindow(QPoint(2, 2));
   EXPECT_EQ(corner, QPoint((2560 - 873 * 2) / 2, (1440 - 681 * 2) / 2));
@@ -69,9 +80,26 @@ TEST(FullScreenStage, TheFrameGoesOnTheStageTakesClicksThereAndComesBackAsItWas)
   EXPECT_EQ(frame->Stage(), nullptr);
   EXPECT_FALSE(stage->isVisible());
   EXPECT_TRUE(frame->isVisible() && frame->isWindow());
-  EXPECT_EQ(frame->geometry(), QRect(CMainFrame::CentredPosition(screen.size()), QSize(877, 685)));
+  EXPECT_EQ(frame->geometry(), QRect(CMainFrame::CentredPosition(QSize(2560, 1440)), QSize(877, 685)));
   EXPECT_EQ(frame->mask(), mask);
   EXPECT_EQ(frame->grab().size(), QSize(877, 685));
+}
+
+// Enabled once the stage draws the skin from the 2x art (today the skin's
+// widgets get the 1x art blown up: their painter's world transform does not
+// carry the proxy's scale) and at the place its clicks are mapped to (today a
+// few pixels up and to the left).
+TEST_F(FullScreenStageTest, DISABLED_TheStageShowsTheDenseArtWhereItTakesClicks) {
+  frame->SetFullScreen(true);
+  FullScreenStage* stage = frame->Stage();
+  ASSERT_NE(stage, nullptr);
+  const QImage shown = stage->grab().toImage().convertToFormat(QImage::Format_RGB32);
+  const QImage dense = SkinImage(244, 2).convertToFormat(QImage::Format_RGB32);  // POWER at (735, 16)
+  const QImage drawn = shown.copy(QRect(stage->MapFromWindow(QPoint(735, 16)), dense.size()));
+  int differing = 0;
+  for (int y = 0; y < dense.height(); ++y)
+    for (int x = 0; x < dense.width(); ++x) differing += drawn.pixel(x, y) != dense.pixel(x, y);
+  EXPECT_LT(differing, dense.width() * dense.height() / 100);
 }
 
 TEST(FullScreenStage, AnEnlargedSkinIsDrawnFromTheDenseArt) {
