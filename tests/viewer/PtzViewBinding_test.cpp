@@ -26,20 +26,15 @@ TEST(PtzViewBinding, MomentaryButtonsDriveTheControlAndTheCameraNumberIsPainted)
   PtzViewBinding binding(view);
   binding.CreateButtons();
   PtzControl& control = binding.Control();
-  for (const PtzPadButton& button : kPtzButtons) {
-    SkinButton* b = FindButton(view, button.controlId);
-    ASSERT_NE(b, nullptr) << button.controlId;
-    EXPECT_EQ(b->ButtonKind(), SkinButton::Kind::Momentary) << button.controlId;
-    EXPECT_EQ(b->PtzCommandValue(), button.value) << button.controlId;
-  }
-
   SkinButton* up = FindButton(view, 1087);
+  SkinButton* previous = FindButton(view, 1101);
+  ASSERT_TRUE(up && previous);
   QTest::mousePress(up, Qt::LeftButton, {}, QPoint(5, 5));
   EXPECT_TRUE(control.IsRepeating(ptzvalue::kUp));  // handled inside the press
   QTest::mouseRelease(up, Qt::LeftButton, {}, QPoint(5, 5));
   EXPECT_FALSE(control.IsRepeating(ptzvalue::kUp));
   EXPECT_TRUE(control.IsStopRepeating());
-  QTest::mouseClick(FindButton(view, 1101), Qt::LeftButton, {}, QPoint(3, 3));  // the previous camera
+  QTest::mouseClick(previous, Qt::LeftButton, {}, QPoint(3, 3));
   QTRY_COMPARE(static_cast<int>(control.SelectedCamera()), 7);  // the press state arrives queued
   EXPECT_EQ(control.PtzCameraText(), "008");
 
