@@ -22,7 +22,8 @@ class SkinButtonTest : public ::testing::Test {
     auto* b = button.get();
     // As a parent receives them: sent (300) at once, posted press state (200) and command later.
     QObject::connect(b, &SkinButton::clicked, [this](int id) { log << QString("cmd %1").arg(id); });
-    QObject::connect(b, &SkinButton::ptzCommand, [this](quint32 v, int p) { log << QString("300 %1 %2").arg(v).arg(p); });
+    QObject::connect(b, &SkinButton::ptzCommand,
+                     [this](quint32 v, int p) { log << QString("300 %1 %2").arg(v).arg(p); });
     QObject::connect(b, &SkinButton::pressStateChanged,
                      [this](quint32 v, int p) { log << QString("200 %1 %2").arg(v).arg(p); });
     QObject::connect(b, &SkinButton::releasedWithoutPress, [this] { log << "202"; });
@@ -35,8 +36,9 @@ class SkinButtonTest : public ::testing::Test {
 
   QWidget parent;
   QStringList log;
-  std::unique_ptr<SkinButton> button = std::make_unique<SkinButton>(
-      &parent, 1087, QRect(773, 437, 51, 34), SkinButtonBitmaps::Momentary(189, 190), SkinButton::Kind::Momentary, 1324);
+  std::unique_ptr<SkinButton> button =
+      std::make_unique<SkinButton>(&parent, 1087, QRect(773, 437, 51, 34), SkinButtonBitmaps::Momentary(189, 190),
+                                   SkinButton::Kind::Momentary, 1324);
 };
 
 TEST_F(SkinButtonTest, PressAndReleaseDeliverSentBeforePostedAndADragOffReleasesOnceOnLeaving) {

@@ -27,7 +27,8 @@ TEST(WorkingFolder, FoundBesideTheExecutableFilledWithWhatIsMissingAndNeverOverw
   QTemporaryDir root;
   const QDir r(root.path());
   ASSERT_TRUE(r.mkpath("usr/bin") && r.mkpath("usr/share/ardeviz") && r.mkpath("build"));
-  EXPECT_EQ(WorkingFolder::ShippedFilesOf(r.filePath("usr/bin")), QDir(r.filePath("usr/share/ardeviz")).canonicalPath());
+  EXPECT_EQ(WorkingFolder::ShippedFilesOf(r.filePath("usr/bin")),
+            QDir(r.filePath("usr/share/ardeviz")).canonicalPath());
   EXPECT_EQ(WorkingFolder::ShippedFilesOf(r.filePath("build")), QString());
 
   const QDir shipped(root.filePath("share")), user(root.filePath("user/ardeviz"));
