@@ -27,12 +27,11 @@ double Difference(const QImage& a, const QImage& b) {
   return sum / (3.0 * x.width() * x.height());
 }
 
-TEST(SkinArt, EachControlsLooksDifferClearly) {
+TEST(SkinArt, EachControlsLooksDifferClearlyAndTheChannelFacesFromEachOther) {
   // (first look, second look) of every two-state control of the main view and the archive panel.
-  std::vector<std::pair<int, int>> pairs = {{244, 243}, {217, 216}, {163, 164}, {220, 221}, {222, 223},
-                                            {224, 225}, {301, 302}, {303, 304}, {248, 247}, {246, 245},
-                                            {348, 349}, {350, 351}, {256, 255}, {242, 241}, {238, 237},
-                                            {324, 323}, {321, 322}};
+  std::vector<std::pair<int, int>> pairs = {{244, 243}, {217, 216}, {163, 164}, {220, 221}, {222, 223}, {224, 225},
+                                            {301, 302}, {303, 304}, {248, 247}, {246, 245}, {348, 349}, {350, 351},
+                                            {256, 255}, {242, 241}, {238, 237}, {324, 323}, {321, 322}};
   for (int i = 0; i < 7; ++i) pairs.push_back({165 + 2 * i, 166 + 2 * i});
   for (int id = 189; id <= 203; id += 2) pairs.push_back({id, id + 1});
   for (int n = 1; n <= 16; ++n) pairs.push_back({263 + 2 * n, 264 + 2 * n});
@@ -43,33 +42,28 @@ TEST(SkinArt, EachControlsLooksDifferClearly) {
     ASSERT_EQ(SkinImage(a).size(), SkinImage(b).size()) << a << " vs " << b;
     EXPECT_GT(Difference(SkinImage(a), SkinImage(b)), 8.0) << a << " vs " << b;
   }
-}
-
-TEST(SkinArt, ChannelFacesAreDistinctFromEachOther) {
   // The faces carry their numbers: no two channel buttons of one width look alike.
   for (int i = 1; i < 15; ++i)
     for (int j = i + 1; j < 15; ++j)
-      EXPECT_GT(Difference(SkinImage(kChannelNormal[i]), SkinImage(kChannelNormal[j])), 1.0)
-          << kChannelNormal[i] << " vs " << kChannelNormal[j];
+      EXPECT_GT(Difference(SkinImage(kChannelNormal[i]), SkinImage(kChannelNormal[j])), 1.0) << i << " vs " << j;
 }
 
 TEST(SkinArt, EveryPictureHasItsTwiceAsDenseArtForHighDensityScreens) {
-  std::vector<int> numbers;
-  for (int n = 160; n < 400; ++n)
-    if (HasSkinImage(n)) numbers.push_back(n);
-  ASSERT_GT(numbers.size(), 140u);
-  for (int n : numbers) {
+  int pictures = 0;
+  for (int n = 160; n < 400; ++n) {
+    if (!HasSkinImage(n)) continue;
+    ++pictures;
     const QImage one = SkinImage(n), two = SkinImage(n, 2);
+    ASSERT_EQ(two.deviceIndependentSize(), QSizeF(one.size())) << n;
     ASSERT_EQ(two.size(), one.size() * 2) << n;
-    EXPECT_EQ(two.devicePixelRatio(), 2.0) << n;
-    EXPECT_EQ(two.deviceIndependentSize(), QSizeF(one.size())) << n;
     // The same drawing, not a shifted or half-drawn one.
     EXPECT_LT(Difference(one, two.scaled(one.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation)), 10.0) << n;
   }
+  EXPECT_GT(pictures, 140);
   // What a window draws: pixel for pixel at the screen's ratio, the same size in window coordinates.
   EXPECT_EQ(SkinArtRatio(1.0), 1);
   EXPECT_EQ(SkinArtRatio(1.25), 2);
-  for (const qreal ratio : {1.0, 1.5, 2.0, 3.0}) {
+  for (const qreal ratio : {1.0, 1.5, 3.0}) {
     const QPixmap background = SkinPixmap(162, ratio);
     EXPECT_EQ(background.devicePixelRatio(), ratio);
     EXPECT_EQ(background.size(), (QSizeF(877, 685) * ratio).toSize()) << ratio;

@@ -10,6 +10,8 @@
 #include <QScreen>
 #include <QTest>
 
+#include <memory>
+
 #include "app/CArdevizApp.h"
 #include "res/SkinImages.h"
 #include "skin/SkinButton.h"
@@ -20,57 +22,52 @@
 
 namespace {
 
-TEST(FullScreenStage, TheLargestWholeFactorThatFits) {
-  const QSize skin(873, 681);  // the frame's visible part
-  const struct {
-    QSize screen;
-    int factor;
-  } cases[] = {{{3840, 2160}, 3}, {{2560, 1440}, 2}, {{1920, 1080}, 1}, {{1280, 1024}, 1},
-               {{1024, 768}, 1},  {{800, 600}, 1},   {{1746, 1362}, 2}, {{1745, 1362}, 1}};
-  for (const auto& c : cases) EXPECT_EQ(FullScreenStage::FactorFor(c.screen, skin), c.factor) << c.screen.width();
-}
+// The program started with its main window, on a 2560 x 1440 screen as CTest runs it.
+class FullScreenStageTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    CArdevizView::Options options;
+    options.createLink = false;
+    options.hostOverride = QStringLiteral("127.0.0.1");
+    options.screenModeSettleMs = 0;
+    m_app = std::make_unique<CArdevizApp>(QDir(m_lockDir.path()).filePath("Ardeviz.lock"), options);
+    ASSERT_TRUE(m_app->InitInstance());
+    frame = m_app->MainFrame();
+    ASSERT_EQ(QGuiApplication::primaryScreen()->geometry().size(), QSize(2560, 1440));
+  }
 
-TEST(FullScreenStage, TheFrameGoesOnTheStageTakesClicksThereAndComesBackAsItWas) {
-  IsolatedSettings settings;
-  TemporaryWorkingFolder folder;
-  AlertRecorder alerts;
-  QTemporaryDir lockDir;
-  CArdevizView::Options options;
-  options.createLink = false;
-  options.hostOverride = QStringLiteral("127.0.0.1");
-  options.screenModeSettleMs = 0;
-  CArdevizApp app(QDir(lockDir.path()).filePath("Ardeviz.lock"), options);
-  ASSERT_TRUE(app.InitInstance());
-  CMainFrame* frame = app.MainFrame();
-  CArdevizView* view = frame->View();
+  IsolatedSettings m_settings;
+  TemporaryWorkingFolder m_folder;
+  AlertRecorder m_alerts;
+  QTemporaryDir m_lockDir;
+  std::unique_ptr<CArdevizApp> m_app;
+  CMainFrame* frame = nullptr;
+};
+
+TEST_F(FullScreenStageTest, TheFrameGoesOnTheStageTakesClicksThereAndComesBackAsItWas) {
+  // The largest whole factor by which the frame's visible 873 x 681 fits the screen.
+  const QSize skin(873, 681);
+  for (const auto& [screen, factor] : {std::pair{QSize(3840, 2160), 3}, {QSize(1746, 1362), 2}, {QSize(1745, 1362), 1},
+                                       {QSize(1280, 1024), 1}, {QSize(800, 600), 1}})
+    EXPECT_EQ(FullScreenStage::FactorFor(screen, skin), factor) << screen.width();
+
   const QRegion mask = frame->mask();
 
   frame->SetFullScreen(true);
   FullScreenStage* stage = frame->Stage();
   ASSERT_NE(stage, nullptr);
-  EXPECT_TRUE(stage->isVisible());
-  EXPECT_TRUE(stage->isFullScreen());
-  EXPECT_TRUE(frame->isVisible());
-  const QRect screen = QGuiApplication::primaryScreen()->geometry();
-  EXPECT_EQ(stage->Factor(), FullScreenStage::FactorFor(screen.size(), QSize(873, 681)));
-  if (screen.size() == QSize(2560, 1440)) {  // as CTest runs it
-    EXPECT_EQ(stage->Factor(), 2);
-  }
-  // The visible part is centred; around it the stage is black.
+  EXPECT_TRUE(stage->isVisible() && stage->isFullScreen() && frame->isVisible());
+  // Twice the size, centred on black.
+  EXPECT_EQ(stage->Factor(), 2);
   const QPoint corner = stage->MapFromWindow(QPoint(2, 2));
-  EXPECT_EQ(corner,
-            QPoint((screen.width() - 873 * stage->Factor()) / 2, (screen.height() - 681 * stage->Factor()) / 2));
-  const QImage shown = stage->grab().toImage();
-  if (corner.x() > 0) {  // a screen wider than the skin
-    EXPECT_EQ(shown.pixelColor(corner.x() / 2, shown.height() / 2), QColor(Qt::black));
-  }
+  EXPECT_EQ(corner, QPoint((2560 - 873 * 2) / 2, (1440 - 681 * 2) / 2));
+  EXPECT_EQ(stage->grab().toImage().pixelColor(corner.x() / 2, 720), QColor(Qt::black));
 
   // A click on LAYOUT 1 on the stage reaches the button.
-  SkinButton* layoutOne = view->Button(CArdevizView::kIdLayoutFirst);
-  ASSERT_NE(layoutOne, nullptr);
+  SkinButton* layoutOne = frame->View()->Button(CArdevizView::kIdLayoutFirst);
   QTest::mouseClick(stage->viewport(), Qt::LeftButton, {}, stage->MapFromWindow(layoutOne->geometry().center()));
   QCoreApplication::processEvents();
-  EXPECT_EQ(view->ChannelLayout(), 0x100);
+  EXPECT_EQ(frame->View()->ChannelLayout(), CArdevizView::kLayoutSingle);
   EXPECT_TRUE(layoutOne->GetCheck());
 
   // The stage follows the frame: hidden for the archive panel, back with the frame.
@@ -82,19 +79,33 @@ TEST(FullScreenStage, TheFrameGoesOnTheStageTakesClicksThereAndComesBackAsItWas)
   frame->SetFullScreen(false);
   EXPECT_EQ(frame->Stage(), nullptr);
   EXPECT_FALSE(stage->isVisible());
-  EXPECT_TRUE(frame->isVisible());
-  EXPECT_TRUE(frame->isWindow());
-  EXPECT_EQ(frame->size(), QSize(877, 685));
-  EXPECT_EQ(frame->pos(), CMainFrame::CentredPosition(screen.size()));
+  EXPECT_TRUE(frame->isVisible() && frame->isWindow());
+  EXPECT_EQ(frame->geometry(), QRect(CMainFrame::CentredPosition(QSize(2560, 1440)), QSize(877, 685)));
   EXPECT_EQ(frame->mask(), mask);
   EXPECT_EQ(frame->grab().size(), QSize(877, 685));
+}
+
+// Enabled once the stage draws the skin from the 2x art (today the skin's
+// widgets get the 1x art blown up: their painter's world transform does not
+// carry the proxy's scale) and at the place its clicks are mapped to (today a
+// few pixels up and to the left).
+TEST_F(FullScreenStageTest, DISABLED_TheStageShowsTheDenseArtWhereItTakesClicks) {
+  frame->SetFullScreen(true);
+  FullScreenStage* stage = frame->Stage();
+  ASSERT_NE(stage, nullptr);
+  const QImage shown = stage->grab().toImage().convertToFormat(QImage::Format_RGB32);
+  const QImage dense = SkinImage(244, 2).convertToFormat(QImage::Format_RGB32);  // POWER at (735, 16)
+  const QImage drawn = shown.copy(QRect(stage->MapFromWindow(QPoint(735, 16)), dense.size()));
+  int differing = 0;
+  for (int y = 0; y < dense.height(); ++y)
+    for (int x = 0; x < dense.width(); ++x) differing += drawn.pixel(x, y) != dense.pixel(x, y);
+  EXPECT_LT(differing, dense.width() * dense.height() / 100);
 }
 
 TEST(FullScreenStage, AnEnlargedSkinIsDrawnFromTheDenseArt) {
   // What the stage does to the skin: a painter scaled by 3 draws the 2x art made 3x, not the 1x art blown up.
   const int powerKey = 244;
-  const QSize key = SkinImage(powerKey).size();
-  QImage drawn(key * 3, QImage::Format_RGB32);
+  QImage drawn(SkinImage(powerKey).size() * 3, QImage::Format_RGB32);
   QPainter painter(&drawn);
   painter.scale(3, 3);
   DrawSkinPicture(painter, QPoint(0, 0), powerKey);

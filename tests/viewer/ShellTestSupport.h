@@ -19,7 +19,6 @@ class IsolatedSettings {
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_dir.path());
     QSettings(QStringLiteral("Ardeviz"), QStringLiteral("Ardeviz8")).clear();
   }
-  QString Path() const { return m_dir.path(); }
 
  private:
   QTemporaryDir m_dir;
@@ -51,7 +50,6 @@ class TemporaryWorkingFolder {
  public:
   TemporaryWorkingFolder() : m_previous(QDir::currentPath()) { QDir::setCurrent(m_dir.path()); }
   ~TemporaryWorkingFolder() { QDir::setCurrent(m_previous); }
-  QString Path() const { return m_dir.path(); }
 
  private:
   QTemporaryDir m_dir;
