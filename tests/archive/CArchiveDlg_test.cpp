@@ -150,10 +150,6 @@ TEST_F(PanelTest, CloseRequestsFromTheWindowSystemAreSwallowed) {
   EXPECT_FALSE(panel->isVisible());
 }
 
-}  // namespace
-
-namespace {
-
 // The pictures belong to the link's holders; once the panel is hidden, live
 // viewing may free them, so a forced paint of the hidden panel must not read
 // them (ASan catches a read).
