@@ -83,7 +83,8 @@ TEST_F(AviRecorderTest, TimerCutsTheRunIntoSegmentsAndTheWriterRestartsIt) {
   EXPECT_EQ(m_panel.captures, 2);
 
   ASSERT_TRUE(saved.wait(kWaitMs));
-  EXPECT_EQ(std::make_tuple(rec.IsRecording(), rec.RemainingMs(), rec.IsRecordTimerActive(), rec.RecordTimerIntervalMs()),
+  EXPECT_EQ(std::make_tuple(rec.IsRecording(), rec.RemainingMs(), rec.IsRecordTimerActive(),
+                            rec.RecordTimerIntervalMs()),
             std::make_tuple(true, 100, true, 100));
   EXPECT_EQ(saved.at(0).mid(0, 2), (QVariantList{AviPath(0), 2}));
 

@@ -72,7 +72,8 @@ TEST_F(ConfigTest, OkStoresPositionsFlagsAndCutTexts) {
   EXPECT_EQ(std::make_tuple(m_settings.ptzType, m_settings.requestSpeed, m_settings.recordInterval,
                             m_settings.useFullScreen, m_settings.dateShow),
             std::make_tuple(5, 0, 12, 1u, 1));
-  EXPECT_EQ(m_settings.userId + m_settings.password + m_settings.ipLabel, QString(63, 'u') + QString(31, 'p') + QString(63, 'n'));
+  EXPECT_EQ(m_settings.userId + m_settings.password + m_settings.ipLabel,
+            QString(63, 'u') + QString(31, 'p') + QString(63, 'n'));
   EXPECT_EQ(m_settings.recordFolder, QString(300, QLatin1Char('f')));  // a path is never cut
   // The history entry takes the control's text, up to 127 characters.
   EXPECT_EQ(ReadFile(kHistoryFile), "[" + std::string(90, 'n') + "]\r\nIP=127.0.0.1\r\nPORT=8000\r\n");

@@ -51,7 +51,8 @@ TEST(PtCommandFile, LinesFollowTheReadingRules) {
       {bounds, {{1, 29, "R29|1|09"}, {2, 0, std::string(63, 'N') + "|32|" + sevens}, {2, 1, "NEG|0|"}}},
       // Lines arrive in pieces of 255: the rest "2/1/ff/" of a long line is a
       // line of its own, a header by its leading digit.
-      {"<1>\n" + std::string(254, 'a') + "/2/1/ff/\nNEXT/1/05/\n", {{1, 0, std::string(63, 'a') + "|0|"}, {2, 0, "NEXT|1|05"}}},
+      {"<1>\n" + std::string(254, 'a') + "/2/1/ff/\nNEXT/1/05/\n",
+       {{1, 0, std::string(63, 'a') + "|0|"}, {2, 0, "NEXT|1|05"}}},
       // CR LF counts as one character, as in a text-mode read: "<2>" is a record.
       {"<1>" + std::string(251, ' ') + "\r\n<2>\nZ/1/01/\n", {{1, 0, "<2>|0|"}, {1, 1, "Z|1|01"}}},
   };

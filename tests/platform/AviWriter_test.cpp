@@ -44,7 +44,8 @@ TEST(AviWriter, ContinuesInAvixChunksPastTheRiffLimit) {
     ASSERT_TRUE(w.Open(path) && w.CreateVideoStream(f));
     for (int i = 0; i < kFrames; ++i) {
       written.push_back(FramePattern(i, f.ImageSize()));
-      ASSERT_TRUE(w.WriteFrame(reinterpret_cast<const std::uint8_t*>(written.back().constData()), f.ImageSize(), kSamples));
+      const auto* data = reinterpret_cast<const std::uint8_t*>(written.back().constData());
+      ASSERT_TRUE(w.WriteFrame(data, f.ImageSize(), kSamples));
     }
     ASSERT_TRUE(w.Close());
   }
