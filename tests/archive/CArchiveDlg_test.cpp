@@ -71,10 +71,7 @@ class PanelTest : public ::testing::Test {
 
   void SetUp() override {
     Alerts::SetBeepHook([] {});
-    Alerts::SetMessageHook([this](const Alerts::Message& m) {
-      messages.push_back(m.text);
-      return Alerts::kOk;
-    });
+    Alerts::SetMessageHook([this](const Alerts::Message& m) { return messages.push_back(m.text), Alerts::kOk; });
     CArchiveDlg::Options options;
     options.playback.eventRestartMs = 1;
     options.powerReturnMs = 1;
@@ -128,8 +125,7 @@ TEST_F(PanelTest, PowerWhileAnAviFileIsWrittenStays) {
   panel->OnCommand(CArchiveDlg::kIdRecord);
   EXPECT_TRUE(Lit(CArchiveDlg::kIdRecord));
   panel->OnCommand(CArchiveDlg::kIdPower);
-  ASSERT_EQ(messages.size(), 1u);
-  EXPECT_EQ(messages[0], "Saving AVI File Now.So Can Not Close This Window!");
+  EXPECT_EQ(messages, std::vector<QString>{"Saving AVI File Now.So Can Not Close This Window!"});
   EXPECT_FALSE(Lit(CArchiveDlg::kIdRecord));
   QTest::qWait(20);
   EXPECT_EQ(host->switchedToLive, 0);
@@ -150,10 +146,6 @@ TEST_F(PanelTest, CloseRequestsFromTheWindowSystemAreSwallowed) {
   EXPECT_FALSE(panel->isVisible());
 }
 
-}  // namespace
-
-namespace {
-
 // The pictures belong to the link's holders; once the panel is hidden, live
 // viewing may free them, so a forced paint of the hidden panel must not read
 // them (ASan catches a read).
@@ -165,8 +157,7 @@ TEST_F(PanelTest, HiddenPanelForgetsThePicturesItWasLent) {
   ASSERT_TRUE(panel->HasPlayImage(0));
   panel->SetPanelVisible(false);
   holder.reset();  // live viewing replaced the holder's bitmap
-  EXPECT_FALSE(panel->HasPlayImage(0));
-  EXPECT_FALSE(panel->HasPlayImage(1));
+  EXPECT_FALSE(panel->HasPlayImage(0) || panel->HasPlayImage(1));
   EXPECT_FALSE(panel->grab().isNull());
 }
 

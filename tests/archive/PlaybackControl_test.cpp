@@ -2,6 +2,8 @@
 // play requests, the range check and event playback.
 #include <gtest/gtest.h>
 
+#include <QTest>
+
 #include <string>
 #include <vector>
 
@@ -17,6 +19,7 @@ namespace {
 struct PlayRequest {
   std::uint32_t channel, start, second, command;
   bool armed;
+  friend bool operator==(const PlayRequest&, const PlayRequest&) = default;
 };
 
 class FakeLink : public IPlaybackLink {
@@ -36,7 +39,11 @@ class FakeLink : public IPlaybackLink {
   void SendDvrStatus2() override { calls.push_back("status2"); }
   void StopReconnectCycle() override { calls.push_back("stopReconnect"); }
   void DisarmResponseTimer() override { calls.push_back("disarm"); }
-  int Count(const std::string& name) const { return static_cast<int>(std::count(calls.begin(), calls.end(), name)); }
+  std::vector<std::uint32_t> Commands() const {
+    std::vector<std::uint32_t> out;
+    for (const auto& p : plays) out.push_back(p.command);
+    return out;
+  }
 };
 
 class FakePanel : public IPlaybackPanel {
@@ -79,39 +86,25 @@ class PlaybackTest : public ::testing::Test {
   void January2005Range() { control.SetArchiveRange(D(2005, 1, 1), T(0, 0, 0), D(2005, 1, 31), T(12, 0, 0)); }
 };
 
-TEST_F(PlaybackTest, PlayOnEndDateAfterEndTimeIsInRangeAndCarriesDateAndTimeWords) {
+// Play on the end date after the end time is in range; a second press while
+// playing changes with action 2 and the speed setting, backward always at
+// normal speed.
+TEST_F(PlaybackTest, PlayRequestsCarryDateTimeChannelAndCommandWords) {
   January2005Range();
   ASSERT_TRUE(control.IsRangeKnown());
   control.SetTimeWord(T(23, 0, 0));
   EXPECT_EQ(control.PressButton(Play), 0);
-
-  ASSERT_EQ(link.plays.size(), 1u);
-  const PlayRequest& r = link.plays[0];
-  EXPECT_EQ(r.start, 0x07D5011Fu);
-  EXPECT_EQ(r.second, 0x17000000u);
-  EXPECT_EQ(r.command, 0x00010100u);  // forward, normal speed, start
-  EXPECT_EQ(r.channel, 1u);           // selected channel 0 travels as 1
-  EXPECT_TRUE(r.armed);
+  // Selected channel 0 travels as 1; forward, normal speed, start.
+  EXPECT_EQ(link.plays, (std::vector<PlayRequest>{{1, 0x07D5011F, 0x17000000, 0x00010100, true}}));
   EXPECT_EQ(control.PlayState(), kStateForward);
   EXPECT_FALSE(panel.controlsEnabled);
   // The common end: reconnection stopped, then the status request last.
   EXPECT_EQ(link.calls, (std::vector<std::string>{"play", "stopReconnect", "status2"}));
   EXPECT_EQ(panel.informationRedraws, 1);
-}
 
-TEST_F(PlaybackTest, SecondPressWhilePlayingChangesWithActionTwoAndTheSpeedSetting) {
-  January2005Range();
-  control.SetTimeWord(T(8, 0, 0));
-  control.PressButton(Play);
-  control.PressButton(FastForward);
-  ASSERT_EQ(link.plays.size(), 2u);
-  EXPECT_EQ(link.plays[1].command, 0x00040200u);
-  // Backward while playing: direction bit, always normal speed.
-  control.PressButton(Backward);
-  EXPECT_EQ(link.plays[2].command, 0x01010200u);
+  for (const Button b : {FastForward, Backward, FastBackward}) control.PressButton(b);
+  EXPECT_EQ(link.Commands(), (std::vector<std::uint32_t>{0x00010100, 0x00040200, 0x01010200, 0x01040200}));
   EXPECT_EQ(control.PlayState(), kStateBackward);
-  control.PressButton(FastBackward);
-  EXPECT_EQ(link.plays[3].command, 0x01040200u);
 }
 
 TEST_F(PlaybackTest, BackwardAtStartsExactTimeIsInvalidDate) {
@@ -123,8 +116,7 @@ TEST_F(PlaybackTest, BackwardAtStartsExactTimeIsInvalidDate) {
   EXPECT_EQ(panel.result, "Invalid Date");
   EXPECT_EQ(control.PlayState(), kStateStopped);
   EXPECT_EQ(panel.lit, 1u << Stop);
-  // The common end is skipped: no status request.
-  EXPECT_EQ(link.Count("status2"), 0);
+  EXPECT_EQ(link.calls, std::vector<std::string>{"disarm"});  // the common end is skipped: no status request
 
   // One second later it is playable backwards, and forward at the exact time is.
   control.SetTimeWord(T(8, 30, 1));
@@ -136,13 +128,19 @@ TEST_F(PlaybackTest, BackwardAtStartsExactTimeIsInvalidDate) {
   EXPECT_EQ(link.plays.back().command, 0x00010100u);
 }
 
-TEST_F(PlaybackTest, StartYear1996MakesTheRangeUnknownAndKeepsTheOldValues) {
-  January2005Range();
-  const ArchiveMoment oldStart = control.Start();
-  control.SetArchiveRange(D(1996, 5, 1), T(0, 0, 0), D(2005, 2, 1), T(0, 0, 0));
-  EXPECT_FALSE(control.IsRangeKnown());
-  EXPECT_EQ(control.Start(), oldStart);
-  EXPECT_EQ(control.End().month, 1);
+// A start year before 1997, hour 24 or a day the month lacks: no usable range.
+TEST_F(PlaybackTest, UnusableRangeIsUnknownAndKeepsTheOldValues) {
+  const std::uint32_t unusable[][4] = {{D(1996, 5, 1), T(0, 0, 0), D(2005, 2, 1), T(0, 0, 0)},
+                                       {D(2005, 1, 1), T(24, 0, 0), D(2005, 1, 31), T(12, 0, 0)},
+                                       {D(2005, 1, 1), T(0, 0, 0), D(2005, 2, 31), T(12, 0, 0)}};
+  for (const auto& w : unusable) {
+    January2005Range();
+    const ArchiveMoment start = control.Start(), end = control.End();
+    control.SetArchiveRange(w[0], w[1], w[2], w[3]);
+    EXPECT_FALSE(control.IsRangeKnown()) << w[0] << ' ' << w[1];
+    EXPECT_EQ(control.Start(), start);
+    EXPECT_EQ(control.End(), end);
+  }
 }
 
 TEST_F(PlaybackTest, PlayFromEventSwitchesASingleChannelButKeepsAllChannels) {
@@ -151,15 +149,9 @@ TEST_F(PlaybackTest, PlayFromEventSwitchesASingleChannelButKeepsAllChannels) {
   const std::uint32_t packed = MakeTimeCost(2005, 5, 31, 23, 59, 59);
   control.PlayFromEvent(packed, 4);
   EXPECT_EQ(panel.selected, 4);
-  ASSERT_EQ(link.plays.size(), 1u);
-  EXPECT_EQ(link.plays[0].channel, 5u);
-  EXPECT_EQ(link.plays[0].start, 0x07D5051Fu);
-  EXPECT_EQ(link.plays[0].second, 0x173B3B00u);
-  EXPECT_EQ(link.plays[0].command, 0x00010100u);
-  EXPECT_TRUE(link.plays[0].armed);
+  EXPECT_EQ(link.plays, (std::vector<PlayRequest>{{5, 0x07D5051F, 0x173B3B00, 0x00010100, true}}));
   EXPECT_EQ(panel.lit, 1u << Play);
-  // No range check: the calendar stays enabled.
-  EXPECT_TRUE(panel.controlsEnabled);
+  EXPECT_TRUE(panel.controlsEnabled);  // no range check: the calendar stays enabled
 
   panel.selected = kAllChannels;
   control.Stop();
@@ -167,6 +159,24 @@ TEST_F(PlaybackTest, PlayFromEventSwitchesASingleChannelButKeepsAllChannels) {
   EXPECT_EQ(panel.selected, kAllChannels);
   EXPECT_EQ(link.plays.back().channel, 0u);
   EXPECT_EQ(panel.singleSelections, 1);
+}
+
+// While playing, an event first stops and requests after a pause; a button
+// pressed during the pause cancels the event's request.
+TEST_F(PlaybackTest, EventWhilePlayingWaitsForThePauseThatAButtonCancels) {
+  January2005Range();
+  control.PressButton(Play);
+  control.PlayFromEvent(MakeTimeCost(2005, 1, 2, 3, 4, 5), 0);
+  EXPECT_EQ(link.Commands(), (std::vector<std::uint32_t>{0x00010100, 0}));
+  EXPECT_TRUE(control.IsEventRestartPending());
+  ASSERT_TRUE(QTest::qWaitFor([&] { return link.plays.size() == 3; }, 2000));
+  EXPECT_EQ(link.plays[2].start, 0x07D50102u);
+
+  control.PlayFromEvent(MakeTimeCost(2005, 1, 2, 3, 4, 5), 0);
+  control.Stop();
+  const auto sent = link.plays.size();
+  QTest::qWait(30);
+  EXPECT_EQ(link.plays.size(), sent);
 }
 
 }  // namespace

@@ -2,7 +2,9 @@
 
 #include <QTemporaryDir>
 
+#include <cstdio>
 #include <sys/stat.h>
+#include <tuple>
 #include <vector>
 
 #include "config/PtCommandFile.h"
@@ -10,110 +12,77 @@
 
 namespace {
 
-std::vector<int> AllBytes(const PtCommandRecord& r, int n) { return std::vector<int>(r.data.begin(), r.data.begin() + n); }
-std::vector<int> Bytes(const PtCommandRecord& r) { return AllBytes(r, static_cast<int>(r.SendLength())); }
-
-const PtCommandRecord& At(const PtCommandTable& t, int camera, int index) { return *t.Find(camera - 1, index); }
-
-PtCommandTable Load(std::string_view text) {
-  PtCommandTable table;
-  LoadPtCommandText(table, text);
-  return table;
+// "name|length|bytes sent, in hex" of camera's record at index.
+std::string Show(const PtCommandTable& t, int camera, int index) {
+  const PtCommandRecord& r = *t.Find(camera - 1, index);
+  std::string s = std::string(r.Name()) + "|" + std::to_string(r.length) + "|";
+  char hex[3];
+  for (std::size_t i = 0; i < r.SendLength(); ++i) s += (std::snprintf(hex, sizeof hex, "%02x", r.data[i]), hex);
+  return s;
 }
 
 }  // namespace
 
-TEST(PtCommandFile, LineAfterAHeaderIsNeverAHeader) {
-  const PtCommandTable t = Load("<2>\n<3>\nB/1/01/\n");
-  EXPECT_EQ(At(t, 2, 0).Name(), "<3>");
-  EXPECT_EQ(At(t, 2, 0).length, 0);
-  // The next line still belongs to bank 2.
-  EXPECT_EQ(At(t, 2, 1).Name(), "B");
-  EXPECT_EQ(At(t, 3, 0).Name(), "");
+TEST(PtCommandFile, LinesFollowTheReadingRules) {
+  std::string bounds = "<1>\n", sevens;
+  for (int i = 0; i < 35; ++i) bounds += "R" + std::to_string(i) + "/1/" + std::to_string(i % 10) + "/\n";
+  bounds += "<2>\n" + std::string(100, 'N') + "/40/";
+  for (int i = 0; i < 40; ++i) bounds += "7/", sevens += i < 32 ? "07" : "";
+  bounds += "\nNEG/-4/01/\n";
+  using Record = std::tuple<int, int, std::string>;  // camera, index, Show()
+  const struct {
+    std::string text;
+    std::vector<Record> records;
+  } cases[] = {
+      // The line after a header is never a header.
+      {"<2>\n<3>\nB/1/01/\n", {{2, 0, "<3>|0|"}, {2, 1, "B|1|01"}, {3, 0, "|0|"}}},
+      // A header of nine or more ends the reading.
+      {"<1>\nA/1/01/\n<9>\nB/1/02/\n<2>\nC/1/03/\n", {{1, 0, "A|1|01"}, {1, 1, "|0|"}, {2, 0, "|0|"}}},
+      {"<1>\nA/1/01/\n<12345>\n\n<2>\nC/1/03/\n", {{2, 0, "|0|"}}},
+      // Separators collapse; a line of separators only is an empty record that counts.
+      {"<1>\nX/3/ff/\nAB/2/1/f/\n//AB//2//1//f//\n////\nlast\n",
+       {{1, 0, "X|3|ff0000"}, {1, 1, "AB|2|010f"}, {1, 2, "AB|2|010f"}, {1, 3, "|0|"}, {1, 4, "last|0|"}}},
+      // Hex digits: 1ff keeps the low 8 bits, 'Z' counts 35, '!' is 33 - 48 = -15.
+      {"<1>\nH/6/1ff/FF/aB/0/zz/!/\n", {{1, 0, "H|6|ffffab0053f1"}}},
+      // A digit at the start of a name makes a header, and its next line a record.
+      {"<1>\nfirst/1/01/\n2X/1/ff/\nY/1/02/\n0X/1/03/\nX2/1/04/\n",
+       {{1, 0, "first|1|01"}, {1, 1, "|0|"}, {2, 0, "Y|1|02"}, {2, 1, "0X|1|03"}, {2, 2, "X2|1|04"}}},
+      // 30 records a camera, 63 name characters, 32 bytes, no negative length.
+      {bounds, {{1, 29, "R29|1|09"}, {2, 0, std::string(63, 'N') + "|32|" + sevens}, {2, 1, "NEG|0|"}}},
+      // Lines arrive in pieces of 255: the rest "2/1/ff/" of a long line is a
+      // line of its own, a header by its leading digit.
+      {"<1>\n" + std::string(254, 'a') + "/2/1/ff/\nNEXT/1/05/\n",
+       {{1, 0, std::string(63, 'a') + "|0|"}, {2, 0, "NEXT|1|05"}}},
+      // CR LF counts as one character, as in a text-mode read: "<2>" is a record.
+      {"<1>" + std::string(251, ' ') + "\r\n<2>\nZ/1/01/\n", {{1, 0, "<2>|0|"}, {1, 1, "Z|1|01"}}},
+  };
+  for (const auto& c : cases) {
+    PtCommandTable t;
+    LoadPtCommandText(t, c.text);
+    for (const auto& [camera, index, expected] : c.records)
+      EXPECT_EQ(Show(t, camera, index), expected) << c.text.substr(0, 40) << " camera " << camera << " #" << index;
+  }
 }
 
-TEST(PtCommandFile, HeaderNineOrMoreEndsTheReading) {
-  const PtCommandTable t = Load("<1>\nA/1/01/\n<9>\nB/1/02/\n<2>\nC/1/03/\n");
-  EXPECT_EQ(At(t, 1, 0).Name(), "A");
-  EXPECT_EQ(At(t, 1, 1).Name(), "");
-  EXPECT_EQ(At(t, 2, 0).Name(), "");
-  const PtCommandTable big = Load("<1>\nA/1/01/\n<12345>\n\n<2>\nC/1/03/\n");
-  EXPECT_EQ(At(big, 2, 0).Name(), "");
-}
-
-TEST(PtCommandFile, SeparatorsCollapseAndRecordsStartCleared) {
+// A record is cleared before it is read; the empty record of a line of
+// separators counts too.
+TEST(PtCommandFile, RecordsStartClearedAndEmptyOnesCount) {
   PtCommandTable t;
   LoadPtCommandText(t, "<1>\nOLD/4/11/22/33/44/\n");
-  LoadPtCommandText(t, "<1>\nX/3/ff/\nAB/2/1/f/\n//AB//2//1//f//\n////\nlast\n");
-  EXPECT_EQ(At(t, 1, 0).length, 3);
-  EXPECT_EQ(AllBytes(At(t, 1, 0), 4), (std::vector<int>{255, 0, 0, 0}));
-  EXPECT_EQ(Bytes(At(t, 1, 1)), (std::vector<int>{1, 15}));
-  EXPECT_EQ(At(t, 1, 2).Name(), "AB");
-  EXPECT_EQ(Bytes(At(t, 1, 2)), (std::vector<int>{1, 15}));
-  EXPECT_EQ(At(t, 1, 3).Name(), "");  // only separators: an empty record that still counts
-  EXPECT_EQ(At(t, 1, 3).length, 0);
-  EXPECT_EQ(At(t, 1, 4).Name(), "last");  // no length field
-  EXPECT_EQ(At(t, 1, 4).length, 0);
-  EXPECT_EQ(t.FillCounter(), 5);
-}
-
-TEST(PtCommandFile, HexFollowsTheDigitRule) {
-  const PtCommandTable t = Load("<1>\nH/6/1ff/FF/aB/0/zz/!/\n");
-  // 1ff keeps the low 8 bits; 'Z' counts 35; '!' is 33 - 48 = -15.
-  EXPECT_EQ(Bytes(At(t, 1, 0)), (std::vector<int>{0xff, 0xff, 0xab, 0, (35 * 16 + 35) & 0xff, (-15) & 0xff}));
-}
-
-TEST(PtCommandFile, DigitAtTheStartOfANameMakesAHeader) {
-  const PtCommandTable t = Load("<1>\nfirst/1/01/\n2X/1/ff/\nY/1/02/\n0X/1/03/\nX2/1/04/\n");
-  EXPECT_EQ(At(t, 1, 0).Name(), "first");
-  EXPECT_EQ(At(t, 1, 1).Name(), "");    // 2X switched to bank 2 ...
-  EXPECT_EQ(At(t, 2, 0).Name(), "Y");   // ... and its next line was a record
-  EXPECT_EQ(At(t, 2, 1).Name(), "0X");
-  EXPECT_EQ(At(t, 2, 2).Name(), "X2");
-}
-
-TEST(PtCommandFile, BoundsOfTheTableHold) {
-  std::string text = "<1>\n";
-  for (int i = 0; i < 35; ++i) text += "R" + std::to_string(i) + "/1/" + std::to_string(i % 10) + "/\n";
-  text += "<2>\n" + std::string(100, 'N') + "/40/";
-  for (int i = 0; i < 40; ++i) text += "7/";
-  text += "\nNEG/-4/01/\n";
-  const PtCommandTable t = Load(text);
-  EXPECT_EQ(At(t, 1, 29).Name(), "R29");
+  LoadPtCommandText(t, "<1>\nX/3/ff/\n////\n");
+  EXPECT_EQ(std::vector<int>(t.Find(0, 0)->data.begin(), t.Find(0, 0)->data.begin() + 4), (std::vector{255, 0, 0, 0}));
   EXPECT_EQ(t.FillCounter(), 2);
-  EXPECT_EQ(At(t, 2, 0).Name(), std::string(63, 'N'));
-  EXPECT_EQ(At(t, 2, 0).length, 32);
-  EXPECT_EQ(Bytes(At(t, 2, 0)), std::vector<int>(32, 7));
-  EXPECT_EQ(At(t, 2, 1).length, 0);
-  EXPECT_EQ(At(t, 2, 1).SendLength(), 0u);
-}
-
-TEST(PtCommandFile, LongLinesArriveInPiecesOf255) {
-  // 254 name characters and one '/' fill the first piece; the rest "2/1/ff/" is
-  // a line of its own, and its leading digit makes it a header.
-  const std::string name(254, 'a');
-  const PtCommandTable t = Load("<1>\n" + name + "/2/1/ff/\nNEXT/1/05/\n");
-  EXPECT_EQ(At(t, 1, 0).Name(), std::string(63, 'a'));
-  EXPECT_EQ(At(t, 1, 0).length, 0);
-  EXPECT_EQ(At(t, 2, 0).Name(), "NEXT");
-  // CR LF counts as one character, as in a text-mode read: this header line
-  // fits one piece, so the line after it is "<2>", taken as a record.
-  const PtCommandTable crlf = Load("<1>" + std::string(251, ' ') + "\r\n<2>\nZ/1/01/\n");
-  EXPECT_EQ(At(crlf, 1, 0).Name(), "<2>");
-  EXPECT_EQ(At(crlf, 1, 1).Name(), "Z");
 }
 
 TEST(PtCommandFile, NoPathAndUnopenablePathsAreReported) {
   QTemporaryDir dir;
-  ASSERT_TRUE(dir.isValid());
   PtCommandTable t;
   EXPECT_EQ(LoadPtCommandFile(t, ""), PtLoadResult::NoPath);
-  EXPECT_EQ(LoadPtCommandFile(t, dir.filePath("missing.tl").toStdString()), PtLoadResult::CannotOpen);
-  EXPECT_EQ(LoadPtCommandFile(t, dir.path().toStdString()), PtLoadResult::CannotOpen);
   // A device or a FIFO in place of the file cannot be opened: it never spins or blocks.
   const std::string fifo = dir.filePath("fifo.tl").toStdString();
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-  EXPECT_EQ(LoadPtCommandFile(t, fifo), PtLoadResult::CannotOpen);
-  EXPECT_EQ(LoadPtCommandFile(t, "/dev/zero"), PtLoadResult::CannotOpen);
+  for (const std::string& path : {dir.filePath("missing.tl").toStdString(), dir.path().toStdString(), fifo,
+                                  std::string("/dev/zero")})
+    EXPECT_EQ(LoadPtCommandFile(t, path), PtLoadResult::CannotOpen) << path;
   EXPECT_EQ(t.FillCounter(), 0);
 }

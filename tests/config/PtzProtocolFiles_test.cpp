@@ -13,8 +13,8 @@
 namespace {
 
 std::string SourceDir() {
-  if (const char* dir = std::getenv("ARDEVIZ_SOURCE_DIR")) return dir;
-  return std::filesystem::path(__FILE__).parent_path().parent_path().parent_path().string();
+  const char* dir = std::getenv("ARDEVIZ_SOURCE_DIR");
+  return dir ? dir : std::filesystem::path(__FILE__).parent_path().parent_path().parent_path().string();
 }
 
 // Movement bits shared by both protocols (Pelco-D command 2, Pelco-P data 2).

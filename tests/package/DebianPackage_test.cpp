@@ -15,6 +15,8 @@ namespace {
 constexpr const char* kAppId = "org.ardeviz.Ardeviz";
 constexpr int kToolTimeoutMs = 180000;
 constexpr int kViewerTimeoutMs = 30000;
+// The shipped data files, under share/ardeviz/ and in the per-user folder.
+const char* const kDataFiles[] = {"PTZ/pelcoD.tl", "PTZ/pelcoP.tl", "PTZ/user_command.tl", "ini/opt.ini"};
 
 struct ToolRun {
   int exitCode = -1;
@@ -31,10 +33,8 @@ ToolRun RunTool(const QString& program, const QStringList& args, const QString& 
   process.start(program, args);
   if (!process.waitForFinished(timeoutMs)) process.kill();
   process.waitForFinished();
-  ToolRun run;
-  run.out = QString::fromLocal8Bit(process.readAll());
-  if (process.exitStatus() == QProcess::NormalExit) run.exitCode = process.exitCode();
-  return run;
+  return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+          QString::fromLocal8Bit(process.readAll())};
 }
 
 QByteArray Read(const QString& path) {
@@ -42,22 +42,13 @@ QByteArray Read(const QString& path) {
   return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-class DebianPackage : public ::testing::Test {
- protected:
-  void SetUp() override {
-    m_build = qEnvironmentVariable("ARDEVIZ_BINARY_DIR");
-    if (m_build.isEmpty()) GTEST_SKIP() << "ARDEVIZ_BINARY_DIR not set";
-    ASSERT_TRUE(m_work.isValid());
-  }
-  QString Work(const QString& relative) const { return QDir(m_work.path()).filePath(relative); }
-
-  QString m_build;
-  QTemporaryDir m_work;
-};
-
-TEST_F(DebianPackage, BuildsUnpacksAndStartsAsAnInstalledProgram) {
+TEST(DebianPackage, BuildsUnpacksAndStartsAsAnInstalledProgram) {
+  const QString build = qEnvironmentVariable("ARDEVIZ_BINARY_DIR");
+  if (build.isEmpty()) GTEST_SKIP() << "ARDEVIZ_BINARY_DIR not set";
+  QTemporaryDir work;
+  const auto Work = [&work](const QString& relative) { return QDir(work.path()).filePath(relative); };
   // Build the package outside the build folder.
-  const ToolRun cpack = RunTool("cpack", {"-G", "DEB", "-B", Work("pkg"), "--config", m_build + "/CPackConfig.cmake"});
+  const ToolRun cpack = RunTool("cpack", {"-G", "DEB", "-B", Work("pkg"), "--config", build + "/CPackConfig.cmake"});
   ASSERT_EQ(cpack.exitCode, 0) << cpack.out.toStdString();
   const QStringList debs = QDir(Work("pkg")).entryList({"ardeviz_*.deb"}, QDir::Files);
   ASSERT_EQ(debs.size(), 1) << cpack.out.toStdString();
@@ -72,28 +63,24 @@ TEST_F(DebianPackage, BuildsUnpacksAndStartsAsAnInstalledProgram) {
     EXPECT_TRUE(fields.out.contains(dependency)) << dependency << " missing from " << fields.out.toStdString();
 
   // The files, where the installed layout puts them.
-  const QString root = Work("root");
-  const ToolRun unpack = RunTool("dpkg-deb", {"-x", deb, root});
+  const ToolRun unpack = RunTool("dpkg-deb", {"-x", deb, Work("root")});
   ASSERT_EQ(unpack.exitCode, 0) << unpack.out.toStdString();
-  const QDir usr(root + "/usr");
+  const QDir usr(Work("root/usr"));
   for (const char* file : {"bin/ardeviz", "bin/dvr-sim"})
     EXPECT_TRUE(QFileInfo(usr.filePath(file)).isExecutable()) << file;
-  for (const char* file : {"PTZ/pelcoD.tl", "PTZ/pelcoP.tl", "PTZ/user_command.tl", "ini/opt.ini"}) {
-    const QString source = qEnvironmentVariable("ARDEVIZ_SOURCE_DIR") + "/res/" + file;
-    EXPECT_EQ(Read(usr.filePath(QString("share/ardeviz/") + file)), Read(source)) << file;
-  }
-  for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
-    const QImage icon(usr.filePath(QString("share/icons/hicolor/%1x%1/apps/%2.png").arg(size).arg(kAppId)));
-    EXPECT_EQ(icon.size(), QSize(size, size)) << size;
-  }
+  for (const char* file : kDataFiles)
+    EXPECT_EQ(Read(usr.filePath(QString("share/ardeviz/") + file)),
+              Read(qEnvironmentVariable("ARDEVIZ_SOURCE_DIR") + "/res/" + file)) << file;
+  for (int size : {16, 22, 24, 32, 48, 64, 128, 256})
+    EXPECT_EQ(QImage(usr.filePath(QString("share/icons/hicolor/%1x%1/apps/%2.png").arg(size).arg(kAppId))).size(),
+              QSize(size, size)) << size;
   EXPECT_TRUE(Read(usr.filePath(QString("share/icons/hicolor/scalable/apps/%1.svg").arg(kAppId))).contains("<svg"));
 
   // The desktop entry and the metainfo pass their validators and point at what is installed.
   const QString desktop = usr.filePath(QString("share/applications/%1.desktop").arg(kAppId));
   const QString metainfo = usr.filePath(QString("share/metainfo/%1.metainfo.xml").arg(kAppId));
   const ToolRun desktopCheck = RunTool("desktop-file-validate", {desktop});
-  EXPECT_EQ(desktopCheck.exitCode, 0) << desktopCheck.out.toStdString();
-  EXPECT_TRUE(desktopCheck.out.isEmpty()) << desktopCheck.out.toStdString();
+  EXPECT_TRUE(desktopCheck.exitCode == 0 && desktopCheck.out.isEmpty()) << desktopCheck.out.toStdString();
   const ToolRun metainfoCheck = RunTool("appstreamcli", {"validate", "--no-net", metainfo});
   EXPECT_EQ(metainfoCheck.exitCode, 0) << metainfoCheck.out.toStdString();
   const QSettings entry(desktop, QSettings::IniFormat);
@@ -112,11 +99,10 @@ TEST_F(DebianPackage, BuildsUnpacksAndStartsAsAnInstalledProgram) {
     stored.setValue("Setting/Host IPAddress", "127.0.0.1");
   }
   QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-  env.insert("HOME", Work("home"));
-  env.insert("XDG_DATA_HOME", Work("home/data"));
-  env.insert("XDG_CONFIG_HOME", Work("home/config"));
-  env.insert("XDG_RUNTIME_DIR", runtime.path());
-  env.insert("QT_QPA_PLATFORM", "offscreen");
+  for (const auto& [name, value] : {std::pair{"HOME", Work("home")}, {"XDG_DATA_HOME", Work("home/data")},
+                                    {"XDG_CONFIG_HOME", Work("home/config")}, {"XDG_RUNTIME_DIR", runtime.path()},
+                                    {"QT_QPA_PLATFORM", QString("offscreen")}})
+    env.insert(name, value);
   const QString elsewhere = Work("home/elsewhere");
   const ToolRun viewer = RunTool(usr.filePath("bin/ardeviz"), {"--demo", "--screenshot", "shot.png"}, elsewhere, env,
                                  kViewerTimeoutMs);
@@ -124,7 +110,7 @@ TEST_F(DebianPackage, BuildsUnpacksAndStartsAsAnInstalledProgram) {
   EXPECT_EQ(QImage(elsewhere + "/shot.png").size(), QSize(877, 685));
   // The per-user working folder was filled from share/ardeviz/; the shell's folder was left alone.
   const QDir working(Work("home/data/Ardeviz/ardeviz"));
-  for (const char* file : {"PTZ/pelcoD.tl", "PTZ/pelcoP.tl", "PTZ/user_command.tl", "ini/opt.ini"})
+  for (const char* file : kDataFiles)
     EXPECT_EQ(Read(working.filePath(file)), Read(usr.filePath(QString("share/ardeviz/") + file))) << file;
   EXPECT_TRUE(QFileInfo(working.filePath("Backup")).isDir());
   EXPECT_EQ(QDir(elsewhere).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{"shot.png"});

@@ -12,47 +12,41 @@
 
 #include "platform/LocalFile.h"
 
-namespace {
-
 namespace fs = std::filesystem;
 
 TEST(LocalFile, ReadsOnlyRegularFilesWithinTheBound) {
   QTemporaryDir dir;
-  ASSERT_TRUE(dir.isValid());
   const std::string folder = dir.path().toStdString();
   const std::string plain = folder + "/plain", fifo = folder + "/fifo", zero = folder + "/zero";
   std::ofstream(plain, std::ios::binary) << "12345";
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
   fs::create_symlink("/dev/zero", zero);
   fs::create_symlink(plain, folder + "/link");
-
   const struct {
     std::string path;
     std::size_t bound;
     std::optional<std::string> expected;
   } cases[] = {
-      {plain, 5, "12345"},           {plain, 4, std::nullopt},  {folder + "/link", 5, "12345"},
-      {folder + "/missing", 5, std::nullopt}, {folder, 1u << 20, std::nullopt},
-      {fifo, 1u << 20, std::nullopt}, {zero, 1u << 20, std::nullopt}, {"/dev/null", 1u << 20, std::nullopt},
+      {plain, 5, "12345"}, {plain, 4, std::nullopt}, {folder + "/link", 5, "12345"},
+      {folder + "/missing", 5, std::nullopt}, {folder, 1u << 20, std::nullopt}, {fifo, 1u << 20, std::nullopt},
+      {zero, 1u << 20, std::nullopt}, {"/dev/null", 1u << 20, std::nullopt},
   };
   for (const auto& c : cases) EXPECT_EQ(LocalFile::Read(c.path, c.bound), c.expected) << c.path;
   EXPECT_EQ(LocalFile::ReadBytes(dir.filePath("plain"), 5), QByteArray("12345"));
   EXPECT_TRUE(LocalFile::ReadImage(dir.filePath("zero"), LocalFile::kLogoBound).isNull());
 
-  EXPECT_TRUE(LocalFile::IsOtherThanRegular(fifo));
-  EXPECT_FALSE(LocalFile::IsOtherThanRegular(plain));
-  EXPECT_FALSE(LocalFile::IsOtherThanRegular(folder + "/missing"));
-  // Creating a missing file never opens what is there instead.
+  EXPECT_EQ(std::vector({LocalFile::IsOtherThanRegular(fifo), LocalFile::IsOtherThanRegular(plain),
+                         LocalFile::IsOtherThanRegular(folder + "/missing")}),
+            std::vector({true, false, false}));
+  // Creating a missing file never opens what is there instead, nor empties a file.
   EXPECT_FALSE(LocalFile::EnsureRegularFile(fifo));
-  EXPECT_TRUE(LocalFile::EnsureRegularFile(plain));
-  EXPECT_TRUE(LocalFile::EnsureRegularFile(folder + "/new"));
+  EXPECT_TRUE(LocalFile::EnsureRegularFile(plain) && LocalFile::EnsureRegularFile(folder + "/new"));
   EXPECT_EQ(fs::file_size(folder + "/new"), 0u);
   EXPECT_EQ(LocalFile::Read(plain, 5), "12345");
 }
 
 TEST(LocalFile, ReplaceRenamesATemporaryOverTheFile) {
   QTemporaryDir dir;
-  ASSERT_TRUE(dir.isValid());
   const std::string path = dir.filePath("a.ini").toStdString();
   std::ofstream(path, std::ios::binary) << "old";
   fs::create_hard_link(path, path + ".second");
@@ -63,5 +57,3 @@ TEST(LocalFile, ReplaceRenamesATemporaryOverTheFile) {
   EXPECT_FALSE(fs::exists(path + ".tmp"));
   EXPECT_FALSE(LocalFile::Replace(dir.filePath("no-folder/a.ini").toStdString(), "x"));
 }
-
-}  // namespace

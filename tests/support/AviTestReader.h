@@ -30,7 +30,6 @@ struct IndexedChunk {
 class AviTestReader {
  public:
   bool Load(const QString& path);
-  const QByteArray& Bytes() const { return m_bytes; }
   const std::vector<Chunk>& Top() const { return m_top; }  // the RIFF chunks
   const std::string& Error() const { return m_error; }
 
