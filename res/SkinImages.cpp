@@ -70,9 +70,12 @@ QPixmap SkinPixmap(int resourceNumber) {
 }
 
 void DrawSkinPicture(QPainter& painter, const QPoint& at, int resourceNumber) {
-  const QTransform& transform = painter.worldTransform();
-  const qreal transformScale = transform.type() <= QTransform::TxScale ? transform.m11() : 1.0;
-  const qreal ratio = painter.device()->devicePixelRatio() * transformScale;
+  // The device transform holds every scale between the skin and the pixels: the
+  // screen's pixel ratio, the painter's own scale, and that of a full-screen stage
+  // that renders the window through a proxy (which the world transform never sees).
+  const QTransform transform = painter.deviceTransform();
+  const qreal ratio =
+      transform.type() <= QTransform::TxScale ? transform.m11() : painter.device()->devicePixelRatio();
   // Keyed by the ratio in hundredths: a window meets only a few ratios.
   static std::map<std::pair<int, int>, QPixmap> made;
   const std::pair<int, int> key(resourceNumber, qRound(ratio * 100));
