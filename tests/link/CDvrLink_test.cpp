@@ -409,35 +409,12 @@ TEST_F(LinkSession, RejectedLoginGoesOfflineWithoutTouchingTheLamp) {
   EXPECT_FALSE(link->IsConnected());
 }
 
-TEST_F(LinkSession, SilentRecorderIsAskedTwiceThenReconnected) {
-  ASSERT_TRUE(link->ConnectToDvr(owner.host, owner.port));
-  ASSERT_TRUE(WaitUntil([&] { return recorder.ConnectionCount() == 2; }));
-  // Login, two resent logins with status 6, then the cycle.
-  ASSERT_GE(owner.statuses.size(), 6u);
-  EXPECT_EQ(std::vector<int>(owner.statuses.begin(), owner.statuses.begin() + 6),
-            (std::vector<int>{status::kEstablished, status::kTryRequestImage, status::kTryRequestImage,
-                              status::kTryReconnection, status::kTryReconnection, status::kConnecting}));
-  EXPECT_TRUE(WaitUntil([&] { return recorder.PacketsOfType(DATATYPE_LOGIN).size() >= 4; }));
-  EXPECT_EQ(owner.goOfflineCount, 0);
-}
-
 TEST_F(LinkSession, ReconnectCountZeroGivesUpAtTheFirstTick) {
   owner.reconnectCount = 0;
   ASSERT_TRUE(link->ConnectToDvr(owner.host, owner.port));
   ASSERT_TRUE(WaitUntil([&] { return owner.goOfflineCount == 1; }));
   EXPECT_EQ(recorder.ConnectionCount(), 1);
   EXPECT_FALSE(link->IsConnected());
-}
-
-TEST_F(LinkSession, RefusedReconnectsShowConnectionFailUntilTheCountIsUsed) {
-  ConnectAndLogin();  // reconnect count 3
-  recorder.StopListening();
-  recorder.DropClient();
-  ASSERT_TRUE(WaitUntil([&] { return owner.goOfflineCount == 1; }, 10000));
-  // The start of the cycle and one per tick, the giving-up tick included.
-  EXPECT_EQ(std::tuple(owner.CountStatus(status::kConnectionFail), owner.CountStatus(status::kConnecting),
-                       owner.CountStatus(status::kTryReconnection)),
-            std::tuple(3, 3, 5));
 }
 
 }  // namespace
