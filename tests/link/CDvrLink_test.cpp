@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <tuple>
@@ -57,6 +58,9 @@ Bytes WithComment(Bytes jpeg, const Bytes& text) {
   jpeg.insert(jpeg.begin() + static_cast<std::ptrdiff_t>(at), segment.begin(), segment.end());
   return jpeg;
 }
+
+// Runs the event loop until the condition holds, 5 s at most.
+bool WaitUntil(const std::function<bool()>& condition) { return ardeviz_test::WaitFor(condition, 5000); }
 
 std::string MagicText(const PacketHeader& h) {
   return std::string(reinterpret_cast<const char*>(h.magic.data()),
@@ -364,7 +368,7 @@ TEST_F(LinkSession, LoginThenSpacedFirstRequestsWithNothingSentBetweenTheSteps) 
   link->SendRequest(RequestKind::LiveRequest, true);
   link->SendRemoteKey(0x1234);
   ASSERT_TRUE(Await(DATATYPE_LIVE_REQUEST));
-  WaitUntil([] { return false; }, 50);
+  QTest::qWait(50);
 
   const auto& p = recorder.Packets();
   ASSERT_EQ(p.size(), 4u);
