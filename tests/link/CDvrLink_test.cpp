@@ -8,7 +8,6 @@
 
 #include <functional>
 #include <memory>
-#include <string>
 #include <tuple>
 
 #include "link/CDvrLink.h"
@@ -61,11 +60,6 @@ Bytes WithComment(Bytes jpeg, const Bytes& text) {
 
 // Runs the event loop until the condition holds, 5 s at most.
 bool WaitUntil(const std::function<bool()>& condition) { return ardeviz_test::WaitFor(condition, 5000); }
-
-std::string MagicText(const PacketHeader& h) {
-  return std::string(reinterpret_cast<const char*>(h.magic.data()),
-                     strnlen(reinterpret_cast<const char*>(h.magic.data()), h.magic.size()));
-}
 
 class LinkTest : public ::testing::Test {
  protected:
@@ -374,8 +368,8 @@ TEST_F(LinkSession, LoginThenSpacedFirstRequestsWithNothingSentBetweenTheSteps) 
   ASSERT_EQ(p.size(), 4u);
   const std::uint32_t types[] = {DATATYPE_LOGIN, DATATYPE_REMOTE_KEY, DATATYPE_DVR_STATUS2, DATATYPE_LIVE_REQUEST};
   for (std::size_t i = 0; i < 4; ++i) {
-    EXPECT_EQ(std::tuple(p[i].header.dataType, MagicText(p[i].header), p[i].header.packetClass, p[i].bytes.size()),
-              std::tuple(types[i], i ? "DVR PACKET1.2" : "DVR PACKET1.0", i ? 1u : 2u, i ? 60u : 300u));
+    EXPECT_EQ(std::tuple(p[i].header.dataType, p[i].header.magic, p[i].header.packetClass, p[i].bytes.size()),
+              std::tuple(types[i], MakeMagic(i ? kMagic12 : kMagic10), i ? 1u : 2u, i ? 60u : 300u));
   }
   EXPECT_STREQ(reinterpret_cast<const char*>(&p[0].bytes[28]), "operator");
   EXPECT_STREQ(reinterpret_cast<const char*>(&p[0].bytes[156]), "7");
