@@ -174,9 +174,8 @@ TEST_F(LinkTest, EachChannelKeepsItsOwnPictureScaledForSmallPanesWithItsMarkChec
   for (const int ch : {0, 1, 4}) {
     const CImageCodec* held = link->Holder(ch);
     ASSERT_NE(held, nullptr);
-    EXPECT_EQ(owner.pixels[static_cast<std::size_t>(ch)], held->Pixels()) << ch;
-    EXPECT_EQ(held->ReadChannelMark(), ch) << ch;
-    EXPECT_EQ(held->PictureWidth(), ch == 4 ? 352 : 704) << ch;
+    EXPECT_EQ(std::tuple(owner.pixels[static_cast<std::size_t>(ch)], held->ReadChannelMark(), held->PictureWidth()),
+              std::tuple(held->Pixels(), ch, ch == 4 ? 352 : 704));
   }
 }
 

@@ -153,6 +153,8 @@ TEST(CImageCodec, SmallPanesGetLibjpegTurboScaledPicturesWithMarksReadAtFullSize
   }
   EXPECT_EQ(Decode(full, cases[4].jpeg), 3);
   EXPECT_EQ(full.FieldFlag(), 0);
+  EXPECT_EQ(Decode(full, cases[3].jpeg), 5);  // grey
+  EXPECT_EQ(full.FieldFlag(), 0);
 
   // Four-component pictures are always decoded at full size; a holder given a format is a full-size bitmap.
   const Bytes four = MakeJpeg(480, 240, 0, false, JpegKind::FourComponent);
