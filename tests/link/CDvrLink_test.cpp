@@ -7,6 +7,7 @@
 #include <QTest>
 
 #include <functional>
+#include <limits>
 #include <memory>
 #include <tuple>
 
@@ -72,10 +73,10 @@ class LinkTest : public ::testing::Test {
     owner.link = link.get();
     link->SetArchivePanel(&panel);
   }
-  // In reads of at most readSize bytes (0: one read).
-  void Feed(const Bytes& bytes, std::size_t readSize = 0) {
-    for (std::size_t at = 0; at < bytes.size(); at += readSize ? readSize : bytes.size())
-      link->InjectReceived(bytes.data() + at, std::min(readSize ? readSize : bytes.size(), bytes.size() - at));
+  // In reads of at most readSize bytes; one read unless told.
+  void Feed(const Bytes& bytes, std::size_t readSize = std::numeric_limits<std::size_t>::max()) {
+    for (std::size_t at = 0; at < bytes.size(); at += std::min(readSize, bytes.size() - at))
+      link->InjectReceived(bytes.data() + at, std::min(readSize, bytes.size() - at));
   }
   bool Await(std::uint32_t type) { return WaitUntil([&] { return !recorder.PacketsOfType(type).empty(); }); }
   void ConnectAndLogin() {
