@@ -1,11 +1,13 @@
 // The simulated recorder seen from a raw client on loopback: login, protocol
-// version, archive range, one client at a time, live stop and the log.
+// version, archive range, one client at a time, the stream faults, bad camera
+// bytes, live stop and the log.
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <tuple>
 
+#include "link/CImageCodec.h"
 #include "sim/SimRecorder.h"
 #include "sim/SimTestClient.h"
 
@@ -148,6 +150,51 @@ TEST(SimRecorder, OneClientAtATimeYetANewOneReplacesOneThatLeftWentQuietOrFellSi
   ASSERT_TRUE(after.Connect(silentPort));
   EXPECT_TRUE(after.Login());
   EXPECT_EQ(silent.Counters().connectionsReplaced, 1);
+}
+
+TEST(SimRecorder, GarbageSplitCoalescedOversizedAndWrongMarkStreamsCarryWholePackets) {
+  for (const SimFaults& f : {SimFaults{.garbage = true}, SimFaults{.splitBytes = 7}, SimFaults{.splitBytes = 1000},
+                             SimFaults{.coalesce = true}, SimFaults{.oversize = true}, SimFaults{.wrongMark = true},
+                             SimFaults{.garbage = true, .splitBytes = 333, .coalesce = true}}) {
+    SimOptions o = FastOptions();
+    o.faults = f;
+    Session s(o);
+    ASSERT_TRUE(s.ready);
+    s.client.RequestLive(0x5);
+    CImageCodec codec;
+    for (int i = 0; i < 6; ++i) {
+      const auto p = s.client.WaitFor(wire::DATATYPE_LIVE_IMAGE);
+      ASSERT_TRUE(p) << f.splitBytes << " " << f.coalesce;
+      const int mark = static_cast<int>(p->info.w[3]) - 1 + (f.wrongMark ? 1 : 0);  // wrong: the next channel's
+      EXPECT_EQ(codec.Decode(p->payload.data(), p->payload.size(), false), mark);
+    }
+    if (f.garbage) { EXPECT_GT(s.client.SkippedBytes(), 5); }
+    if (f.oversize) { EXPECT_GE(s.client.RejectedHeaders(), 1); }
+    // Stray bytes and a header of absurd length from the client are skipped; replies get
+    // through too, coalesced ones within the gathering wait.
+    s.client.SendRaw(std::vector<std::uint8_t>(100, 0x42));
+    auto bad = wire::BuildPacket(wire::MakeMagic(wire::kMagic12), wire::PacketClass::Command, wire::DATATYPE_DVR_STATUS2, {});
+    wire::PutU32(bad.data() + 16, 0x7FFFFFFF);
+    s.client.SendRaw(bad);
+    s.client.Send(wire::DATATYPE_DVR_STATUS2);
+    EXPECT_TRUE(s.client.WaitFor(wire::DATATYPE_DVR_STATUS2_REPLY));
+  }
+}
+
+TEST(SimRecorder, BadChecksumsMissingCamerasAndStrayBytesMoveNothingButAreAnswered) {
+  SimOptions o = FastOptions();
+  o.ptzReply = true;
+  Session s(o);
+  ASSERT_TRUE(s.ready);
+  std::vector<std::uint8_t> bad{0xFF, 1, 0, 0x02, 0x20, 0, 0x23 ^ 0xFF};  // Pelco-D pan right, checksum spoilt
+  // A bad checksum, no camera 9 on a 4-channel recorder, bytes of no protocol.
+  for (const auto& bytes : {bad, std::vector<std::uint8_t>{0xFF, 9, 0, 0x02, 0x20, 0, 0x2B},
+                            std::vector<std::uint8_t>{0x12, 0x34, 0x56}}) {
+    s.client.Send(wire::DATATYPE_PTZ_DATA, {{2, static_cast<std::uint32_t>(bytes.size())}}, bytes, wire::PacketClass::CameraData);
+    EXPECT_TRUE(s.client.WaitFor(wire::DATATYPE_PTZ_DATA_REPLY));
+  }
+  EXPECT_EQ(s.recorder.Counters().ptzCommandsApplied, 0);
+  EXPECT_DOUBLE_EQ(s.recorder.Camera(1).Pan(), 0.0);
 }
 
 TEST(SimRecorder, LogsEachPacketAndConnectionOnALineOfItsOwnAndALiveStopEndsTheStream) {

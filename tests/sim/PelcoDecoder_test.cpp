@@ -1,5 +1,4 @@
-// Camera-control bytes: the Pelco-D and Pelco-P reader and the recorder's
-// handling of bad PTZ data packets.
+// The simulated recorder's reader of Pelco-D and Pelco-P camera-control bytes.
 
 #include <gtest/gtest.h>
 
@@ -10,8 +9,6 @@
 #include <tuple>
 
 #include "sim/PelcoDecoder.h"
-#include "sim/SimRecorder.h"
-#include "sim/SimTestClient.h"
 
 namespace {
 
@@ -103,22 +100,4 @@ TEST(PelcoDecoder, EveryShippedCommandFileRecordMeansWhatItsLabelSays) {
     }
   }
   EXPECT_EQ(records, 2 * 8 * 13);
-}
-
-TEST(SimPtz, BadChecksumsMissingCamerasAndStrayBytesMoveNothingButAreAnswered) {
-  SimOptions o;
-  o.ptzReply = true;
-  SimRecorder recorder(o);
-  SimTestClient client;
-  ASSERT_TRUE(client.Connect(recorder.Start(0)));
-  ASSERT_TRUE(client.Login());
-  auto bad = PelcoD(1, 0, 0x02, 0x20, 0);
-  bad[6] ^= 0xFF;
-  // A bad checksum, no camera 9 on a 4-channel recorder, bytes of no protocol.
-  for (const auto& bytes : {bad, PelcoD(9, 0, 0x02, 0x20, 0), std::vector<std::uint8_t>{0x12, 0x34, 0x56}}) {
-    client.Send(wire::DATATYPE_PTZ_DATA, {{2, static_cast<std::uint32_t>(bytes.size())}}, bytes, wire::PacketClass::CameraData);
-    EXPECT_TRUE(client.WaitFor(wire::DATATYPE_PTZ_DATA_REPLY));
-  }
-  EXPECT_EQ(recorder.Counters().ptzCommandsApplied, 0);
-  EXPECT_DOUBLE_EQ(recorder.Camera(1).Pan(), 0.0);
 }
