@@ -3,6 +3,7 @@
 
 #include <QString>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <vector>
@@ -68,11 +69,7 @@ class FakeLinkOwner : public ILinkOwner {
   void ToggleActivity() override { ++toggles; }
   void ShowPtzDataReply() override {}
 
-  int CountStatus(int code) const {
-    int n = 0;
-    for (int s : statuses) n += (s == code);
-    return n;
-  }
+  int CountStatus(int code) const { return static_cast<int>(std::count(statuses.begin(), statuses.end(), code)); }
 };
 
 class FakeArchivePanel : public ILinkArchivePanel {

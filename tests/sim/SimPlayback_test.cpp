@@ -1,11 +1,10 @@
-// Playback and the event list of the simulated recorder, read byte by byte by
-// a raw client.
+// Playback of the simulated recorder, read byte by byte by a raw client; its
+// event list is read by the archive panel's end-to-end test.
 
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
 #include <algorithm>
-#include <set>
 #include <tuple>
 #include <utility>
 
@@ -110,25 +109,4 @@ TEST_F(SimPlayback, AllChannelPlaybackSpreadsEachRoundOverThePicturePeriod) {
   for (std::size_t i = 1; i < arrivals.size(); ++i) gaps.push_back(arrivals[i] - arrivals[i - 1]);
   std::nth_element(gaps.begin(), gaps.begin() + static_cast<long>(gaps.size() / 2), gaps.end());
   EXPECT_GE(gaps[gaps.size() / 2], 25) << "pictures of a round sent together";
-}
-
-TEST_F(SimPlayback, EventFileHoldsValidRecordsOverTheArchive) {
-  Open();
-  m_client->Send(wire::DATATYPE_EVENT_FILE_REQUEST);
-  const auto p = m_client->WaitFor(wire::DATATYPE_EVENT_FILE);
-  ASSERT_TRUE(p);
-  const auto& file = p->payload;
-  ASSERT_EQ(file.size() % 10, 0u);
-  EXPECT_GE(file.size() / 10, 50u);  // a week holds plenty of incidents
-  std::set<int> channels, bits;
-  for (std::size_t i = 0; i < file.size(); i += 10) {
-    const std::uint8_t* r = &file[i];
-    channels.insert(r[0]);
-    bits.insert(r[1]);
-    const QDateTime t(QDate(r[2] + 1996, r[3], r[4]), QTime(r[5], r[6], r[7]));
-    EXPECT_TRUE(t.isValid() && t >= kFirst && t <= kLast) << i / 10;
-    EXPECT_EQ(r[8] | r[9], 0);
-  }
-  EXPECT_EQ(channels, (std::set<int>{1, 2, 3, 4}));
-  EXPECT_EQ(bits, (std::set<int>{0x20, 0x10, 0x08, 0x04, 0x02, 0x01}));
 }

@@ -1,8 +1,13 @@
 // The simulated recorder seen from a raw client on loopback: login, protocol
-// version, archive range, one client at a time and live stop.
+// version, archive range, one client at a time, the stream faults, bad camera
+// bytes, live stop and the log.
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <tuple>
+
+#include "link/CImageCodec.h"
 #include "sim/SimRecorder.h"
 #include "sim/SimTestClient.h"
 
@@ -10,7 +15,6 @@ namespace {
 
 SimOptions FastOptions() {
   SimOptions o;
-  o.listenAddress = QHostAddress(QHostAddress::LocalHost);
   o.fps = 25;
   o.archiveFrom = QDateTime(QDate(2024, 3, 1), QTime(0, 0, 0));
   o.archiveTo = QDateTime(QDate(2024, 3, 8), QTime(12, 0, 0));
@@ -34,8 +38,7 @@ TEST(SimRecorder, LoginReplyCarriesMagicChannelByteAndRangeForEachVersion) {
   struct Case {
     QString version;
     const char* magic;
-    int protocol;
-    int channels;
+    int protocol, channels;
   };
   for (const Case& c : {Case{"1.0", "DVR PACKET1.0", 1, 1}, Case{"1.2", "DVR PACKET1.2", 2, 4},
                         Case{"1.2", "DVR PACKET1.2", 2, 8}, Case{"2.0", "DVR PACKET2.0", 3, 16}}) {
@@ -47,27 +50,24 @@ TEST(SimRecorder, LoginReplyCarriesMagicChannelByteAndRangeForEachVersion) {
     EXPECT_EQ(s.recorder.ProtocolVersion(), c.protocol);
     const auto reply = s.client.Login();
     ASSERT_TRUE(reply) << c.magic;
-    EXPECT_EQ(reply->header.totalLength, wire::kPacketBaseSize);
-    EXPECT_EQ(reply->header.packetClass, 1u);
-    EXPECT_EQ(std::string(reinterpret_cast<const char*>(reply->header.magic.data())), c.magic);
-    EXPECT_EQ(reply->info.w[0], 1u);
-    EXPECT_EQ(reply->info.w[1], static_cast<std::uint32_t>(c.channels));
-    if (c.protocol == 1) {
-      EXPECT_EQ(reply->info.w[2], static_cast<std::uint32_t>(o.archiveFrom.toSecsSinceEpoch()));
-      EXPECT_EQ(reply->info.w[3], static_cast<std::uint32_t>(o.archiveTo.toSecsSinceEpoch()));
-      EXPECT_EQ(reply->info.w[4], 0u);
+    EXPECT_EQ(std::tuple(reply->header.totalLength, reply->header.packetClass,
+                         std::string(reinterpret_cast<const char*>(reply->header.magic.data()))),
+              std::tuple(wire::kPacketBaseSize, 1u, std::string(c.magic)));
+    EXPECT_EQ(std::pair(reply->info.w[0], reply->info.w[1]), std::pair(1u, static_cast<std::uint32_t>(c.channels)));
+    const auto& w = reply->info.w;
+    if (c.protocol == 1) {  // the range in seconds
+      EXPECT_EQ(std::tuple(w[2], w[3], w[4]), std::tuple(static_cast<std::uint32_t>(o.archiveFrom.toSecsSinceEpoch()),
+                                                         static_cast<std::uint32_t>(o.archiveTo.toSecsSinceEpoch()), 0u));
     } else {
-      EXPECT_EQ(reply->info.w[2], 0x07E80301u);
-      EXPECT_EQ(reply->info.w[3], wire::DvrTime({0, 0, 0}).Pack());
-      EXPECT_EQ(reply->info.w[4], wire::DvrDate({2024, 3, 8}).Pack());
-      EXPECT_EQ(reply->info.w[5], wire::DvrTime({12, 0, 0}).Pack());
+      EXPECT_EQ(std::tuple(w[2], w[3], w[4], w[5]), std::tuple(0x07E80301u, wire::DvrTime{0, 0, 0}.Pack(),
+                                                               wire::DvrDate{2024, 3, 8}.Pack(), wire::DvrTime{12, 0, 0}.Pack()));
     }
     EXPECT_EQ(s.recorder.Counters().loginsAccepted, 1);
     // The status reply carries the same range.
     s.client.Send(wire::DATATYPE_DVR_STATUS2);
     const auto status = s.client.WaitFor(wire::DATATYPE_DVR_STATUS2_REPLY);
     ASSERT_TRUE(status);
-    for (int w = 2; w <= 5; ++w) EXPECT_EQ(status->info.w[w], reply->info.w[w]) << c.magic << " w" << w;
+    EXPECT_TRUE(std::equal(&status->info.w[2], &status->info.w[6], &w[2])) << c.magic;
   }
 }
 
@@ -152,47 +152,75 @@ TEST(SimRecorder, OneClientAtATimeYetANewOneReplacesOneThatLeftWentQuietOrFellSi
   EXPECT_EQ(silent.Counters().connectionsReplaced, 1);
 }
 
-TEST(SimRecorder, LiveStopEndsTheStreamAndIsConfirmed) {
-  Session s(FastOptions());
-  ASSERT_TRUE(s.ready);
-  s.client.RequestLive(0x3);
-  ASSERT_TRUE(s.client.WaitFor(wire::DATATYPE_LIVE_IMAGE));
-  wire::PacketInfo stop;
-  stop.w[0] = 1;
-  s.client.Send(wire::DATATYPE_LIVE_STOP, stop);
-  const auto reply = s.client.WaitFor(wire::DATATYPE_LIVE_STOP_REPLY);
-  ASSERT_TRUE(reply);
-  EXPECT_EQ(reply->info.w[0], 1u);
-  const auto sent = s.recorder.Counters().livePicturesSent;
-  QTest::qWait(200);
-  EXPECT_EQ(s.recorder.Counters().livePicturesSent, sent);
-  // Nothing but what was already in flight.
-  while (auto p = s.client.Next(50)) EXPECT_EQ(p->header.dataType, wire::DATATYPE_LIVE_IMAGE);
+TEST(SimRecorder, GarbageSplitCoalescedOversizedAndWrongMarkStreamsCarryWholePackets) {
+  for (const SimFaults& f : {SimFaults{.garbage = true}, SimFaults{.splitBytes = 7}, SimFaults{.splitBytes = 1000},
+                             SimFaults{.coalesce = true}, SimFaults{.oversize = true}, SimFaults{.wrongMark = true},
+                             SimFaults{.garbage = true, .splitBytes = 333, .coalesce = true}}) {
+    SimOptions o = FastOptions();
+    o.faults = f;
+    Session s(o);
+    ASSERT_TRUE(s.ready);
+    s.client.RequestLive(0x5);
+    CImageCodec codec;
+    for (int i = 0; i < 6; ++i) {
+      const auto p = s.client.WaitFor(wire::DATATYPE_LIVE_IMAGE);
+      ASSERT_TRUE(p) << f.splitBytes << " " << f.coalesce;
+      const int mark = static_cast<int>(p->info.w[3]) - 1 + (f.wrongMark ? 1 : 0);  // wrong: the next channel's
+      EXPECT_EQ(codec.Decode(p->payload.data(), p->payload.size(), false), mark);
+    }
+    if (f.garbage) { EXPECT_GT(s.client.SkippedBytes(), 5); }
+    if (f.oversize) { EXPECT_GE(s.client.RejectedHeaders(), 1); }
+    // Stray bytes and a header of absurd length from the client are skipped; replies get
+    // through too, coalesced ones within the gathering wait.
+    s.client.SendRaw(std::vector<std::uint8_t>(100, 0x42));
+    auto bad = wire::BuildPacket(wire::MakeMagic(wire::kMagic12), wire::PacketClass::Command, wire::DATATYPE_DVR_STATUS2, {});
+    wire::PutU32(bad.data() + 16, 0x7FFFFFFF);
+    s.client.SendRaw(bad);
+    s.client.Send(wire::DATATYPE_DVR_STATUS2);
+    EXPECT_TRUE(s.client.WaitFor(wire::DATATYPE_DVR_STATUS2_REPLY));
+  }
 }
 
-TEST(SimRecorder, LogsEveryPacketReceivedAndEveryConnectionOnALineOfItsOwn) {
+TEST(SimRecorder, BadChecksumsMissingCamerasAndStrayBytesMoveNothingButAreAnswered) {
+  SimOptions o = FastOptions();
+  o.ptzReply = true;
+  Session s(o);
+  ASSERT_TRUE(s.ready);
+  std::vector<std::uint8_t> bad{0xFF, 1, 0, 0x02, 0x20, 0, 0x23 ^ 0xFF};  // Pelco-D pan right, checksum spoilt
+  // A bad checksum, no camera 9 on a 4-channel recorder, bytes of no protocol.
+  for (const auto& bytes : {bad, std::vector<std::uint8_t>{0xFF, 9, 0, 0x02, 0x20, 0, 0x2B},
+                            std::vector<std::uint8_t>{0x12, 0x34, 0x56}}) {
+    s.client.Send(wire::DATATYPE_PTZ_DATA, {{2, static_cast<std::uint32_t>(bytes.size())}}, bytes, wire::PacketClass::CameraData);
+    EXPECT_TRUE(s.client.WaitFor(wire::DATATYPE_PTZ_DATA_REPLY));
+  }
+  EXPECT_EQ(s.recorder.Counters().ptzCommandsApplied, 0);
+  EXPECT_DOUBLE_EQ(s.recorder.Camera(1).Pan(), 0.0);
+}
+
+TEST(SimRecorder, LogsEachPacketAndConnectionOnALineOfItsOwnAndALiveStopEndsTheStream) {
   SimRecorder recorder(FastOptions());
   QStringList log;
   QObject::connect(&recorder, &SimRecorder::LogLine, [&](const QString& line) { log << line; });
-  const quint16 port = recorder.Start(0);
   {
     SimTestClient client;
-    ASSERT_TRUE(client.Connect(port));
+    ASSERT_TRUE(client.Connect(recorder.Start(0)));
     ASSERT_TRUE(client.Login());
-    wire::PacketInfo key;
-    key.w[0] = wire::REMOTE_KEY_LOGIN;
-    client.Send(wire::DATATYPE_REMOTE_KEY, key);
+    client.Send(wire::DATATYPE_REMOTE_KEY, {{wire::REMOTE_KEY_LOGIN}});
     client.Send(wire::DATATYPE_DVR_STATUS2);
     client.RequestLive(0x5);
-    wire::PacketInfo ptz;
-    ptz.w[0] = 2;
     const std::vector<std::uint8_t> stop{0xA0, 0x00, 0x00, 0x00, 0x00, 0x00, 0xAF, 0x0F};
-    ptz.w[1] = static_cast<std::uint32_t>(stop.size());
-    client.Send(wire::DATATYPE_PTZ_DATA, ptz, stop, wire::PacketClass::CameraData);
-    ptz.w[1] = 0;
-    client.Send(wire::DATATYPE_PTZ_DATA, ptz, {}, wire::PacketClass::CameraData);
-    client.Send(wire::DATATYPE_LIVE_STOP);
-    ASSERT_TRUE(client.WaitFor(wire::DATATYPE_LIVE_STOP_REPLY));
+    client.Send(wire::DATATYPE_PTZ_DATA, {{2, 8}}, stop, wire::PacketClass::CameraData);
+    client.Send(wire::DATATYPE_PTZ_DATA, {{2, 0}}, {}, wire::PacketClass::CameraData);
+    ASSERT_TRUE(client.WaitFor(wire::DATATYPE_LIVE_IMAGE));
+    client.Send(wire::DATATYPE_LIVE_STOP, {{1}});
+    const auto reply = client.WaitFor(wire::DATATYPE_LIVE_STOP_REPLY);
+    ASSERT_TRUE(reply);
+    EXPECT_EQ(reply->info.w[0], 1u);
+    const auto sent = recorder.Counters().livePicturesSent;
+    QTest::qWait(200);
+    EXPECT_EQ(recorder.Counters().livePicturesSent, sent);
+    // Nothing but what was already in flight.
+    while (auto p = client.Next(50)) EXPECT_EQ(p->header.dataType, wire::DATATYPE_LIVE_IMAGE);
   }
   const QStringList expected{"client 127.0.0.1:", "recv LOGIN user \"admin\": accepted", "recv REMOTE_KEY 0xFF20 (login)",
                              "recv DVR_STATUS2", "recv LIVE_REQUEST split 0, channel 1, mask 0x05",

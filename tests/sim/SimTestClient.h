@@ -76,18 +76,7 @@ class SimTestClient {
     return QTest::qWaitFor([&] { return m_socket.state() == QAbstractSocket::UnconnectedState; }, waitMs);
   }
 
-  QTcpSocket& Socket() { return m_socket; }
   qsizetype SkippedBytes() const { return m_skipped; }
-  // Received bytes not yet part of a whole packet.
-  qsizetype PendingBytes() {
-    m_buffer.append(m_socket.readAll());
-    return m_buffer.size();
-  }
-  // Total length announced by the pending bytes, 0 when they hold no header.
-  std::uint32_t PendingAnnounced() const {
-    if (static_cast<std::size_t>(m_buffer.size()) < wire::kHeaderSize) return 0;
-    return wire::PacketHeader::Decode(reinterpret_cast<const std::uint8_t*>(m_buffer.constData())).totalLength;
-  }
   int RejectedHeaders() const { return m_rejected; }
 
  private:

@@ -9,11 +9,13 @@
 
 #include <QImage>
 #include <QPainter>
+#include <QTest>
 
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <memory>
+#include <tuple>
 #include <unistd.h>
 
 #include "link/CDvrLink.h"
@@ -21,7 +23,6 @@
 #include "sim/SimRecorder.h"
 #include "sim/SimRecorderThread.h"
 #include "skin/PaneDrawing.h"
-#include "support/FakeRecorder.h"
 
 namespace {
 
@@ -47,9 +48,7 @@ class DrawingOwner : public FakeLinkOwner {
   std::array<const std::uint8_t*, 16> bits{};
   std::array<BitmapInfoHeader, 16> formats{};
   std::array<QSize, 16> sizes{};
-  quint64 pictures = 0;
-  quint64 scaledPictures = 0;
-  quint64 wrongChannel = 0;
+  quint64 pictures = 0, scaledPictures = 0, wrongChannel = 0;
 
   static QRect Pane(int channel) { return QRect((channel % 3) * 213, (channel / 3) * 160, 213, 160); }
   QSize LiveDecodeSize(int channel) const override {
@@ -57,9 +56,8 @@ class DrawingOwner : public FakeLinkOwner {
   }
   void SetChannelImage(int channel, const std::uint8_t* pixels, const BitmapInfoHeader& header,
                        QSize pictureSize) override {
-    bits[static_cast<std::size_t>(channel)] = pixels;
-    formats[static_cast<std::size_t>(channel)] = header;
-    sizes[static_cast<std::size_t>(channel)] = pictureSize;
+    const auto c = static_cast<std::size_t>(channel);
+    std::tie(bits[c], formats[c], sizes[c]) = std::tie(pixels, header, pictureSize);
   }
   void DrawChannel(int channel) override {
     const auto c = static_cast<std::size_t>(channel);
@@ -73,72 +71,63 @@ class DrawingOwner : public FakeLinkOwner {
   }
 };
 
-class Soak : public ::testing::Test {
- protected:
-  void StartRecorder(const SimFaults& faults) {
-    recorder.reset();
-    SimOptions options;  // binds 127.0.0.1
-    options.fps = 25;
-    options.channelInfo = 4;
-    options.faults = faults;
-    recorder = std::make_unique<SimRecorderThread>(options);
-    port = recorder->Start(port);
-    ASSERT_NE(port, 0);
-    QObject::connect(recorder->Recorder(), &SimRecorder::PictureSent, &context,
-                     [this](int, bool playback) { sent += playback ? 0 : 1; });
-  }
-
-  void RunFor(int ms) { WaitUntil([] { return false; }, ms); }
-
-  QObject context;
-  std::unique_ptr<SimRecorderThread> recorder;
-  quint16 port = 0;
-  quint64 sent = 0;
-};
-
-TEST_F(Soak, LiveStreamSurvivesFaultsWithFlatMemory) {
+TEST(Soak, LiveStreamSurvivesFaultsWithFlatMemory) {
   const char* env = std::getenv("ARDEVIZ_SOAK_SECONDS");
   const int totalSeconds = env ? std::max(24, std::atoi(env)) : 120;
   // Clean, noisy, oversized, clean: a quarter each; then silence and a drop mid-picture, a few seconds each.
   const int quarterMs = (totalSeconds - 8) * 1000 / 4;
 
-  DrawingOwner owner;
+  quint64 sent = 0;
+  quint16 port = 0;
+  QObject context;  // ends the counting before `sent` goes
+  std::unique_ptr<SimRecorderThread> recorder;
+  const auto StartRecorder = [&](const SimFaults& faults) {
+    recorder.reset();
+    SimOptions options;  // binds 127.0.0.1
+    options.fps = 25;
+    options.faults = faults;
+    recorder = std::make_unique<SimRecorderThread>(options);
+    port = recorder->Start(port);  // the same port again, as a restarted recorder
+    QObject::connect(recorder->Recorder(), &SimRecorder::PictureSent, &context,
+                     [&](int, bool playback) { sent += playback ? 0 : 1; });
+    return port != 0;
+  };
+
+  DrawingOwner owner;  // host 127.0.0.1
   CDvrLink link(&owner, LinkTiming{.responseMs = 400, .reconnectMs = 300});
   owner.link = &link;
   owner.reconnectCount = 1000;
-
-  StartRecorder({});
-  owner.host = "127.0.0.1";
+  ASSERT_TRUE(StartRecorder({}));
   owner.port = port;
   ASSERT_TRUE(link.ConnectToDvr(owner.host, port));
-  RunFor(quarterMs / 4);  // warm-up
+  QTest::qWait(quarterMs / 4);  // warm-up
   const long warmKiB = ResidentKiB();
-  RunFor(quarterMs - quarterMs / 4);
+  QTest::qWait(quarterMs - quarterMs / 4);
   const quint64 cleanDrawn = owner.pictures;
   EXPECT_GT(cleanDrawn, 100u) << "pictures flow on a clean link";
   EXPECT_GT(owner.scaledPictures, 10u) << "pictures for small panes come scaled down";
 
-  StartRecorder({.garbage = true, .splitBytes = 1000, .coalesce = true});
-  RunFor(quarterMs);
+  ASSERT_TRUE(StartRecorder({.garbage = true, .splitBytes = 1000, .coalesce = true}));
+  QTest::qWait(quarterMs);
   const quint64 noisyDrawn = owner.pictures - cleanDrawn;
   EXPECT_GT(noisyDrawn, 100u) << "garbage, split and coalesced packets still deliver pictures";
 
-  StartRecorder({.oversize = true});
-  RunFor(quarterMs);
+  ASSERT_TRUE(StartRecorder({.oversize = true}));
+  QTest::qWait(quarterMs);
   EXPECT_GT(owner.pictures - cleanDrawn - noisyDrawn, 50u) << "an oversized header costs at most a resync";
 
   const int reconnectsBefore = owner.CountStatus(status::kTryReconnection);
-  StartRecorder({.silentAfterSeconds = 1.0});
-  RunFor(4000);
+  ASSERT_TRUE(StartRecorder({.silentAfterSeconds = 1.0}));
+  QTest::qWait(4000);
   EXPECT_GE(owner.CountStatus(status::kTryRequestImage), 2) << "a silent recorder is asked again";
   EXPECT_GT(owner.CountStatus(status::kTryReconnection), reconnectsBefore) << "and then reconnected";
 
-  StartRecorder({.dropAfterSeconds = 1.0});
-  RunFor(3000);
+  ASSERT_TRUE(StartRecorder({.dropAfterSeconds = 1.0}));
+  QTest::qWait(3000);
 
-  StartRecorder({});
+  ASSERT_TRUE(StartRecorder({}));
   const quint64 beforeRecovery = owner.pictures;
-  RunFor(quarterMs);
+  QTest::qWait(quarterMs);
   EXPECT_GT(owner.pictures - beforeRecovery, 100u) << "pictures flow again after the faults";
   const long endKiB = ResidentKiB();
 

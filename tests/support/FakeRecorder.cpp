@@ -1,20 +1,12 @@
 #include <QHostAddress>
 
 #include "support/FakeRecorder.h"
-#include "support/GTestQtMacros.h"
 
 FakeRecorder::FakeRecorder() {
   m_clock.start();
   connect(&m_server, &QTcpServer::newConnection, this, &FakeRecorder::OnNewConnection);
-  Listen();
+  m_server.listen(QHostAddress::LocalHost, 0);
 }
-
-bool FakeRecorder::Listen() {
-  const quint16 port = m_server.serverPort();
-  return m_server.listen(QHostAddress::LocalHost, port);
-}
-
-void FakeRecorder::StopListening() { m_server.close(); }
 
 void FakeRecorder::OnNewConnection() {
   while (QTcpSocket* socket = m_server.nextPendingConnection()) {
@@ -24,13 +16,6 @@ void FakeRecorder::OnNewConnection() {
     m_pending.clear();
     connect(socket, &QTcpSocket::readyRead, this, &FakeRecorder::OnReadyRead);
   }
-}
-
-void FakeRecorder::DropClient() {
-  if (!m_client) return;
-  m_client->abort();
-  m_client->deleteLater();
-  m_client = nullptr;
 }
 
 void FakeRecorder::OnReadyRead() {
@@ -57,24 +42,12 @@ void FakeRecorder::OnReadyRead() {
   }
 }
 
-void FakeRecorder::Send(const std::vector<std::uint8_t>& bytes) {
+void FakeRecorder::SendLoginReply(std::string_view magic, std::uint32_t result, std::uint32_t channelInfo) {
   if (!m_client) return;
+  const auto bytes = wire::BuildPacket(wire::MakeMagic(magic), wire::PacketClass::Command, wire::DATATYPE_LOGIN_REPLY,
+                                       {{result, channelInfo}});
   m_client->write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
   m_client->flush();
-}
-
-void FakeRecorder::SendPacket(std::string_view magic, std::uint32_t dataType, const wire::PacketInfo& info,
-                              std::span<const std::uint8_t> payload) {
-  Send(wire::BuildPacket(wire::MakeMagic(magic), wire::PacketClass::Command, dataType, info, payload));
-}
-
-void FakeRecorder::SendLoginReply(std::string_view magic, std::uint32_t result, std::uint32_t channelInfo,
-                                  std::array<std::uint32_t, 4> range) {
-  wire::PacketInfo info;
-  info.w[0] = result;
-  info.w[1] = channelInfo;
-  for (std::size_t i = 0; i < range.size(); ++i) info.w[2 + i] = range[i];
-  SendPacket(magic, wire::DATATYPE_LOGIN_REPLY, info);
 }
 
 std::vector<FakeRecorder::Received> FakeRecorder::PacketsOfType(std::uint32_t dataType) const {
@@ -83,8 +56,4 @@ std::vector<FakeRecorder::Received> FakeRecorder::PacketsOfType(std::uint32_t da
     if (p.header.dataType == dataType) out.push_back(p);
   }
   return out;
-}
-
-bool WaitUntil(const std::function<bool()>& condition, int timeoutMs) {
-  return ardeviz_test::WaitFor(condition, timeoutMs);
 }

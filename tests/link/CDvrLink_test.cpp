@@ -1,0 +1,418 @@
+// The receive path, fed read by read so that read boundaries are exact, and the
+// session against a scripted recorder on 127.0.0.1 with shortened timer periods.
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <functional>
+#include <limits>
+#include <memory>
+#include <tuple>
+
+#include "link/CDvrLink.h"
+#include "link/LinkFakes.h"
+#include "support/FakeRecorder.h"
+#include "support/TestPictures.h"
+
+using namespace wire;
+using Bytes = std::vector<std::uint8_t>;
+using testpictures::MakeJpeg;
+
+namespace {
+
+constexpr LinkTiming kQuiet{.responseMs = 60000, .pauseMs = 60000, .reconnectMs = 60000, .keepAliveMs = 60000,
+                            .afterLoginKeyMs = 1, .afterStatusMs = 1};
+constexpr LinkTiming kFast{.responseMs = 80, .pauseMs = 40, .reconnectMs = 80, .keepAliveMs = 60000,
+                           .afterLoginKeyMs = 40, .afterStatusMs = 100};
+constexpr std::uint8_t kPtzStop[] = {0xA0, 0x00, 0x00, 0x00, 0x00, 0x00, 0xAF, 0x0F};
+
+Bytes Packet(std::uint32_t type, PacketInfo info = {}, const Bytes& payload = {}, std::string_view magic = kMagic12) {
+  return BuildPacket(MakeMagic(magic), PacketClass::Command, type, info, payload);
+}
+
+// The packet with another announced length and class.
+Bytes Patched(Bytes p, std::uint32_t length, std::uint32_t cls = 1) {
+  PutU32(&p[16], length);
+  PutU32(&p[20], cls);
+  return p;
+}
+
+Bytes LiveImage(int channel /*from 0*/, const Bytes& jpeg, std::uint32_t w3 = 0) {
+  return Packet(DATATYPE_LIVE_IMAGE, {{4321, 0, 0, w3 ? w3 : static_cast<std::uint32_t>(channel + 1)}}, jpeg);
+}
+
+Bytes Concat(std::initializer_list<Bytes> parts) {
+  Bytes out;
+  for (const auto& p : parts) out.insert(out.end(), p.begin(), p.end());
+  return out;
+}
+
+// A JPEG comment segment put after the JFIF segment.
+Bytes WithComment(Bytes jpeg, const Bytes& text) {
+  const std::size_t at = 4 + (static_cast<std::size_t>(jpeg[4]) << 8 | jpeg[5]);
+  Bytes segment = {0xFF, 0xFE, static_cast<std::uint8_t>((text.size() + 2) >> 8),
+                   static_cast<std::uint8_t>(text.size() + 2)};
+  segment.insert(segment.end(), text.begin(), text.end());
+  jpeg.insert(jpeg.begin() + static_cast<std::ptrdiff_t>(at), segment.begin(), segment.end());
+  return jpeg;
+}
+
+// Runs the event loop until the condition holds, 5 s at most.
+bool WaitUntil(const std::function<bool()>& condition) { return ardeviz_test::WaitFor(condition, 5000); }
+
+class LinkTest : public ::testing::Test {
+ protected:
+  void SetUp() override { MakeLink(kQuiet); }
+  void MakeLink(LinkTiming timing) {
+    link.reset();
+    owner = FakeLinkOwner();  // host 127.0.0.1
+    owner.port = recorder.Port();
+    link = std::make_unique<CDvrLink>(&owner, timing);
+    owner.link = link.get();
+    link->SetArchivePanel(&panel);
+  }
+  // In reads of at most readSize bytes; one read unless told.
+  void Feed(const Bytes& bytes, std::size_t readSize = std::numeric_limits<std::size_t>::max()) {
+    for (std::size_t at = 0; at < bytes.size(); at += std::min(readSize, bytes.size() - at))
+      link->InjectReceived(bytes.data() + at, std::min(readSize, bytes.size() - at));
+  }
+  bool Await(std::uint32_t type) { return WaitUntil([&] { return !recorder.PacketsOfType(type).empty(); }); }
+  void ConnectAndLogin() {
+    ASSERT_TRUE(link->ConnectToDvr(owner.host, owner.port));
+    ASSERT_TRUE(Await(DATATYPE_LOGIN));
+    recorder.SendLoginReply(kMagic12, 1, 16);
+    ASSERT_TRUE(Await(DATATYPE_LIVE_REQUEST));
+  }
+
+  FakeRecorder recorder;
+  FakeLinkOwner owner;
+  FakeArchivePanel panel;
+  std::unique_ptr<CDvrLink> link;
+  const Bytes picture2 = MakeJpeg(704, 288, 2, true);
+};
+
+TEST_F(LinkTest, FramingSkipsUnusableHeadersAndWaitsForACutOne) {
+  const auto report = [](std::uint32_t w0) { return Packet(DATATYPE_CHANNEL_STATUS, {{w0, 0x01000100}}); };
+  // Garbage, headers announcing 0, 59 and 2^31 bytes and one of class 4: only the garbage counts as activity.
+  const Bytes junk(777, 0x11);
+  Feed(Concat({junk, Patched(report(1), 0), Patched(report(1), 59), Patched(report(1), 0x80000000),
+               Patched(report(1), 60, 4), junk}));
+  EXPECT_EQ(owner.toggles, 1);
+  // Reports need alert mode and a channel from 1 to 4.
+  Feed(Concat({report(5), report(0)}));
+  owner.alertMode = false;
+  Feed(report(2));
+  EXPECT_TRUE(owner.statuses.empty());
+  EXPECT_EQ(link->ChannelStatusWord(), 0u);
+
+  // The last header byte arrives in one read with the whole picture that follows.
+  owner.alertMode = true;
+  const auto stream = Concat({report(2), LiveImage(2, picture2)});
+  link->InjectReceived(stream.data(), 59);
+  EXPECT_TRUE(owner.statuses.empty());
+  link->InjectReceived(stream.data() + 59, stream.size() - 59);
+  EXPECT_EQ(owner.statuses, std::vector<int>{status::kChannelStatus});
+  EXPECT_EQ(link->ChannelStatusWord(), 0x01000102u);
+  ASSERT_GT(picture2.size(), static_cast<std::size_t>(CDvrLink::kReceiveChunk));  // the buffers must grow
+  Feed(LiveImage(2, picture2), 4096);
+  EXPECT_EQ(owner.drawn, (std::vector<int>{2, 2}));
+}
+
+TEST_F(LinkTest, PicturesAreShownOnlyInTheirOwnRequestedPane) {
+  // A small picture in one read is refused; split over reads it is shown.
+  const auto small = MakeJpeg(640, 16, 1, true, testpictures::JpegKind::Colour, 50);
+  ASSERT_LT(small.size(), CDvrLink::kMinOneChunkImage);
+  Feed(LiveImage(1, small));
+  EXPECT_EQ(link->DecodeChannel(), 16);
+  Feed(LiveImage(1, small), 60 + small.size() / 2);
+  // Channel 9, an unrequested channel and a mark that says another channel are never shown.
+  owner.mask = 0xFFFF;
+  Feed(LiveImage(0, picture2, /*w3=*/10));
+  owner.mask = 0xFB;
+  Feed(LiveImage(2, picture2));
+  owner.mask = 0xFF;
+  const auto markedOne = MakeJpeg(704, 288, 1, true);
+  Feed(LiveImage(2, markedOne));
+  EXPECT_EQ(link->DecodeChannel(), 16);
+  EXPECT_EQ(owner.drawn, std::vector<int>{1});
+
+  // 352 pixels hold only the first two of the five mark fields: the packet's channel counts.
+  for (int ch = 0; ch < 8; ++ch) Feed(LiveImage(ch, MakeJpeg(352, 240, ch, true)));
+  EXPECT_EQ(owner.fieldFlags[5], 0);  // the index bars still fit
+  // Wide enough for the mark: a wrong one is refused as before.
+  Feed(LiveImage(3, MakeJpeg(632, 240, 5, true)));
+  Feed(LiveImage(5, MakeJpeg(632, 240, 5, true)));
+  EXPECT_EQ(owner.drawn, (std::vector<int>{1, 0, 1, 2, 3, 4, 5, 6, 7, 5}));
+
+  // After a login reply with channel byte 8 the packet's channel is trusted; undecodable bytes are still never shown.
+  Feed(Packet(DATATYPE_LOGIN_REPLY, {{1, 8}}));
+  Feed(LiveImage(2, markedOne));
+  Feed(LiveImage(3, Bytes(5000, 0x5A)));
+  EXPECT_EQ(owner.drawn.size(), 11u);
+  EXPECT_EQ(owner.drawn.back(), 2);
+}
+
+TEST_F(LinkTest, EachChannelKeepsItsOwnPictureScaledForSmallPanesWithItsMarkChecked) {
+  owner.decodeSize = QSize(211, 79);  // a nine-pane cell: half size
+  Feed(LiveImage(1, MakeJpeg(704, 288, 1, true)));
+  Feed(LiveImage(2, MakeJpeg(704, 288, 1, true)));  // the mark says 1: refused
+  EXPECT_EQ(link->DecodeChannel(), 16);
+  EXPECT_EQ(owner.fieldFlags[1], 0);
+  owner.decodeSize = QSize();
+  // Pictures change hands without a copy: what the owner was given for one
+  // channel stays that channel's picture whatever is decoded next.
+  Feed(LiveImage(0, MakeJpeg(704, 288, 0, true)));
+  Feed(LiveImage(4, MakeJpeg(352, 240, 4, true)));
+  Feed(LiveImage(0, MakeJpeg(704, 288, 0, true)));
+  Feed(LiveImage(5, picture2));  // decoded, then refused: the mark says 2
+  ASSERT_EQ(owner.drawn, (std::vector<int>{1, 0, 4, 0}));
+  std::vector<std::pair<int, int>> sizes;
+  for (const auto& h : owner.headers) sizes.emplace_back(h.width, h.height);
+  EXPECT_EQ(sizes, (std::vector<std::pair<int, int>>{{352, 144}, {704, 288}, {352, 240}, {704, 288}}));
+  EXPECT_EQ(owner.pictureSizes, (std::vector<QSize>{{704, 288}, {704, 288}, {352, 240}, {704, 288}}));
+  for (const int ch : {0, 1, 4}) {
+    const CImageCodec* held = link->Holder(ch);
+    ASSERT_NE(held, nullptr);
+    EXPECT_EQ(std::tuple(owner.pixels[static_cast<std::size_t>(ch)], held->ReadChannelMark(), held->PictureWidth()),
+              std::tuple(held->Pixels(), ch, ch == 4 ? 352 : 704));
+  }
+}
+
+TEST_F(LinkTest, LoginReplyFoundByItsMagicSetsVersionChannelCountAndMarkCheck) {
+  struct Case {
+    std::string_view magic;
+    Bytes before;
+    std::uint32_t info;
+    int version, count;
+    bool noMark;
+  };
+  for (const Case& c : {Case{"NDVR PACKET2.0", {}, 16, 3, 16, false}, Case{"ABCDEFDVR PACKET", {}, 16, 3, 16, false},
+                        Case{"NDVR PACKET2.0", {0x00, 'x', 'y'}, 16, 3, 16, false},
+                        Case{"DVR PACKET1.0", {'q'}, 16, 1, -1, false},  // version 1 keeps its count
+                        Case{kMagic12, {}, 0, 2, -1, false}, Case{kMagic12, {}, 8, 2, 8, true},
+                        Case{kMagic12, {}, 4, 2, 4, false}, Case{kMagic12, {}, 0x301, 2, 1, true},
+                        Case{kMagic12, {}, 5, 2, 5, true}}) {
+    MakeLink(kQuiet);
+    Feed(Concat({c.before, Packet(DATATYPE_LOGIN_REPLY, {{1, c.info}}, {}, c.magic)}));
+    EXPECT_EQ(std::tuple(link->ProtocolVersion(), owner.channelCount, link->ImagesCarryNoMark()),
+              std::tuple(c.version, c.count, c.noMark))
+        << c.magic << " " << c.info;
+  }
+}
+
+TEST_F(LinkTest, WrongAnnouncedLengthCostsOnlyItsPacketAndTheMagicTextInAPictureStaysPicture) {
+  // A live picture announcing 1,000,000 payload bytes that carries 64, then 50 status reports and a picture.
+  const Bytes wrong = Patched(Packet(DATATYPE_LIVE_IMAGE, {{0, 0, 0, 3}}, Bytes(64, 0x55)), 1000060);
+  const Bytes report = Packet(DATATYPE_CHANNEL_STATUS, {{2, 0x01000100}});
+  const Bytes picture = LiveImage(2, picture2);
+  Bytes stream = wrong;
+  for (int i = 0; i < 50; ++i) stream = Concat({stream, report});
+  for (const bool paced : {true, false}) {
+    owner.statuses.clear();
+    owner.drawn.clear();
+    if (paced) {  // each packet in reads of its own
+      Feed(wrong);
+      for (int i = 0; i < 50; ++i) Feed(report);
+      Feed(picture, 5000);
+    } else {  // coalesced and split at arbitrary places
+      Feed(Concat({stream, picture}), 1000);
+    }
+    EXPECT_EQ(owner.CountStatus(status::kChannelStatus), 50) << paced;
+    EXPECT_EQ(owner.drawn, std::vector<int>{2}) << paced;
+  }
+
+  const std::string_view text = "DVR PACKET1.2 CAM 3";
+  const Bytes padded = Patched(Packet(DATATYPE_CHANNEL_STATUS), 0, 0x20202020);  // no usable header
+  const Bytes packet = LiveImage(2, WithComment(WithComment(picture2, Bytes(text.begin(), text.end())), padded));
+  const auto at = static_cast<std::size_t>(std::search(packet.begin() + 60, packet.end(), text.begin(), text.end()) -
+                                           packet.begin());
+  // A read that starts with the text, one that starts with the padded magic, and one whole read.
+  for (const std::size_t cut : {at, at + text.size() + 4, std::size_t{0}}) {
+    link->InjectReceived(packet.data(), cut);
+    link->InjectReceived(packet.data() + cut, packet.size() - cut);
+  }
+  EXPECT_EQ(owner.drawn, (std::vector<int>{2, 2, 2, 2}));
+}
+
+TEST_F(LinkTest, OnlyRequestedEventListsAreWrittenExactlyAndAnEmptyOneNotAtAll) {
+  QTemporaryDir dir;
+  const QString path = dir.filePath(CDvrLink::kEventFileName);
+  link->SetEventFilePath(path);
+  ConnectAndLogin();
+  Bytes events(20000);
+  for (std::size_t i = 0; i < events.size(); ++i) events[i] = static_cast<std::uint8_t>(i * 7);
+  const auto list = Packet(DATATYPE_EVENT_FILE, {}, events);
+  Feed(list, 3000);  // never asked for
+  EXPECT_FALSE(QFile::exists(path));
+
+  link->SendRequest(RequestKind::EventFileRequest, false);
+  Feed(Packet(DATATYPE_EVENT_FILE));
+  EXPECT_FALSE(QFile::exists(path));
+  EXPECT_EQ(panel.eventFiles, 0);
+
+  link->SendRequest(RequestKind::EventFileRequest, false);
+  Feed(list, 3000);
+  Feed(Packet(DATATYPE_EVENT_FILE, {}, Bytes(500, 0xEE)), 3000);  // one list per request
+  QFile file(path);
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  EXPECT_EQ(file.readAll(), QByteArray(reinterpret_cast<const char*>(events.data()), 20000));
+  EXPECT_EQ(panel.eventFiles, 1);
+}
+
+TEST_F(LinkTest, StatusRequestKeepsThePictureANewRequestDropsItAndAPauseDropsAllUntilConfirmed) {
+  ConnectAndLogin();
+  const auto packet = LiveImage(2, picture2);
+  link->InjectReceived(packet.data(), 5000);
+  link->SendRequest(RequestKind::DvrStatus2, false);  // the keep-alive
+  EXPECT_EQ(link->ReceiveMode(), 102);
+  link->InjectReceived(packet.data() + 5000, packet.size() - 5000);
+  // The rest of a picture cut by a new request is skipped, never read as a header; the next one shows.
+  link->InjectReceived(packet.data(), 5000);
+  link->SendRequest(RequestKind::LiveRequest, true);
+  Feed(Concat({Bytes(packet.begin() + 5000, packet.end()), packet}), 4000);
+  EXPECT_EQ(owner.drawn, (std::vector<int>{2, 2}));
+
+  link->SendRequest(RequestKind::LiveStop, true);
+  ASSERT_TRUE(link->IsPaused());
+  Feed(packet, 5000);
+  Feed(Packet(DATATYPE_LIVE_STOP_REPLY, {{1}}));
+  EXPECT_FALSE(link->IsPaused());
+  Feed(packet, 5000);
+  EXPECT_EQ(owner.drawn, (std::vector<int>{2, 2, 2}));
+}
+
+TEST_F(LinkTest, TwentiethPlayImageAfterAStopStartsReconnectionUnlessAPlayKeyCame) {
+  ConnectAndLogin();
+  panel.archiveMode = true;
+  link->SetPlayRequestWords(0, 0, 0, play::Command(0, 1, play::kActionStop));
+  link->SendRequest(RequestKind::PlayRequest, false);
+  const PlayImageStamp stamp{3, 2005, 1, 31, 23, 0, 0};
+  const auto packet = Packet(DATATYPE_PLAY_IMAGE, {{stamp.Word0(), stamp.Word1(), 0, 1}}, picture2);
+  for (int i = 0; i < 19; ++i) Feed(packet);
+  EXPECT_EQ(owner.CountStatus(status::kTryReconnection), 0);
+  Feed(packet);
+  EXPECT_EQ(panel.drawn.size(), 19u);
+  EXPECT_EQ(owner.CountStatus(status::kTryReconnection), 1);
+
+  // A recorder without a usable range is played with a remote key: that ends the count too.
+  link->SendRequest(RequestKind::PlayRequest, false);
+  link->SendRemoteKey(REMOTE_KEY_PLAY);
+  for (int i = 0; i < 25; ++i) Feed(packet);
+  EXPECT_EQ(panel.drawn.size(), 44u);
+  EXPECT_EQ(owner.CountStatus(status::kTryReconnection), 1);
+}
+
+TEST_F(LinkTest, InvalidHeadersStrayPacketsAndStalledPayloadsCountAsSilence) {
+  constexpr int kPeriodMs = 60;
+  MakeLink({.responseMs = kPeriodMs, .pauseMs = 60000, .reconnectMs = 60000, .keepAliveMs = 60000});
+  const auto reconnecting = [&] { return owner.CountStatus(status::kTryReconnection) > 0; };
+  const Bytes junk(100, 0x33), header = Packet(DATATYPE_LIVE_IMAGE, {{0, 0, 0, 1}});
+  std::vector<Bytes> invalid;
+  for (int i = 0; i < 4; ++i) invalid.insert(invalid.end(), {Patched(header, 60, 4), junk, Patched(header, 59), junk});
+  std::vector<Bytes> stray = {Packet(DATATYPE_PLAY_IMAGE, {{0x03000000, 0, 0, 1}}), Packet(DATATYPE_EVENT_FILE),
+                              Packet(DATATYPE_LIVE_STOP_REPLY, {{1}})};
+  std::vector<Bytes> trickle = {Patched(header, kMaxPacketLength)};
+  trickle.resize(12, Bytes{0x42});
+
+  for (const auto* pieces : {&invalid, &stray, &trickle}) {
+    owner.statuses.clear();
+    Feed(LiveImage(2, picture2));  // live pictures flow, and then ...
+    const int toggles = owner.toggles;
+    // ... pieces a little more than half a period apart.
+    bool silence = false;
+    for (std::size_t i = 0; i < pieces->size() && !silence; ++i) {
+      Feed((*pieces)[i]);
+      silence = QTest::qWaitFor(reconnecting, kPeriodMs * 2 / 3);
+    }
+    EXPECT_TRUE(silence || QTest::qWaitFor(reconnecting, kPeriodMs * 4));
+    EXPECT_EQ(link->ReceiveMode(), 2);
+    if (pieces == &invalid) {
+      EXPECT_EQ(owner.toggles, toggles) << "invalid headers are not traffic";
+    }
+    link->StopReconnectCycle();
+  }
+}
+
+// --- the session ---------------------------------------------------------
+
+class LinkSession : public LinkTest {
+ protected:
+  void SetUp() override { MakeLink(kFast); }
+};
+
+TEST_F(LinkSession, LoginThenSpacedFirstRequestsWithNothingSentBetweenTheSteps) {
+  MakeLink({.responseMs = 5000, .pauseMs = 40, .reconnectMs = 80, .keepAliveMs = 60000, .afterLoginKeyMs = 40,
+            .afterStatusMs = 100});  // no watch tick between the spaced sends
+  owner.userId = "operator";
+  owner.password = "7";
+  owner.selection = 0x0102;  // multi-channel layout, first channel 3
+  owner.mask = 0x1F0F;       // only the low eight bits may go out
+  ASSERT_TRUE(link->ConnectToDvr(owner.host, owner.port));
+  ASSERT_TRUE(Await(DATATYPE_LOGIN));
+  EXPECT_EQ(owner.state, 1);
+  EXPECT_EQ(owner.statuses.back(), status::kEstablished);
+  EXPECT_FALSE(link->ConnectToDvr(owner.host, owner.port));  // changes nothing while connected
+  EXPECT_FALSE(link->ConnectToDvr("", 8000));
+  recorder.SendLoginReply(kMagic12, 1, 16);
+  // Sends from buttons and ticks that fall between the spaced steps never reach the recorder.
+  ASSERT_TRUE(Await(DATATYPE_REMOTE_KEY));
+  link->SendPtzData(kPtzStop, sizeof kPtzStop);
+  link->SendRequest(RequestKind::LiveRequest, true);
+  link->SendRemoteKey(0x1234);
+  ASSERT_TRUE(Await(DATATYPE_LIVE_REQUEST));
+  QTest::qWait(50);
+
+  const auto& p = recorder.Packets();
+  ASSERT_EQ(p.size(), 4u);
+  const std::uint32_t types[] = {DATATYPE_LOGIN, DATATYPE_REMOTE_KEY, DATATYPE_DVR_STATUS2, DATATYPE_LIVE_REQUEST};
+  for (std::size_t i = 0; i < 4; ++i) {
+    EXPECT_EQ(std::tuple(p[i].header.dataType, p[i].header.magic, p[i].header.packetClass, p[i].bytes.size()),
+              std::tuple(types[i], MakeMagic(i ? kMagic12 : kMagic10), i ? 1u : 2u, i ? 60u : 300u));
+  }
+  EXPECT_STREQ(reinterpret_cast<const char*>(&p[0].bytes[28]), "operator");
+  EXPECT_STREQ(reinterpret_cast<const char*>(&p[0].bytes[156]), "7");
+  EXPECT_EQ(p[1].info.w[0], 0xFF20u);
+  EXPECT_GE(p[2].atMs - p[1].atMs, 40 - 5);
+  EXPECT_GE(p[3].atMs - p[2].atMs, 100 - 5);
+  EXPECT_EQ(std::tuple(p[3].info.w[0], p[3].info.w[1], p[3].info.w[2]), std::tuple(1u, 3u, 0x0Fu));
+  EXPECT_EQ(recorder.ConnectionCount(), 1);
+}
+
+TEST_F(LinkSession, NothingIsWrittenWhileTheReconnectIsStillConnecting) {
+  ConnectAndLogin();
+  // As a reconnection tick does: the buffers stay, a new connect starts, and the
+  // view's once-a-second stop string and a click arrive before the connect completes.
+  link->Disconnect(false);
+  recorder.ClearPackets();
+  ASSERT_TRUE(link->ConnectToDvr(owner.host, owner.port));
+  link->SendPtzData(kPtzStop, sizeof kPtzStop);
+  link->SendRequest(RequestKind::LiveRequest, true);
+  ASSERT_TRUE(WaitUntil([&] { return !recorder.Packets().empty(); }));
+  EXPECT_EQ(recorder.Packets().front().header.dataType, DATATYPE_LOGIN);
+  recorder.SendLoginReply(kMagic12, 1, 16);
+  ASSERT_TRUE(Await(DATATYPE_LIVE_REQUEST));
+  EXPECT_EQ(recorder.ConnectionCount(), 2);
+  EXPECT_TRUE(recorder.PacketsOfType(DATATYPE_PTZ_DATA).empty());
+}
+
+TEST_F(LinkSession, RejectedLoginGoesOfflineWithoutTouchingTheLamp) {
+  ASSERT_TRUE(link->ConnectToDvr(owner.host, owner.port));
+  ASSERT_TRUE(Await(DATATYPE_LOGIN));
+  const int toggles = owner.toggles;
+  recorder.SendLoginReply(kMagic12, 0, 16);
+  ASSERT_TRUE(WaitUntil([&] { return owner.goOfflineCount == 1; }));
+  EXPECT_EQ(owner.toggles, toggles);  // the lamp the view put out stays out
+  EXPECT_FALSE(link->IsConnected());
+}
+
+TEST_F(LinkSession, ReconnectCountZeroGivesUpAtTheFirstTick) {
+  owner.reconnectCount = 0;
+  ASSERT_TRUE(link->ConnectToDvr(owner.host, owner.port));
+  ASSERT_TRUE(WaitUntil([&] { return owner.goOfflineCount == 1; }));
+  EXPECT_EQ(recorder.ConnectionCount(), 1);
+  EXPECT_FALSE(link->IsConnected());
+}
+
+}  // namespace
