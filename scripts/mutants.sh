@@ -1,0 +1,262 @@
+#!/usr/bin/env bash
+# Small deliberate faults (mutants), one line each, applied one at a time in a
+# scratch clone's build; the plain suite (unit tests and acceptance scenarios)
+# must fail for every one. A mutant no test catches is a gap in the suite.
+#
+#   scripts/mutants.sh                 every mutant against the committed HEAD
+#   scripts/mutants.sh --rev REV       against another commit
+#   scripts/mutants.sh --only NAME...  the named mutants only
+#   scripts/mutants.sh --list          list the mutants and exit
+#   ARDEVIZ_MUTANTS_DIR=DIR            scratch folder (default build-mutants/)
+#   ARDEVIZ_MUTANTS_JOBS=N             tests run at once (default: the core count)
+#
+# Ends with "caught K of N"; exits non-zero when a mutant survives, does not
+# apply (its line changed: update the table) or the unmutated suite fails.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+rev=HEAD
+only=()
+list=0
+while [ $# -gt 0 ]; do
+  case $1 in
+    --rev) rev=$2; shift 2 ;;
+    --only) shift; while [ $# -gt 0 ] && [ "${1#--}" = "$1" ]; do only+=("$1"); shift; done ;;
+    --list) list=1; shift ;;
+    *) echo "usage: $0 [--rev REV] [--only NAME...] [--list]" >&2; exit 2 ;;
+  esac
+done
+
+# One block per mutant: "@name what the fault is", the file, "-" the line's
+# text as it stands (it must occur exactly once in the file), "+" its mutation.
+table=$(cat <<'EOF'
+@login-user-offset the user id lands one byte late in the login packet
+link/PacketFormat.h
+-constexpr std::size_t kLoginUserIdOffset = 28;
++constexpr std::size_t kLoginUserIdOffset = 29;
+
+@packet-min-length a packet of header and info alone is refused
+link/PacketFormat.cpp
+-  return totalLength >= kMinPacketLength && totalLength <= kMaxPacketLength;
++  return totalLength > kMinPacketLength && totalLength <= kMaxPacketLength;
+
+@header-class-field the packet class is written one word early in the header
+link/PacketFormat.cpp
+-  PutU32(out + 20, packetClass);
++  PutU32(out + 12, packetClass);
+
+@stop-count-limit one playback picture more is tolerated after a stop
+link/CDvrLinkReceive.cpp
+-  if ((m_stopCounter & 0xFF) < kStopCountLimit) {
++  if ((m_stopCounter & 0xFF) <= kStopCountLimit) {
+
+@reconnect-attempts one reconnection attempt more than the count allows
+link/CDvrLink.cpp
+-  if (m_attemptCount < limit) {
++  if (m_attemptCount <= limit) {
+
+@reconnect-period reconnection attempts come at half the period
+link/CDvrLink.cpp
+-  m_reconnectTimer.start(m_timing.reconnectMs);
++  m_reconnectTimer.start(m_timing.reconnectMs / 2);
+
+@index-bar-stray the index bars tolerate ten times the stray pixels
+link/CImageCodec.h
+-  static constexpr int kIndexBarMaxStray = 5;
++  static constexpr int kIndexBarMaxStray = 50;
+
+@stop-repeats one stop string fewer after a pan/tilt release
+viewer/PtzControl.h
+-  static constexpr int kStopRepeats = 4;
++  static constexpr int kStopRepeats = 3;
+
+@pane-gap the panes of a grid touch each other
+viewer/PaneLayout.cpp
+-constexpr int kPaneGap = 2;
++constexpr int kPaneGap = 1;
+
+@rotation-step rotation stays on its channel
+viewer/CArdevizView.cpp
+-void CArdevizView::NextRotationChannel() { Apply(m_layout.NextRotationChannel(m_bShown), kIdRotate); }
++void CArdevizView::NextRotationChannel() {}
+
+@event-month-bound an event of month 13 counts as valid
+viewer/EventRecord.cpp
+-constexpr int kMaxMonth = 12;
++constexpr int kMaxMonth = 13;
+
+@frame-bank-size the recorder keeps one picture more in memory than its bound
+archive/FrameBank.h
+-  static constexpr int kMaxFramesInMemory = 100;
++  static constexpr int kMaxFramesInMemory = 101;
+
+@snapshot-tick the snapshot name's tick is not wrapped to five digits
+archive/RecordFileNames.cpp
+-constexpr std::int64_t kTickModulus = 100000;
++constexpr std::int64_t kTickModulus = 1000000;
+
+@grid-size-bound the archive grid may grow past its largest size
+archive/ArchivePanelRules.cpp
+-  const int n = std::clamp(gridSize, 1, kMaxGridSize);
++  const int n = std::clamp(gridSize, 1, kMaxGridSize + 1);
+
+@commit-copies a saved file is copied into place and its temporary file left behind
+platform/PendingFile.cpp
+-    if (QFile::rename(temporaryPath, name)) return name;
++    if (QFile::copy(temporaryPath, name)) return name;
+
+@commit-numbers a taken name is never numbered
+platform/PendingFile.cpp
+-  for (int n = 1; n <= kMaxNumber; ++n) {
++  for (int n = 1; n <= 1; ++n) {
+
+@local-file-bound a file one byte over its bound is read
+platform/LocalFile.cpp
+-  return S_ISREG(st.st_mode) && st.st_size >= 0 && static_cast<std::size_t>(st.st_size) <= maxBytes;
++  return S_ISREG(st.st_mode) && st.st_size >= 0 && static_cast<std::size_t>(st.st_size) <= maxBytes + 1;
+
+@avi-keyframe-flag AVI frames lose their key-frame flag in the index
+platform/AviWriter.cpp
+-constexpr std::uint32_t kAviifKeyFrame = 0x10;
++constexpr std::uint32_t kAviifKeyFrame = 0x00;
+
+@slider-clamp the slider's thumb follows the pointer past its track
+skin/SkinSlider.cpp
+-  const int x = std::clamp(pointerX - kThumbOffset, 0, kMaxDragX);
++  const int x = std::max(pointerX - kThumbOffset, 0);
+
+@status-background the status box is not cleared before its text
+skin/StatusPanel.cpp
+-  painter.fillRect(rect, Qt::black);
++  painter.fillRect(rect, Qt::transparent);
+
+@sim-gap-hour the simulated archive records through its gap hour
+sim/SimArchive.cpp
+-  return Contains(moment) && moment.time().hour() != kGapHour;
++  return Contains(moment);
+
+@sim-tilt-speed the simulated camera takes tilt speeds above the protocol's maximum
+sim/PelcoDecoder.cpp
+-  c.tiltSpeed = tiltSpeed > kMaxSpeed ? kMaxSpeed : tiltSpeed;
++  c.tiltSpeed = tiltSpeed;
+
+@sim-login-reply the simulated recorder accepts every login
+sim/SimSession.cpp
+-  info.w[0] = accepted ? 1 : 0;
++  info.w[0] = 1;
+
+@sim-event-limit the simulated event list grows past its record limit
+sim/SimArchive.cpp
+-    if (file.size() + 2 * kEventRecordSize > kMaxEventRecords * kEventRecordSize) break;
++    if (file.size() + 2 * kEventRecordSize > 2 * kMaxEventRecords * kEventRecordSize) break;
+EOF
+)
+
+names=()
+declare -A files before after what
+parse() {
+  local name="" line
+  while IFS= read -r line; do
+    case $line in
+      @*) name=${line%% *}; name=${name#@}; what[$name]=${line#* }; names+=("$name") ;;
+      -*) before[$name]=${line#-} ;;
+      +*) after[$name]=${line#+} ;;
+      "") ;;
+      *) files[$name]=$line ;;
+    esac
+  done <<<"$table"
+}
+parse
+
+if [ ${#only[@]} -gt 0 ]; then
+  for n in "${only[@]}"; do
+    [ -n "${files[$n]:-}" ] || { echo "no mutant named $n" >&2; exit 2; }
+  done
+  names=("${only[@]}")
+fi
+
+if [ "$list" = 1 ]; then
+  for n in "${names[@]}"; do printf '%-22s %-28s %s\n' "$n" "${files[$n]}" "${what[$n]}"; done
+  exit 0
+fi
+
+source scripts/common.sh
+install_packages "${ARDEVIZ_PACKAGES[@]}" "${ARDEVIZ_TEST_PACKAGES[@]}"
+
+work=${ARDEVIZ_MUTANTS_DIR:-$root/build-mutants}
+src=$work/src
+mkdir -p "$work"
+rm -rf "$src"
+git clone -q --no-checkout "$root" "$src"
+git -C "$src" checkout -q "$(git rev-parse "$rev")"
+echo "mutants against $(git -C "$src" log -1 --format='%h %s')"
+
+launcher=()
+command -v ccache >/dev/null 2>&1 && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+cmake -S "$src" -B "$work/build" -G Ninja -DARDEVIZ_BENCH=OFF "${launcher[@]}" >/dev/null
+jobs=${ARDEVIZ_MUTANTS_JOBS:-$(nproc)}
+
+build() { cmake --build "$work/build" --parallel "$(nproc)" >"$work/build.log" 2>&1; }
+# The plain suite, stopping at its first failure: the failing test's name, or nothing.
+suite() {
+  local out=$work/ctest.log
+  if ctest --test-dir "$work/build" --no-tests=error --stop-on-failure -j "$jobs" >"$out" 2>&1; then
+    return 0
+  fi
+  grep -E '^\s*[0-9]+/[0-9]+ Test +#[0-9]+: .*(Failed|Timeout|Exception|Not Run)' "$out" | head -1 |
+    sed -E 's/.*Test +#[0-9]+: ([^ ]+).*/\1/'
+  return 1
+}
+
+build || { echo "the unmutated tree does not build (see $work/build.log)" >&2; exit 1; }
+if ! first=$(suite); then
+  echo "the unmutated suite fails ($first; see $work/ctest.log)" >&2
+  exit 1
+fi
+
+# mutate NAME: apply the mutant to the scratch tree; false when its line is not there exactly once.
+mutate() {
+  MUT_FILE="$src/${files[$1]}" MUT_BEFORE="${before[$1]}" MUT_AFTER="${after[$1]}" python3 - <<'PY'
+import os, sys
+path, old, new = os.environ["MUT_FILE"], os.environ["MUT_BEFORE"], os.environ["MUT_AFTER"]
+try:
+    text = open(path, encoding="utf-8").read()
+except OSError:
+    sys.exit(1)
+lines = text.split("\n")
+hits = [i for i, l in enumerate(lines) if l == old]
+if len(hits) != 1:
+    sys.exit(1)
+lines[hits[0]] = new
+open(path, "w", encoding="utf-8").write("\n".join(lines))
+PY
+}
+
+caught=0
+survivors=()
+for n in "${names[@]}"; do
+  start=$SECONDS
+  if ! mutate "$n"; then
+    echo "mutant $n: DOES NOT APPLY (${files[$n]} changed; update the table)"
+    survivors+=("$n (does not apply)")
+    continue
+  fi
+  if ! build; then
+    echo "mutant $n: does not build; counted as caught by the compiler"
+    caught=$((caught + 1))
+  elif by=$(suite); then
+    echo "mutant $n: NOT CAUGHT ($((SECONDS - start)) s): ${what[$n]}"
+    survivors+=("$n")
+  else
+    echo "mutant $n: caught by ${by:-the suite} ($((SECONDS - start)) s)"
+    caught=$((caught + 1))
+  fi
+  git -C "$src" checkout -q -- "${files[$n]}"
+done
+build || true
+
+echo "caught $caught of ${#names[@]}"
+if [ ${#survivors[@]} -gt 0 ]; then
+  printf 'not caught: %s\n' "${survivors[@]}"
+  exit 1
+fi
