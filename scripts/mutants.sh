@@ -184,7 +184,7 @@ source scripts/common.sh
 install_packages "${ARDEVIZ_PACKAGES[@]}" "${ARDEVIZ_TEST_PACKAGES[@]}"
 
 work=${ARDEVIZ_MUTANTS_DIR:-$root/build-mutants}
-src=$work/src
+src=$work/src  # its build/ sits inside it, as in a checkout, so ccache shares the objects of other builds
 mkdir -p "$work"
 rm -rf "$src"
 git clone -q --no-checkout "$root" "$src"
@@ -193,14 +193,14 @@ echo "mutants against $(git -C "$src" log -1 --format='%h %s')"
 
 launcher=()
 command -v ccache >/dev/null 2>&1 && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
-cmake -S "$src" -B "$work/build" -G Ninja -DARDEVIZ_BENCH=OFF "${launcher[@]}" >/dev/null
+cmake -S "$src" -B "$src/build" -G Ninja -DARDEVIZ_BENCH=OFF "${launcher[@]}" >/dev/null
 jobs=${ARDEVIZ_MUTANTS_JOBS:-$(nproc)}
 
-build() { cmake --build "$work/build" --parallel "$(nproc)" >"$work/build.log" 2>&1; }
+build() { cmake --build "$src/build" --parallel "$(nproc)" >"$work/build.log" 2>&1; }
 # The plain suite, stopping at its first failure: the failing test's name, or nothing.
 suite() {
   local out=$work/ctest.log
-  if ctest --test-dir "$work/build" --no-tests=error --stop-on-failure -j "$jobs" >"$out" 2>&1; then
+  if ctest --test-dir "$src/build" --no-tests=error --stop-on-failure -j "$jobs" >"$out" 2>&1; then
     return 0
   fi
   grep -E '^\s*[0-9]+/[0-9]+ Test +#[0-9]+: .*(Failed|Timeout|Exception|Not Run)' "$out" | head -1 |
