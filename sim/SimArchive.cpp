@@ -35,9 +35,19 @@ SimArchive::SimArchive(const QDateTime& from, const QDateTime& to) : m_created(Q
   }
 }
 
-QDateTime SimArchive::First() const { return m_from; }
+// The announced range starts and ends on recorded moments, so a play request at
+// either end brings pictures whatever hour the recorder was started at.
+QDateTime SimArchive::First() const {
+  const QDateTime first = SkipGap(m_from, false);
+  return first <= LastMoment() ? first : m_from;
+}
 
 QDateTime SimArchive::Last() const {
+  const QDateTime last = WholeSeconds(SkipGap(LastMoment(), true));
+  return last >= m_from ? last : LastMoment();
+}
+
+QDateTime SimArchive::LastMoment() const {
   return m_followClock ? WholeSeconds(QDateTime::currentDateTime()) : m_to;
 }
 

@@ -19,6 +19,7 @@ class SimArchive {
   // A fixed range, or (invalid arguments) the last 7 days with the end following the clock.
   SimArchive(const QDateTime& from, const QDateTime& to);
 
+  // The first and last recorded moments of the range.
   QDateTime First() const;
   QDateTime Last() const;
   bool Contains(const QDateTime& moment) const;
@@ -47,6 +48,8 @@ class SimArchive {
   std::vector<std::uint8_t> EventFile(int channelCount) const;
 
  private:
+  QDateTime LastMoment() const;  // the end of the range, gap or not
+
   QDateTime m_from;
   QDateTime m_to;
   bool m_followClock = false;

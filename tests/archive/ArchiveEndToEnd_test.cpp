@@ -78,6 +78,14 @@ TEST_F(ArchiveEndToEnd, PlayFromTheStartStopFastForwardFromTheEndAndPower) {
   EXPECT_EQ(m_panel->PlayState(), 0);
   EXPECT_TRUE(m_panel->Button(A::kIdPlayFirst + 2)->GetCheck());
 
+  // Backward from the end also finds pictures: the range ends on a recorded moment.
+  const QString clockAtStart = m_panel->ClockText();
+  m_panel->OnCommand(A::kIdToEnd);
+  m_panel->OnCommand(A::kIdPlayFirst + 1);  // backward
+  QTRY_VERIFY_WITH_TIMEOUT(m_panel->ClockText() != clockAtStart, 10000);
+  EXPECT_NE(m_panel->ResultText(), QStringLiteral("No Search Image"));
+  m_panel->OnCommand(A::kIdPlayFirst + 2);  // stop
+
   m_panel->OnCommand(A::kIdToEnd);
   m_panel->OnCommand(A::kIdPlayFirst + 4);  // fast forward
   QTRY_COMPARE_WITH_TIMEOUT(m_panel->ResultText(), QStringLiteral("End of Play"), 15000);

@@ -45,3 +45,20 @@ TEST(SimArchive, EventFileStaysInsideTheRangeAndIsBounded) {
   EXPECT_EQ(file.size(), SimArchive::kMaxEventRecords * SimArchive::kEventRecordSize);
   EXPECT_LE(file.size() + wire::kPacketBaseSize, wire::kMaxPacketLength);
 }
+
+TEST(SimArchive, RangeEndsOnRecordedMoments) {
+  const QDate day(2005, 1, 10);
+  struct Case {
+    QTime from, to, first, last;
+  };
+  for (const Case& c : {Case{QTime(2, 30, 0), QTime(14, 0, 0), QTime(3, 0, 0), QTime(14, 0, 0)},
+                        Case{QTime(0, 10, 0), QTime(2, 45, 30), QTime(0, 10, 0), QTime(1, 59, 59)},
+                        Case{QTime(2, 10, 0), QTime(2, 50, 0), QTime(2, 10, 0), QTime(2, 50, 0)}}) {
+    const SimArchive archive(QDateTime(day, c.from), QDateTime(day, c.to));
+    EXPECT_EQ(archive.First(), QDateTime(day, c.first)) << c.from.toString().toStdString();
+    EXPECT_EQ(archive.Last(), QDateTime(day, c.last)) << c.to.toString().toStdString();
+  }
+  const SimArchive clock({}, {});  // follows the clock, whatever hour it is
+  EXPECT_TRUE(clock.HasRecording(clock.First()));
+  EXPECT_TRUE(clock.HasRecording(clock.Last()));
+}
