@@ -104,6 +104,9 @@ PaneLayout::Outcome PaneLayout::NextRotationChannel(const ShownChannels& shown) 
   for (int k = 1; k <= wire::kChannels; ++k) {
     const int ch = (sel + k) % wire::kChannels;
     if (shown[ch]) {
+      // As a channel button does: the live request then asks for this channel.
+      m_dwChannelMask = 1u << ch;
+      m_nFirstChannel = static_cast<std::uint32_t>(ch);
       m_wChannelSelection = static_cast<std::uint16_t>(ch);
       SetLayout(kLayoutSingle);
       return Outcome::Changed;

@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QRegion>
 #include <QRegularExpression>
 #include <QTcpServer>
 #include <QTest>
@@ -103,8 +104,11 @@ class Acceptance : public ::testing::Test {
   QImage Look() {
     m_lastLook = m_viewer->Grab();
     const QString status = Skin().ReadStatus(m_lastLook);
-    const int boxes = static_cast<int>(m_viewer->OtherWindows().size());
+    const std::vector<QRect> others = m_viewer->OtherWindows();
+    const int boxes = static_cast<int>(others.size());
     m_mostBoxes = std::max(m_mostBoxes, boxes);
+    m_covered = QRegion();
+    for (const QRect& other : others) m_covered += other.translated(-m_viewer->WindowRect().topLeft());
     if (status != m_lastStatus || boxes != m_lastBoxes) {
       m_timeline << QStringLiteral("%1 s: status \"%2\", lamp %3, %4 other window(s)")
                         .arg(Seconds(), 6, 'f', 1)
@@ -156,9 +160,15 @@ class Acceptance : public ::testing::Test {
 
   // Empty when all eight panes show pictures and each picture changes within
   // `windowMs` of the first look; otherwise which panes do not. A short stall
-  // of a busy machine passes, a channel that stops does not.
+  // of a busy machine passes, a channel that stops does not. A pane that another
+  // window covers at any look is not judged: the operator cannot see it either.
   QString PanesUpdating(int windowMs = 3000) {
+    std::vector<bool> hidden(kChannels, false);
+    const auto noteHidden = [&] {
+      for (int ch = 0; ch < kChannels; ++ch) hidden[ch] = hidden[ch] || m_covered.intersects(Skin().PaneRect(ch));
+    };
     const QImage first = Look();
+    noteHidden();
     std::vector<bool> changed(kChannels, false);
     QElapsedTimer clock;
     clock.start();
@@ -166,14 +176,18 @@ class Acceptance : public ::testing::Test {
     while (std::find(changed.begin(), changed.end(), false) != changed.end() && clock.elapsed() < windowMs) {
       QTest::qWait(kLookMs);
       last = Look();
+      noteHidden();
       for (int ch = 0; ch < kChannels; ++ch) {
         const QRect pane = Skin().PaneRect(ch);
-        changed[ch] = changed[ch] || SkinReference::DifferingPixels(first.copy(pane), last.copy(pane)) >=
-                                         pane.width() * pane.height() * kChangedShare;
+        changed[ch] = hidden[ch] || changed[ch] ||
+                      SkinReference::DifferingPixels(first.copy(pane), last.copy(pane)) >=
+                          pane.width() * pane.height() * kChangedShare;
       }
     }
+    if (std::count(hidden.begin(), hidden.end(), true) == kChannels) return QStringLiteral("every pane is covered");
     QStringList faults;
     for (int ch = 0; ch < kChannels; ++ch) {
+      if (hidden[ch]) continue;
       const QRect pane = Skin().PaneRect(ch);
       const int area = pane.width() * pane.height();
       const QImage& offline = m_offlinePanes.at(ch);
@@ -281,6 +295,7 @@ class Acceptance : public ::testing::Test {
   QString m_lastStatus;
   int m_lastBoxes = -1;
   int m_mostBoxes = 0;
+  QRegion m_covered;  // what other windows cover of the main window at the last look
 };
 
 // CONNECT: the login, live pictures of all eight channels in their panes, the
@@ -455,6 +470,28 @@ TEST_F(Acceptance, PanTiltAgainstReplies) {
   const QString panes = PanesUpdating();
   EXPECT_TRUE(panes.isEmpty()) << qPrintable(panes);
   EXPECT_LE(m_mostBoxes, 1) << "pan/tilt reply boxes open at once";
+}
+
+// LAYOUT 1, then ROTATE: the one pane moves on to the next channel every
+// interval and shows it live, as a channel button does.
+TEST_F(Acceptance, Rotation) {
+  ASSERT_NO_FATAL_FAILURE(StartRig({}));
+  ASSERT_NO_FATAL_FAILURE(ConnectAndSeePictures());
+  Note(QStringLiteral("LAYOUT 1 clicked"));
+  m_viewer->Click(Skin().ControlCentre(CArdevizView::kIdLayoutFirst));
+  ASSERT_GE(AwaitLog(Rx("live: streaming channel\\(s\\) 1 "), 5000), 0) << "channel 1 alone was never requested";
+  Note(QStringLiteral("ROTATE clicked"));
+  m_viewer->Click(Skin().ControlCentre(CArdevizView::kIdRotate));
+  const QRect pane = Skin().PaneRect(0).united(Skin().PaneRect(8));
+  for (int ch = 2, from = 0; ch <= 3; ++ch) {
+    from = AwaitLog(Rx(qPrintable(QStringLiteral("live: streaming channel\\(s\\) %1 ").arg(ch))), 7000, from);
+    ASSERT_GE(from, 0) << "rotation never asked for channel " << ch << " live";
+    const QImage first = Look();
+    EXPECT_TRUE(LookUntil([&](const QImage& w) {
+      return SkinReference::DifferingPixels(first.copy(pane), w.copy(pane)) >=
+             pane.width() * pane.height() * kChangedShare;
+    }, 3000)) << "the pane of channel " << ch << " stands still";
+  }
 }
 
 // Packets with stray bytes between them, cut into pieces or run together:

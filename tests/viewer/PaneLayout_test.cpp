@@ -93,6 +93,7 @@ TEST(PaneLayoutTest, RotationVisitsOnlyShownChannelsEveryIntervalPlusOneTicks) {
   for (int t = 0; t < 6; ++t) {
     layout.Tick(shown);
     perTick.push_back(layout.ChannelSelection() & 0xFF);
+    EXPECT_EQ(layout.ChannelMask(), 1u << perTick.back()) << "live pictures of the rotated-to channel";
   }
   EXPECT_EQ(perTick, (std::vector<int>{2, 5, 5, 0, 0, 2}));
 
