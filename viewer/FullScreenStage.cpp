@@ -41,6 +41,10 @@ void FullScreenStage::Enter(QScreen* screen) {
     m_pClip->setPen(Qt::NoPen);
     m_pClip->setFlag(QGraphicsItem::ItemClipsChildrenToShape);
     scene()->addItem(m_pClip);
+    // The stage's clip does the mask's job; a masked widget renders its children
+    // off by the mask's offset inside a proxy.
+    m_windowMask = m_pWindow->mask();
+    m_pWindow->clearMask();
     m_pProxy = new QGraphicsProxyWidget(m_pClip);
     m_pProxy->setWidget(m_pWindow);
     m_pProxy->setPos(0, 0);  // it took over the window's place on the desktop
@@ -69,6 +73,7 @@ void FullScreenStage::Leave() {
   hide();
   m_pWindow->hide();
   m_pProxy->setWidget(nullptr);
+  m_pWindow->setMask(m_windowMask);
   delete m_pClip;  // and the proxy with it
   m_pClip = nullptr;
   m_pProxy = nullptr;

@@ -7,6 +7,7 @@
 
 #include <QGraphicsView>
 #include <QRect>
+#include <QRegion>
 #include <QSize>
 
 class QGraphicsProxyWidget;
@@ -41,6 +42,7 @@ class FullScreenStage : public QGraphicsView {
  private:
   QWidget* m_pWindow;
   QRect m_visible;
+  QRegion m_windowMask;  // the window's own mask, put back when it leaves the stage
   int m_nFactor = 1;
   bool m_bMoving = false;         // the window is being taken onto or off the stage
   bool m_bWindowClosing = false;  // the window got a close request; its hiding closes the stage
