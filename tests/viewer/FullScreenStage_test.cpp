@@ -99,6 +99,27 @@ TEST_F(FullScreenStageTest, TheStageShowsTheDenseArt) {
   EXPECT_LT(differing, dense.width() * dense.height() / 100);
 }
 
+// What partial repaints leave on the screen equals a full repaint of the same state.
+TEST_F(FullScreenStageTest, RepaintsLandWhereTheFullRepaintDrawsThem) {
+  frame->SetFullScreen(true);
+  FullScreenStage* stage = frame->Stage();
+  ASSERT_NE(stage, nullptr);
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(stage));
+  frame->hide();  // as for the archive panel, and back
+  frame->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(stage));
+  for (int id : {CArdevizView::kIdLayoutFirst + 1, CArdevizView::kIdLayoutFirst + 0, CArdevizView::kIdConnect + 0}) {
+    const QPoint at = stage->MapFromWindow(frame->View()->Button(id)->geometry().center());
+    QTest::mouseClick(stage->viewport(), Qt::LeftButton, {}, at);
+    QTest::qWait(50);
+  }
+  // The screen's picture is what the window's partial repaints left in its backing store.
+  const QImage screen = stage->screen()->grabWindow(stage->winId()).toImage().convertToFormat(QImage::Format_RGB32);
+  const QImage full = stage->grab().toImage().convertToFormat(QImage::Format_RGB32);
+  ASSERT_EQ(screen.size(), full.size());
+  EXPECT_TRUE(screen == full) << "partial repaints landed off the full repaint";
+}
+
 TEST(FullScreenStage, AnEnlargedSkinIsDrawnFromTheDenseArt) {
   // What the stage does to the skin: a painter scaled by 3 draws the 2x art made 3x, not the 1x art blown up.
   const int powerKey = 244;
