@@ -1,9 +1,7 @@
-// The main view without a recorder: what its buttons do to the panes, going
-// offline, and the pan/tilt reply box.
+// The main view without a recorder: what its buttons and a double click do to
+// the panes, and going offline.
 #include <gtest/gtest.h>
 
-#include <QApplication>
-#include <QMessageBox>
 #include <QTest>
 
 #include <vector>
@@ -56,9 +54,9 @@ TEST_F(CArdevizViewTest, ButtonsPageThePanesBeepWhenRefusedAndRotateOnTheTick) {
 
   Click(V::kIdLayoutFirst + 1);
   EXPECT_EQ(Page(), (std::vector<int>{0, 1, 2, 3, 101}));
-  Click(V::kIdChannelFirst + 11);  // button 12 cannot start a page of four
-  EXPECT_EQ(m_alerts.beeps, 5);
-  EXPECT_EQ(Page(), (std::vector<int>{0, 1, 2, 3, 101}));
+  Click(V::kIdChannelFirst + 4);
+  QTest::mouseDClick(m_view.get(), Qt::LeftButton, {}, m_view->PaneRect(6).center());  // that channel alone
+  EXPECT_EQ(Page(), (std::vector<int>{6, 100}));
 
   m_view->Settings().rotateInterval = 1;
   m_view->SetConnectionState(1);
@@ -82,28 +80,14 @@ TEST_F(CArdevizViewTest, GoingOfflineByItselfShowsWaitingUnlitAndNoPositions) {
   EXPECT_EQ(m_view->RecordPositionText() + m_view->PlayPositionText(), "R-POS : 012.3456%P-POS : 000.0005%");
   m_view->ToggleActivity();
   ASSERT_TRUE(m_view->Button(V::kIdActivity)->GetCheck());
+  const BitmapInfoHeader header{.width = 4, .height = 4};
+  const std::vector<std::uint8_t> picture(header.ComputeImageSize());
+  m_view->SetChannelImage(0, picture.data(), header, {});
   m_view->GoOffline();
   EXPECT_EQ(m_view->StatusText(), "WAITING FOR CONNECTION.");
   EXPECT_FALSE(m_view->Button(V::kIdActivity)->GetCheck());
   EXPECT_EQ(m_view->RecordPositionText() + m_view->PlayPositionText(), "");
-}
-
-TEST_F(CArdevizViewTest, PanTiltRepliesOpenOneBoxThatDoesNotBlock) {
-  Alerts::SetMessageHook({});  // the real box: it must neither block nor stack
-  const auto boxes = [] {
-    QList<QMessageBox*> open;
-    for (QWidget* w : QApplication::topLevelWidgets())
-      if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible()) open << box;
-    return open;
-  };
-  for (int i = 0; i < 3; ++i) m_view->ShowPtzDataReply();  // returns: nothing modal runs
-  QCoreApplication::processEvents();
-  ASSERT_EQ(boxes().size(), 1);
-  EXPECT_EQ(boxes()[0]->text(), "Direct Pantilt Camera Control");
-  boxes()[0]->close();
-  QTRY_COMPARE(boxes().size(), 0);
-  m_view->ShowPtzDataReply();  // a reply after the box was closed opens it again
-  EXPECT_EQ(boxes().size(), 1);
+  EXPECT_FALSE(m_view->HasChannelImage(0)) << "a picture of the link's is kept past the link";
 }
 
 }  // namespace
