@@ -1,7 +1,10 @@
 // The main view without a recorder: what its buttons and a double click do to
-// the panes, and going offline.
+// the panes, going offline, and the pan/tilt pad on the skin driving the
+// control with the camera number painted.
 #include <gtest/gtest.h>
 
+#include <QImage>
+#include <QPainter>
 #include <QTest>
 
 #include <vector>
@@ -10,6 +13,7 @@
 #include "skin/SkinButton.h"
 #include "tests/viewer/ShellTestSupport.h"
 #include "viewer/CArdevizView.h"
+#include "viewer/PtzViewBinding.h"
 
 namespace {
 
@@ -26,6 +30,11 @@ class CArdevizViewTest : public ::testing::Test {
     m_view->show();
   }
   void Click(int controlId) { ClickAndSettle(m_view->Button(controlId)); }
+  SkinButton* Child(int controlId) const {
+    for (SkinButton* b : m_view->findChildren<SkinButton*>())
+      if (b->ControlId() == controlId) return b;
+    return nullptr;
+  }
 
   // The channels whose buttons are latched (and so disabled), and the latched layout button.
   std::vector<int> Page() const {
@@ -88,6 +97,40 @@ TEST_F(CArdevizViewTest, GoingOfflineByItselfShowsWaitingUnlitAndNoPositions) {
   EXPECT_FALSE(m_view->Button(V::kIdActivity)->GetCheck());
   EXPECT_EQ(m_view->RecordPositionText() + m_view->PlayPositionText(), "");
   EXPECT_FALSE(m_view->HasChannelImage(0)) << "a picture of the link's is kept past the link";
+}
+
+TEST_F(CArdevizViewTest, PanTiltPadDrivesTheControlAndTheCameraNumberIsPainted) {
+  auto& binding = dynamic_cast<PtzViewBinding&>(*m_view->PtzControl());
+  PtzControl& control = binding.Control();
+  SkinButton* up = Child(1087);
+  SkinButton* previous = Child(1101);
+  ASSERT_TRUE(up && previous);
+  QTest::mousePress(up, Qt::LeftButton, {}, QPoint(5, 5));
+  EXPECT_TRUE(control.IsRepeating(ptzvalue::kUp));  // handled inside the press
+  QTest::mouseRelease(up, Qt::LeftButton, {}, QPoint(5, 5));
+  EXPECT_FALSE(control.IsRepeating(ptzvalue::kUp));
+  EXPECT_TRUE(control.IsStopRepeating());
+  QTest::mouseClick(previous, Qt::LeftButton, {}, QPoint(3, 3));
+  QTRY_COMPARE(static_cast<int>(control.SelectedCamera()), 7);  // the press state arrives queued
+  EXPECT_EQ(control.PtzCameraText(), "008");
+
+  // Green on black inside its rectangle, nothing outside.
+  QImage image(V::kWidth, V::kHeight, QImage::Format_RGB32);
+  image.fill(Qt::white);
+  QPainter painter(&image);
+  binding.PaintCamera(painter);
+  painter.end();
+  const QRect r = PtzControl::kCameraRect;
+  int green = 0, black = 0;
+  for (int y = r.top(); y <= r.bottom(); ++y)
+    for (int x = r.left(); x <= r.right(); ++x) {
+      const QRgb p = image.pixel(x, y);
+      green += qGreen(p) > 128 && qRed(p) < 100 && qBlue(p) < 100;
+      black += p == qRgb(0, 0, 0);
+    }
+  EXPECT_GT(green, 0);
+  EXPECT_GT(black, 0);
+  EXPECT_EQ(image.pixel(r.left() - 1, r.top()), qRgb(255, 255, 255));
 }
 
 }  // namespace
