@@ -1,8 +1,9 @@
 // The main view without a recorder: what its buttons and a double click do to
-// the panes, going offline, and the pan/tilt pad on the skin driving the
-// control with the camera number painted.
+// the panes, going offline, the pan/tilt pad on the skin driving the control
+// with the camera number painted, and what assistive tools read of it.
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QImage>
 #include <QPainter>
 #include <QTest>
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "app/AppViewExtensions.h"
+#include "skin/SkinAccessibility.h"
 #include "skin/SkinButton.h"
 #include "tests/viewer/ShellTestSupport.h"
 #include "viewer/CArdevizView.h"
@@ -18,6 +20,15 @@
 namespace {
 
 using V = CArdevizView;
+
+// The view's accessible child of that name, or null.
+QAccessibleInterface* Accessible(QAccessibleInterface* view, const QString& name) {
+  for (int i = 0; i < view->childCount(); ++i) {
+    QAccessibleInterface* child = view->child(i);
+    if (child && child->text(QAccessible::Name) == name) return child;
+  }
+  return nullptr;
+}
 
 class CArdevizViewTest : public ::testing::Test {
  protected:
@@ -131,6 +142,51 @@ TEST_F(CArdevizViewTest, PanTiltPadDrivesTheControlAndTheCameraNumberIsPainted) 
   EXPECT_GT(green, 0);
   EXPECT_GT(black, 0);
   EXPECT_EQ(image.pixel(r.left() - 1, r.top()), qRgb(255, 255, 255));
+}
+
+// What assistive tools read through QAccessible: every skin control by its
+// label with role and state, and the status line, date and time as texts that
+// follow the view; a control pressed by an assistive tool acts as clicked.
+TEST_F(CArdevizViewTest, AccessibleControlsAndTextsFollowTheView) {
+  QAccessibleInterface* tree = QAccessible::queryAccessibleInterface(m_view.get());
+  ASSERT_NE(tree, nullptr);
+
+  // Names and states (checkable, checked, disabled) as the view starts: nine panes, every channel on the page.
+  const std::pair<const char*, const char*> controls[] = {
+      {"POWER", "000"},  {"CONNECT", "100"}, {"DISCONNECT", "110"}, {"LAYOUT 9", "110"},
+      {"CHANNEL 3", "111"}, {"ROTATE", "100"}, {"PAN UP", "000"},    {"ACTIVITY", "101"},
+  };
+  for (const auto& [name, states] : controls) {
+    QAccessibleInterface* control = Accessible(tree, name);
+    ASSERT_NE(control, nullptr) << name;
+    EXPECT_EQ(control->role(), QAccessible::Button) << name;
+    const QAccessible::State s = control->state();
+    EXPECT_EQ(QString("%1%2%3").arg(int(s.checkable)).arg(int(s.checked)).arg(int(s.disabled)), states) << name;
+  }
+  EXPECT_TRUE(Accessible(tree, "PAN LEFT UP")->state().invisible);  // the pad's hidden diagonals
+  for (int i = 0; i < tree->childCount(); ++i)
+    EXPECT_FALSE(tree->child(i)->text(QAccessible::Name).isEmpty()) << "child " << i << " has no name";
+
+  QAccessibleInterface* status = Accessible(tree, SkinAccessibility::kStatusName);
+  ASSERT_NE(status, nullptr);
+  EXPECT_EQ(status->role(), QAccessible::StaticText);
+  EXPECT_EQ(status->text(QAccessible::Value), "WAITING FOR CONNECTION.");
+  EXPECT_TRUE(Accessible(tree, SkinAccessibility::kDateName)->text(QAccessible::Value).contains(" / "));
+  EXPECT_TRUE(Accessible(tree, SkinAccessibility::kTimeName)->text(QAccessible::Value).contains(" : "));
+  EXPECT_EQ(tree->indexOfChild(status), tree->childCount() - 3);
+  EXPECT_EQ(status->parent(), tree);
+
+  // LAYOUT 1 pressed by an assistive tool: one pane, and the states follow.
+  QAccessibleInterface* layoutOne = Accessible(tree, "LAYOUT 1");
+  ASSERT_NE(layoutOne->actionInterface(), nullptr);
+  layoutOne->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+  QCoreApplication::processEvents();
+  EXPECT_EQ(m_view->ChannelLayout(), 0x100);
+  EXPECT_TRUE(layoutOne->state().checked);
+  EXPECT_FALSE(Accessible(tree, "LAYOUT 9")->state().checked);
+
+  m_view->ShowConnectionStatus(1);
+  EXPECT_EQ(status->text(QAccessible::Value), "CONNECTION ESTABLISHED.");
 }
 
 }  // namespace
