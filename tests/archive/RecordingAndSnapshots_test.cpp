@@ -1,6 +1,7 @@
 // Recording, snapshots and printing against a fake panel whose pictures tell
 // the captures apart: AVI segments, their names and failures, the frames held
-// in memory; the snapshot's file and caption, and a missing printer.
+// in memory; the snapshot's file and caption, and a missing printer; the file
+// names made only from real clock times.
 #include <gtest/gtest.h>
 
 #include <QCryptographicHash>
@@ -20,6 +21,7 @@
 
 #include "archive/ArchiveMedia.h"
 #include "archive/AviRecorder.h"
+#include "archive/RecordFileNames.h"
 #include "platform/Alerts.h"
 #include "platform/DesktopOpener.h"
 #include "platform/PicturePrinter.h"
@@ -273,9 +275,7 @@ TEST_F(MediaTest, PrintWithoutPrinterTellsTheOperator) {
 // A folder that takes no file or a full disk: told, and no file is left.
 TEST_F(MediaTest, SnapshotThatCannotBeWrittenTellsTheOperator) {
   const QString cannotSave = "Can Not Save JPEG File!";
-  QFile plain(m_dir.filePath("plain"));
-  ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
-  plain.close();
+  ASSERT_TRUE(QFile(m_dir.filePath("plain")).open(QIODevice::WriteOnly));
   m_panel.folder = m_dir.filePath("plain/sub");
   ArchiveMedia media(m_panel, m_panel, m_options);
   EXPECT_EQ(media.SaveSnapshot(), "");
@@ -291,7 +291,32 @@ TEST_F(MediaTest, SnapshotThatCannotBeWrittenTellsTheOperator) {
     EXPECT_EQ(media.SaveSnapshot(), "");
   }
   EXPECT_EQ(m_panel.alerts, (QStringList{cannotSave, cannotSave}));
-  EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name),
-            (QStringList{"CAM1_2006-01-02 03-04-05_04711.jpg", "plain"}));
+  EXPECT_EQ(Files(), (QStringList{"CAM1_2006-01-02 03-04-05_04711.jpg", "plain"}));
   EXPECT_EQ(DesktopOpener::Requests(), QStringList{m_dir.path()});
+}
+
+TEST(RecordFileNames, NamesComeOnlyFromRealClockTimes) {
+  using namespace recordnames;
+  const ArchiveMoment time{2005, 3, 7, 14, 5, 9}, local{2006, 1, 2, 3, 4, 5};
+  const struct {
+    ArchiveMoment imageTime;
+    ArchiveMoment expected;
+  } cases[] = {
+      {time, time},
+      {{2095, 1, 15, 45, 87, 128}, local},  // hour, minute and second out of range
+      {{0, 0, 0, 0, 0, 0}, local},          // no picture shown yet
+      {{2005, 2, 30, 1, 2, 3}, local},      // no such day
+      {{10000, 1, 1, 0, 0, 0}, local},      // five-digit year
+      {{-5, 1, 1, 0, 0, 0}, local},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(NameTime(c.imageTime, QDateTime(QDate(2006, 1, 2), QTime(3, 4, 5))), c.expected)
+        << SnapshotTimeText(c.imageTime).toStdString();
+  // A folder ending in a separator gives no doubled separator; the tick keeps five digits.
+  EXPECT_EQ(AviFileName("/data/Backup/", time), "/data/Backup/2005-03-07 14-05-09.avi");
+  EXPECT_EQ(SnapshotFileName("/data/Backup/", 255, time, 123456789), "/data/Backup/CAM0_2005-03-07 14-05-09_56789.jpg");
+  EXPECT_EQ(SnapshotFileName("/data/Backup", 15, time, 5), "/data/Backup/CAM16_2005-03-07 14-05-09_00005.jpg");
+  // Settings beyond the interval table record for 15 s.
+  EXPECT_EQ(std::vector({RecordIntervalMs(12), RecordIntervalMs(13), RecordIntervalMs(-1)}),
+            std::vector({100000, 15000, 15000}));
 }
