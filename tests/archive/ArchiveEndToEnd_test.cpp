@@ -9,7 +9,6 @@
 #include <QTest>
 
 #include <cstdlib>
-#include <memory>
 
 #include "app/AppViewExtensions.h"
 #include "archive/CArchiveDlg.h"

@@ -105,8 +105,8 @@ class ArchivePanelTest : public ::testing::Test {
     options.playback.eventRestartMs = 5;
     options.powerReturnMs = 1;
     options.logoFile = dir.filePath("no-logo.bmp");
-    panel = std::make_unique<CArchiveDlg>(std::unique_ptr<IArchiveHost>(host),
-                                          std::make_unique<FakeLink>(plays, calls), options);
+    panel = std::make_unique<CArchiveDlg>(std::unique_ptr<IArchiveHost>(host), std::make_unique<FakeLink>(plays, calls),
+                                          options);
     panel->Calendar()->SetDate(QDate(2005, 1, 31));
     control().SetClock([] { return QDateTime(QDate(2010, 6, 15), QTime(10, 20, 30)); });
   }
