@@ -9,8 +9,6 @@
 #include <QScreen>
 #include <QTest>
 
-#include <memory>
-
 #include "app/CArdevizApp.h"
 #include "res/SkinImages.h"
 #include "skin/SkinButton.h"
@@ -21,29 +19,21 @@
 
 namespace {
 
-// The program started with its main window, on a 2560 x 1440 screen as CTest runs it.
-class FullScreenStageTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    CArdevizView::Options options;
-    options.createLink = false;
-    options.hostOverride = QStringLiteral("127.0.0.1");
-    options.screenModeSettleMs = 0;
-    m_app = std::make_unique<CArdevizApp>(QDir(m_lockDir.path()).filePath("Ardeviz.lock"), options);
-    ASSERT_TRUE(m_app->InitInstance());
-    frame = m_app->MainFrame();
-    ASSERT_EQ(QGuiApplication::primaryScreen()->geometry().size(), QSize(2560, 1440));
-  }
+TEST(FullScreenStage, TheFrameGoesOnTheStageTakesClicksThereAndComesBackAsItWas) {
+  // The program started with its main window, on a 2560 x 1440 screen as CTest runs it.
+  ASSERT_EQ(QGuiApplication::primaryScreen()->geometry().size(), QSize(2560, 1440));
+  IsolatedSettings settings;
+  TemporaryWorkingFolder folder;
+  AlertRecorder alerts;
+  QTemporaryDir lockDir;
+  CArdevizView::Options options;
+  options.createLink = false;
+  options.hostOverride = QStringLiteral("127.0.0.1");
+  options.screenModeSettleMs = 0;
+  CArdevizApp app(QDir(lockDir.path()).filePath("Ardeviz.lock"), options);
+  ASSERT_TRUE(app.InitInstance());
+  CMainFrame* frame = app.MainFrame();
 
-  IsolatedSettings m_settings;
-  TemporaryWorkingFolder m_folder;
-  AlertRecorder m_alerts;
-  QTemporaryDir m_lockDir;
-  std::unique_ptr<CArdevizApp> m_app;
-  CMainFrame* frame = nullptr;
-};
-
-TEST_F(FullScreenStageTest, TheFrameGoesOnTheStageTakesClicksThereAndComesBackAsItWas) {
   // The largest whole factor by which the frame's visible 873 x 681 fits the screen.
   const QSize skin(873, 681);
   for (const auto& [screen, factor] : {std::pair{QSize(3840, 2160), 3}, {QSize(1746, 1362), 2}, {QSize(1745, 1362), 1},
