@@ -1,16 +1,18 @@
-// Start-up and shut-down: the single-instance guard and its lock file, and
-// the power button's order (settings saved, window closed).
+// Start-up and shut-down: the single-instance guard and its lock file, the
+// power button's order (settings saved, window closed), and the archive
+// panel's way back: POWER returns to the main window also when the link went
+// offline while the panel was shown.
 #include <gtest/gtest.h>
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QSettings>
 #include <QTemporaryDir>
 
 #include <unistd.h>
 
 #include "app/CArdevizApp.h"
+#include "archive/CArchiveDlg.h"
 #include "skin/SkinPushButton.h"
 #include "tests/viewer/ShellTestSupport.h"
 #include "viewer/CArdevizView.h"
@@ -85,6 +87,28 @@ TEST_F(CArdevizAppTest, PowerSavesTheSettingsAndClosesTheWindow) {
   EXPECT_EQ(stored.value("Setting/Rotate Interval").toInt(), 7);
   EXPECT_EQ(stored.value("Setting/Ip Label").toString(), "LAB");
   EXPECT_EQ(stored.value("Setting/Host IPAddress").toString(), ViewerSettings::kDefaultHostAddress);
+}
+
+TEST_F(CArdevizAppTest, ArchivePowerReturnsToTheMainWindowAlsoOffline) {
+  m_options.createLink = true;
+  m_options.portOverride = 1;
+  CArdevizApp app(LockPath(), m_options);
+  ASSERT_TRUE(app.InitInstance());
+  CArdevizView* view = app.MainFrame()->View();
+  auto* panel = dynamic_cast<CArchiveDlg*>(view->ArchivePanel());
+  ASSERT_NE(panel, nullptr);
+  for (bool offline : {false, true}) {
+    view->SetConnectionState(1);  // as after a login; nothing is ever sent without a socket
+    view->SwitchToArchive(true);
+    ASSERT_TRUE(panel->isVisible());
+    ASSERT_FALSE(app.MainFrame()->isVisible());
+    if (offline) view->GoOffline();
+    panel->OnCommand(CArchiveDlg::kIdPower);
+    QTRY_VERIFY_WITH_TIMEOUT(app.MainFrame()->isVisible(), 5000);
+    EXPECT_FALSE(panel->isVisible()) << offline;
+    EXPECT_FALSE(panel->IsArchiveMode()) << offline;
+    EXPECT_EQ(view->ConnectionState(), offline ? 0 : 1);
+  }
 }
 
 }  // namespace

@@ -1,21 +1,34 @@
-// The main view without a recorder: what its buttons do to the panes, going
-// offline, and the pan/tilt reply box.
+// The main view without a recorder: what its buttons and a double click do to
+// the panes, going offline, the pan/tilt pad on the skin driving the control
+// with the camera number painted, and what assistive tools read of it.
 #include <gtest/gtest.h>
 
-#include <QApplication>
-#include <QMessageBox>
+#include <QAccessible>
+#include <QImage>
+#include <QPainter>
 #include <QTest>
 
 #include <vector>
 
 #include "app/AppViewExtensions.h"
+#include "skin/SkinAccessibility.h"
 #include "skin/SkinButton.h"
 #include "tests/viewer/ShellTestSupport.h"
 #include "viewer/CArdevizView.h"
+#include "viewer/PtzViewBinding.h"
 
 namespace {
 
 using V = CArdevizView;
+
+// The view's accessible child of that name, or null.
+QAccessibleInterface* Accessible(QAccessibleInterface* view, const QString& name) {
+  for (int i = 0; i < view->childCount(); ++i) {
+    QAccessibleInterface* child = view->child(i);
+    if (child && child->text(QAccessible::Name) == name) return child;
+  }
+  return nullptr;
+}
 
 class CArdevizViewTest : public ::testing::Test {
  protected:
@@ -28,6 +41,11 @@ class CArdevizViewTest : public ::testing::Test {
     m_view->show();
   }
   void Click(int controlId) { ClickAndSettle(m_view->Button(controlId)); }
+  SkinButton* Child(int controlId) const {
+    for (SkinButton* b : m_view->findChildren<SkinButton*>())
+      if (b->ControlId() == controlId) return b;
+    return nullptr;
+  }
 
   // The channels whose buttons are latched (and so disabled), and the latched layout button.
   std::vector<int> Page() const {
@@ -56,9 +74,9 @@ TEST_F(CArdevizViewTest, ButtonsPageThePanesBeepWhenRefusedAndRotateOnTheTick) {
 
   Click(V::kIdLayoutFirst + 1);
   EXPECT_EQ(Page(), (std::vector<int>{0, 1, 2, 3, 101}));
-  Click(V::kIdChannelFirst + 11);  // button 12 cannot start a page of four
-  EXPECT_EQ(m_alerts.beeps, 5);
-  EXPECT_EQ(Page(), (std::vector<int>{0, 1, 2, 3, 101}));
+  Click(V::kIdChannelFirst + 4);
+  QTest::mouseDClick(m_view.get(), Qt::LeftButton, {}, m_view->PaneRect(6).center());  // that channel alone
+  EXPECT_EQ(Page(), (std::vector<int>{6, 100}));
 
   m_view->Settings().rotateInterval = 1;
   m_view->SetConnectionState(1);
@@ -82,28 +100,93 @@ TEST_F(CArdevizViewTest, GoingOfflineByItselfShowsWaitingUnlitAndNoPositions) {
   EXPECT_EQ(m_view->RecordPositionText() + m_view->PlayPositionText(), "R-POS : 012.3456%P-POS : 000.0005%");
   m_view->ToggleActivity();
   ASSERT_TRUE(m_view->Button(V::kIdActivity)->GetCheck());
+  const BitmapInfoHeader header{.width = 4, .height = 4};
+  const std::vector<std::uint8_t> picture(header.ComputeImageSize());
+  m_view->SetChannelImage(0, picture.data(), header, {});
   m_view->GoOffline();
   EXPECT_EQ(m_view->StatusText(), "WAITING FOR CONNECTION.");
   EXPECT_FALSE(m_view->Button(V::kIdActivity)->GetCheck());
   EXPECT_EQ(m_view->RecordPositionText() + m_view->PlayPositionText(), "");
+  EXPECT_FALSE(m_view->HasChannelImage(0)) << "a picture of the link's is kept past the link";
 }
 
-TEST_F(CArdevizViewTest, PanTiltRepliesOpenOneBoxThatDoesNotBlock) {
-  Alerts::SetMessageHook({});  // the real box: it must neither block nor stack
-  const auto boxes = [] {
-    QList<QMessageBox*> open;
-    for (QWidget* w : QApplication::topLevelWidgets())
-      if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible()) open << box;
-    return open;
+TEST_F(CArdevizViewTest, PanTiltPadDrivesTheControlAndTheCameraNumberIsPainted) {
+  auto& binding = dynamic_cast<PtzViewBinding&>(*m_view->PtzControl());
+  PtzControl& control = binding.Control();
+  SkinButton* up = Child(1087);
+  SkinButton* previous = Child(1101);
+  ASSERT_TRUE(up && previous);
+  QTest::mousePress(up, Qt::LeftButton, {}, QPoint(5, 5));
+  EXPECT_TRUE(control.IsRepeating(ptzvalue::kUp));  // handled inside the press
+  QTest::mouseRelease(up, Qt::LeftButton, {}, QPoint(5, 5));
+  EXPECT_FALSE(control.IsRepeating(ptzvalue::kUp));
+  EXPECT_TRUE(control.IsStopRepeating());
+  QTest::mouseClick(previous, Qt::LeftButton, {}, QPoint(3, 3));
+  QTRY_COMPARE(static_cast<int>(control.SelectedCamera()), 7);  // the press state arrives queued
+  EXPECT_EQ(control.PtzCameraText(), "008");
+
+  // Green on black inside its rectangle, nothing outside.
+  QImage image(V::kWidth, V::kHeight, QImage::Format_RGB32);
+  image.fill(Qt::white);
+  QPainter painter(&image);
+  binding.PaintCamera(painter);
+  painter.end();
+  const QRect r = PtzControl::kCameraRect;
+  int green = 0, black = 0;
+  for (int y = r.top(); y <= r.bottom(); ++y)
+    for (int x = r.left(); x <= r.right(); ++x) {
+      const QRgb p = image.pixel(x, y);
+      green += qGreen(p) > 128 && qRed(p) < 100 && qBlue(p) < 100;
+      black += p == qRgb(0, 0, 0);
+    }
+  EXPECT_GT(green, 0);
+  EXPECT_GT(black, 0);
+  EXPECT_EQ(image.pixel(r.left() - 1, r.top()), qRgb(255, 255, 255));
+}
+
+// What assistive tools read through QAccessible: every skin control by its
+// label with role and state, and the status line, date and time as texts that
+// follow the view; a control pressed by an assistive tool acts as clicked.
+TEST_F(CArdevizViewTest, AccessibleControlsAndTextsFollowTheView) {
+  QAccessibleInterface* tree = QAccessible::queryAccessibleInterface(m_view.get());
+  ASSERT_NE(tree, nullptr);
+
+  // Names and states (checkable, checked, disabled) as the view starts: nine panes, every channel on the page.
+  const std::pair<const char*, const char*> controls[] = {
+      {"POWER", "000"},  {"CONNECT", "100"}, {"DISCONNECT", "110"}, {"LAYOUT 9", "110"},
+      {"CHANNEL 3", "111"}, {"ROTATE", "100"}, {"PAN UP", "000"},    {"ACTIVITY", "101"},
   };
-  for (int i = 0; i < 3; ++i) m_view->ShowPtzDataReply();  // returns: nothing modal runs
+  for (const auto& [name, states] : controls) {
+    QAccessibleInterface* control = Accessible(tree, name);
+    ASSERT_NE(control, nullptr) << name;
+    EXPECT_EQ(control->role(), QAccessible::Button) << name;
+    const QAccessible::State s = control->state();
+    EXPECT_EQ(QString("%1%2%3").arg(int(s.checkable)).arg(int(s.checked)).arg(int(s.disabled)), states) << name;
+  }
+  EXPECT_TRUE(Accessible(tree, "PAN LEFT UP")->state().invisible);  // the pad's hidden diagonals
+  for (int i = 0; i < tree->childCount(); ++i)
+    EXPECT_FALSE(tree->child(i)->text(QAccessible::Name).isEmpty()) << "child " << i << " has no name";
+
+  QAccessibleInterface* status = Accessible(tree, SkinAccessibility::kStatusName);
+  ASSERT_NE(status, nullptr);
+  EXPECT_EQ(status->role(), QAccessible::StaticText);
+  EXPECT_EQ(status->text(QAccessible::Value), "WAITING FOR CONNECTION.");
+  EXPECT_TRUE(Accessible(tree, SkinAccessibility::kDateName)->text(QAccessible::Value).contains(" / "));
+  EXPECT_TRUE(Accessible(tree, SkinAccessibility::kTimeName)->text(QAccessible::Value).contains(" : "));
+  EXPECT_EQ(tree->indexOfChild(status), tree->childCount() - 3);
+  EXPECT_EQ(status->parent(), tree);
+
+  // LAYOUT 1 pressed by an assistive tool: one pane, and the states follow.
+  QAccessibleInterface* layoutOne = Accessible(tree, "LAYOUT 1");
+  ASSERT_NE(layoutOne->actionInterface(), nullptr);
+  layoutOne->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
   QCoreApplication::processEvents();
-  ASSERT_EQ(boxes().size(), 1);
-  EXPECT_EQ(boxes()[0]->text(), "Direct Pantilt Camera Control");
-  boxes()[0]->close();
-  QTRY_COMPARE(boxes().size(), 0);
-  m_view->ShowPtzDataReply();  // a reply after the box was closed opens it again
-  EXPECT_EQ(boxes().size(), 1);
+  EXPECT_EQ(m_view->ChannelLayout(), 0x100);
+  EXPECT_TRUE(layoutOne->state().checked);
+  EXPECT_FALSE(Accessible(tree, "LAYOUT 9")->state().checked);
+
+  m_view->ShowConnectionStatus(1);
+  EXPECT_EQ(status->text(QAccessible::Value), "CONNECTION ESTABLISHED.");
 }
 
 }  // namespace

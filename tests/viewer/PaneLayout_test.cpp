@@ -63,9 +63,7 @@ TEST(PaneLayoutTest, RectanglesMasksAndSelectionsOfOneFourAndNinePanes) {
 }
 
 TEST(PaneLayoutTest, RefusalsAndTheRecordersChannelCount) {
-  L layout;
-  for (int index : {2, 4, 5, 6}) EXPECT_EQ(layout.PressLayoutButton(index), O::Refused) << index;
-  EXPECT_EQ(layout.ChannelLayout(), L::kLayoutNine);
+  L layout;  // the unused layout buttons are refused in the view's test, with their beeps
   EXPECT_EQ(layout.PressChannelButton(L::kLiveChannels), O::Refused);
   layout.PressLayoutButton(0);
   EXPECT_EQ(layout.PressChannelButton(0), O::Unchanged);  // already shown

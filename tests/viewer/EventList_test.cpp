@@ -1,5 +1,6 @@
-// The Event dialog: rows from the file, reload and double clicks, a list of
-// the largest size and files that are no plain files.
+// Event file records (the packed time and the range rules) and the Event
+// dialog: rows from the file, reload and double clicks, a list of the largest
+// size and files that are no plain files.
 #include <gtest/gtest.h>
 
 #include <QFile>
@@ -8,6 +9,7 @@
 #include <QTemporaryDir>
 
 #include <sys/stat.h>
+#include <vector>
 
 #include "viewer/CEventDlg.h"
 #include "viewer/EventListModel.h"
@@ -19,6 +21,32 @@ QByteArray Record(std::initializer_list<int> bytes) {
   QByteArray b;
   for (int v : bytes) b.append(static_cast<char>(v));
   return b;
+}
+
+TEST(EventRecord, PackedTimeAndTheRangeOfEachField) {
+  // A trailing part shorter than a record is ignored.
+  const auto records = ParseEventRecords(Record({3, 0xA0, 9, 5, 31, 23, 59, 59, 0, 0}) +
+                                         Record({0, 0, 9, 1, 1, 0, 0, 0, 0, 0}) + Record({1, 2, 3}));
+  ASSERT_EQ(records.size(), 2u);
+  EXPECT_EQ(records[1].AlarmTypeText(), "No Event");
+  const std::uint32_t packed = 9u << 26 | 5u << 22 | 31u << 17 | 23u << 12 | 59u << 6 | 59u;
+  EXPECT_EQ(records[0].TimeCost(), packed);
+  EXPECT_EQ(MakeTimeCost(2005, 5, 31, 23, 59, 59), packed);
+  const EventTimeFields f = UnpackTimeCost(MakeTimeCost(2040, 12, 1, 0, 5, 6));
+  EXPECT_EQ(std::vector<int>({f.year, f.month, f.day, f.hour, f.minute, f.second}),
+            std::vector<int>({2040, 12, 1, 0, 5, 6}));
+  // Each field keeps only its low bits: a year offset of 64 wraps to 0.
+  EXPECT_EQ(MakeTimeCost(1996 + 64, 1, 1, 0, 0, 0), MakeTimeCost(1996, 1, 1, 0, 0, 0));
+
+  // Each field at its limit is listed, one beyond it is skipped (any event bits are fine).
+  const int limits[8] = {16, 255, 100, 12, 31, 24, 59, 59};
+  for (int field = 0; field < 8; ++field) {
+    QByteArray bytes = Record({1, 0, 9, 5, 1, 0, 0, 0, 0, 0});
+    bytes[field] = static_cast<char>(limits[field]);
+    EXPECT_EQ(ParseEventRecords(bytes).size(), 1u) << field;
+    bytes[field] = static_cast<char>(limits[field] + 1);  // the event bits wrap to 0, still fine
+    EXPECT_EQ(ParseEventRecords(bytes).size(), field == 1 ? 1u : 0u) << field;
+  }
 }
 
 class EventDlgTest : public ::testing::Test {

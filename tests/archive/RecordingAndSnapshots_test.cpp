@@ -1,7 +1,14 @@
+// Recording, snapshots and printing against a fake panel whose pictures tell
+// the captures apart: AVI segments, their names and failures, the frames held
+// in memory; the snapshot's file and caption, and a missing printer; the file
+// names made only from real clock times.
 #include <gtest/gtest.h>
 
 #include <QCryptographicHash>
 #include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QPrinter>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -12,8 +19,12 @@
 #include <thread>
 #include <tuple>
 
+#include "archive/ArchiveMedia.h"
 #include "archive/AviRecorder.h"
+#include "archive/RecordFileNames.h"
+#include "platform/Alerts.h"
 #include "platform/DesktopOpener.h"
+#include "platform/PicturePrinter.h"
 #include "support/AviTestReader.h"
 #include "support/FakeMediaPanel.h"
 #include "support/FileSizeLimit.h"
@@ -32,15 +43,31 @@ QByteArray ReadAll(const QString& path) {
   return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-class AviRecorderTest : public ::testing::Test {
+// Thin red text over the blue fill is blurred by the 2 x 2 chroma: judge red against blue.
+bool AnyRed(const QImage& image, const QRect& area) {
+  const QRect r = area & image.rect();
+  for (int y = r.top(); y <= r.bottom(); ++y)
+    for (int x = r.left(); x <= r.right(); ++x)
+      if (const QColor c = image.pixelColor(x, y); c.red() > 120 && c.blue() < 160) return true;
+  return false;
+}
+
+class MediaTest : public ::testing::Test {
  protected:
   void SetUp() override {
     m_panel.folder = m_dir.path();
     DesktopOpener::SetEnabled(false);
     DesktopOpener::ClearRequests();
+    Alerts::SetMessageHook([](const Alerts::Message&) { return Alerts::kOk; });
     m_startDir = QDir::currentPath();
+    m_options.tickMs = [] { return qint64(1234504711); };
+    m_options.clock = [] { return QDateTime(QDate(2006, 1, 2), QTime(3, 4, 5)); };
   }
-  void TearDown() override { EXPECT_EQ(QDir::currentPath(), m_startDir); }
+  void TearDown() override {
+    Alerts::SetMessageHook({});
+    PicturePrinter::SetPrinterSource({});
+    EXPECT_EQ(QDir::currentPath(), m_startDir);
+  }
 
   QString AviPath(int secondOffset = 0) const {
     return m_dir.filePath(QString("2005-03-07 14-05-%1.avi").arg(9 + secondOffset, 2, 10, QChar('0')));
@@ -64,13 +91,14 @@ class AviRecorderTest : public ::testing::Test {
   QTemporaryDir m_dir;
   FakeMediaPanel m_panel;
   QString m_startDir;
+  ArchiveMedia::Options m_options;
 };
 
 }  // namespace
 
 // Run of 300 ms cut by a 200 ms interval: one tick with time left, a save
 // that restarts the timer with the 100 ms left, and a last tick ending the run.
-TEST_F(AviRecorderTest, TimerCutsTheRunIntoSegmentsAndTheWriterRestartsIt) {
+TEST_F(MediaTest, TimerCutsTheRunIntoSegmentsAndTheWriterRestartsIt) {
   m_panel.advanceTime = true;  // every segment ends on a new image time
   AviRecorder::Options o;
   o.runLengthMs = 300;
@@ -97,7 +125,7 @@ TEST_F(AviRecorderTest, TimerCutsTheRunIntoSegmentsAndTheWriterRestartsIt) {
   EXPECT_EQ(DesktopOpener::Requests(), (QStringList{m_dir.path(), m_dir.path()}));
 }
 
-TEST_F(AviRecorderTest, UnallocatedFrameIsDroppedNotStoredEmpty) {
+TEST_F(MediaTest, UnallocatedFrameIsDroppedNotStoredEmpty) {
   AviRecorder::Options o;
   int allocations = 0;
   o.frameAllocator = [&allocations]() -> FrameBank::Frame {
@@ -112,7 +140,7 @@ TEST_F(AviRecorderTest, UnallocatedFrameIsDroppedNotStoredEmpty) {
   EXPECT_EQ(FrameCount(AviPath()), 2);
 }
 
-TEST_F(AviRecorderTest, MissingRecordFolderFallsBackWithoutChangingTheCurrentDirectory) {
+TEST_F(MediaTest, MissingRecordFolderFallsBackWithoutChangingTheCurrentDirectory) {
   QTemporaryDir work;
   ASSERT_TRUE(QDir::setCurrent(work.path()));
   m_panel.folder = work.filePath("no-such-folder");
@@ -133,7 +161,7 @@ TEST_F(AviRecorderTest, MissingRecordFolderFallsBackWithoutChangingTheCurrentDir
 
 // Segments ending on the same image time keep both files; a time no clock
 // shows names the file by the local time. The bytes are those of always.
-TEST_F(AviRecorderTest, SegmentsEndingOnTheSameTimeKeepBothFiles) {
+TEST_F(MediaTest, SegmentsEndingOnTheSameTimeKeepBothFiles) {
   AviRecorder::Options o;
   o.clock = [] { return QDateTime(QDate(2006, 1, 2), QTime(3, 4, 5)); };
   AviRecorder rec(m_panel, o);
@@ -157,7 +185,7 @@ TEST_F(AviRecorderTest, SegmentsEndingOnTheSameTimeKeepBothFiles) {
 
 // A full disk ends the run at the failing frame, not at the segment's end:
 // one message, no file of the failed segment, the earlier file untouched.
-TEST_F(AviRecorderTest, WriteThatFailsEndsTheRunAndKeepsEarlierFiles) {
+TEST_F(MediaTest, WriteThatFailsEndsTheRunAndKeepsEarlierFiles) {
   AviRecorder rec(m_panel);
   QSignalSpy saved(&rec, &AviRecorder::segmentSaved);
   Run(rec, 0);
@@ -188,7 +216,7 @@ TEST_F(AviRecorderTest, WriteThatFailsEndsTheRunAndKeepsEarlierFiles) {
 
 // The writer holds at most maxFramesInMemory frames; further captures get
 // the full-bank message. Frames reach the disk while the segment is open.
-TEST_F(AviRecorderTest, FramesInMemoryAreBoundedAndStreamedToDisk) {
+TEST_F(MediaTest, FramesInMemoryAreBoundedAndStreamedToDisk) {
   std::atomic<bool> hold{true};
   AviRecorder::Options o;
   o.maxFramesInMemory = 3;
@@ -216,4 +244,79 @@ TEST_F(AviRecorderTest, FramesInMemoryAreBoundedAndStreamedToDisk) {
   ASSERT_TRUE(saved.wait(kWaitMs));
   EXPECT_EQ(Files(), QStringList{"2005-03-07 14-05-09.avi"});
   EXPECT_EQ(FrameCount(AviPath()), 4);
+}
+
+TEST_F(MediaTest, SingleChannelSnapshotHasOneCaptionWithTheCameraName) {
+  m_panel.selectedChannel = 2;
+  m_panel.gridSize = 1;
+  ArchiveMedia media(m_panel, m_panel, m_options);
+  const QString name = media.SaveSnapshot();
+  EXPECT_EQ(name, m_dir.path() + "/CAM3_2005-03-07 14-05-09_04711.jpg");
+  const QImage shot(name);
+  ASSERT_EQ(shot.size(), QSize(640, 480));
+  EXPECT_TRUE(AnyRed(shot, QRect(240, 5, 360, 30)));   // the caption, at the top
+  EXPECT_FALSE(AnyRed(shot, QRect(0, 40, 640, 440)));  // nothing else is red
+  EXPECT_EQ(DesktopOpener::Requests(), QStringList{m_dir.path()});
+  EXPECT_EQ(SnapshotCaptions::ForSnapshot(1, 2, "2005-03-07 14-05-09").at(0).text, "CAM3 2005-03-07 14-05-09");
+}
+
+TEST_F(MediaTest, PrintWithoutPrinterTellsTheOperator) {
+  PicturePrinter::SetPrinterSource([] { return std::unique_ptr<QPrinter>(); });
+  m_panel.selectedChannel = 255;
+  m_panel.gridSize = 2;
+  ArchiveMedia media(m_panel, m_panel, m_options);
+  EXPECT_FALSE(media.PrintImage());
+  EXPECT_EQ(m_panel.alerts, QStringList{"No Printer Driver is installed"});
+  // The captions are still shown on the panel, with the local time.
+  ASSERT_EQ(m_panel.printCaptions.size(), 5u);
+  EXPECT_EQ(m_panel.printCaptions[0].text, "2006-01-02 03-04-05");
+}
+
+// A folder that takes no file or a full disk: told, and no file is left.
+TEST_F(MediaTest, SnapshotThatCannotBeWrittenTellsTheOperator) {
+  const QString cannotSave = "Can Not Save JPEG File!";
+  ASSERT_TRUE(QFile(m_dir.filePath("plain")).open(QIODevice::WriteOnly));
+  m_panel.folder = m_dir.filePath("plain/sub");
+  ArchiveMedia media(m_panel, m_panel, m_options);
+  EXPECT_EQ(media.SaveSnapshot(), "");
+  EXPECT_EQ(m_panel.alerts, QStringList{cannotSave});
+
+  // Before the first picture the image time is all zeros: the local time names the file.
+  m_panel.folder = m_dir.path();
+  m_panel.imageTime = {};
+  EXPECT_EQ(media.SaveSnapshot(), m_dir.filePath("CAM1_2006-01-02 03-04-05_04711.jpg"));
+  {
+    FileSizeLimit full(1000);
+    ASSERT_TRUE(full.IsSet());
+    EXPECT_EQ(media.SaveSnapshot(), "");
+  }
+  EXPECT_EQ(m_panel.alerts, (QStringList{cannotSave, cannotSave}));
+  EXPECT_EQ(Files(), (QStringList{"CAM1_2006-01-02 03-04-05_04711.jpg", "plain"}));
+  EXPECT_EQ(DesktopOpener::Requests(), QStringList{m_dir.path()});
+}
+
+TEST(RecordFileNames, NamesComeOnlyFromRealClockTimes) {
+  using namespace recordnames;
+  const ArchiveMoment time{2005, 3, 7, 14, 5, 9}, local{2006, 1, 2, 3, 4, 5};
+  const struct {
+    ArchiveMoment imageTime;
+    ArchiveMoment expected;
+  } cases[] = {
+      {time, time},
+      {{2095, 1, 15, 45, 87, 128}, local},  // hour, minute and second out of range
+      {{0, 0, 0, 0, 0, 0}, local},          // no picture shown yet
+      {{2005, 2, 30, 1, 2, 3}, local},      // no such day
+      {{10000, 1, 1, 0, 0, 0}, local},      // five-digit year
+      {{-5, 1, 1, 0, 0, 0}, local},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(NameTime(c.imageTime, QDateTime(QDate(2006, 1, 2), QTime(3, 4, 5))), c.expected)
+        << SnapshotTimeText(c.imageTime).toStdString();
+  // A folder ending in a separator gives no doubled separator; the tick keeps five digits.
+  EXPECT_EQ(AviFileName("/data/Backup/", time), "/data/Backup/2005-03-07 14-05-09.avi");
+  EXPECT_EQ(SnapshotFileName("/data/Backup/", 255, time, 123456789), "/data/Backup/CAM0_2005-03-07 14-05-09_56789.jpg");
+  EXPECT_EQ(SnapshotFileName("/data/Backup", 15, time, 5), "/data/Backup/CAM16_2005-03-07 14-05-09_00005.jpg");
+  // Settings beyond the interval table record for 15 s.
+  EXPECT_EQ(std::vector({RecordIntervalMs(12), RecordIntervalMs(13), RecordIntervalMs(-1)}),
+            std::vector({100000, 15000, 15000}));
 }

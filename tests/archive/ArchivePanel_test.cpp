@@ -1,0 +1,353 @@
+// The archive panel offscreen with a fake main view and a fake link that
+// records what it is sent: the words of the play requests, the range check
+// and event playback; hour steps, the played image's time, POWER during an
+// AVI save and the window rules; the month calendar: the Sunday rule of the
+// grid, the bounds and picking a day of the next month with the mouse.
+#include <gtest/gtest.h>
+
+#include <QCloseEvent>
+#include <QSignalSpy>
+#include <QSpinBox>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <string>
+#include <vector>
+
+#include "archive/CArchiveDlg.h"
+#include "archive/IArchiveHost.h"
+#include "archive/IArchiveLink.h"
+#include "archive/IArchiveMedia.h"
+#include "archive/MonthCalendar.h"
+#include "platform/Alerts.h"
+#include "skin/SkinButton.h"
+#include "skin/SkinSlider.h"
+#include "viewer/EventRecord.h"
+
+using namespace playback;
+
+namespace {
+
+struct PlayRequest {
+  std::uint32_t channel, start, second, command;
+  bool armed;
+  friend bool operator==(const PlayRequest&, const PlayRequest&) = default;
+};
+
+// Owned by the panel; keeps the play requests and the order of the calls.
+class FakeLink : public IArchiveLink {
+ public:
+  std::vector<PlayRequest>& plays;
+  std::vector<std::string>& calls;
+  std::uint32_t words[4] = {};
+
+  FakeLink(std::vector<PlayRequest>& p, std::vector<std::string>& c) : plays(p), calls(c) {}
+  int ProtocolVersion() const override { return 2; }
+  void SetPlayRequestWords(std::uint32_t c, std::uint32_t s, std::uint32_t t, std::uint32_t cmd) override {
+    words[0] = c, words[1] = s, words[2] = t, words[3] = cmd;
+  }
+  void SendPlayRequest(bool arm) override {
+    plays.push_back({words[0], words[1], words[2], words[3], arm}), calls.push_back("play");
+  }
+  void SendRemoteKey(std::uint16_t) override { calls.push_back("key"); }
+  void SendDvrStatus2() override { calls.push_back("status2"); }
+  void StopReconnectCycle() override { calls.push_back("stopReconnect"); }
+  void DisarmResponseTimer() override { calls.push_back("disarm"); }
+  void SetArchivePanel(ILinkArchivePanel*) override {}
+  void SendEventFileRequest() override {}
+  void SendLiveStop() override {}
+  std::uint32_t RecordingPosition() const override { return 0; }
+  std::uint32_t ChannelStatusWord() const override { return 0x01020304; }
+  int MissCount() const override { return 2; }
+  QString EventFilePath() const override { return {}; }
+};
+class FakeHost : public IArchiveHost {
+ public:
+  int switchedToLive = 0;
+  int RequestSpeed() const override { return 4; }
+  int RecordInterval() const override { return 1; }
+  QString RecordFolder() const override { return QStringLiteral("Backup"); }
+  int DateShow() const override { return 1; }
+  bool UseFullScreen() const override { return false; }
+  void SwitchToLive() override { ++switchedToLive; }
+};
+
+class FakeMedia : public IArchiveMedia {
+ public:
+  bool recording = false, saving = false;
+  int saves = 0;
+  void OnRecordButton(std::uint16_t, int) override { recording = !recording; }
+  void OnSaveButton() override { ++saves; }
+  void OnPrintButton() override {}
+  bool IsRecording() const override { return recording; }
+  void StopRecording() override { recording = false, saving = true; }
+  bool IsSavingAvi() const override { return saving; }
+  void NotifyNewPicture() override {}
+};
+
+// DvrDate / DvrTime words of a version 2 range reply.
+constexpr std::uint32_t D(int y, int m, int d) { return MakeDvrDate(y, m, d); }
+constexpr std::uint32_t T(int h, int m, int s) { return MakeDvrTime(h, m, s); }
+
+class ArchivePanelTest : public ::testing::Test {
+ protected:
+  QTemporaryDir dir;
+  FakeHost* host = new FakeHost;  // owned by the panel
+  std::vector<PlayRequest> plays;
+  std::vector<std::string> calls;  // every call to the link in order
+  std::vector<QString> messages;
+  std::unique_ptr<CArchiveDlg> panel;
+
+  void SetUp() override {
+    Alerts::SetBeepHook([] {});
+    Alerts::SetMessageHook([this](const Alerts::Message& m) { return messages.push_back(m.text), Alerts::kOk; });
+    CArchiveDlg::Options options;
+    options.playback.eventRestartMs = 5;
+    options.powerReturnMs = 1;
+    options.logoFile = dir.filePath("no-logo.bmp");
+    panel = std::make_unique<CArchiveDlg>(std::unique_ptr<IArchiveHost>(host), std::make_unique<FakeLink>(plays, calls),
+                                          options);
+    panel->Calendar()->SetDate(QDate(2005, 1, 31));
+    control().SetClock([] { return QDateTime(QDate(2010, 6, 15), QTime(10, 20, 30)); });
+  }
+  void TearDown() override {
+    panel.reset();
+    Alerts::SetBeepHook({});
+    Alerts::SetMessageHook({});
+  }
+  PlaybackControl& control() { return panel->Playback(); }
+  void January2005Range() { control().SetArchiveRange(D(2005, 1, 1), T(0, 0, 0), D(2005, 1, 31), T(12, 0, 0)); }
+  std::vector<std::uint32_t> Commands() const {
+    std::vector<std::uint32_t> out;
+    for (const auto& p : plays) out.push_back(p.command);
+    return out;
+  }
+  std::uint8_t LitPlayButtons() const {
+    std::uint8_t lit = 0;
+    for (int b = 0; b < ButtonCount; ++b) lit |= panel->Button(CArchiveDlg::kIdPlayFirst + b)->GetCheck() << b;
+    return lit;
+  }
+  bool ControlsEnabled() const { return panel->Calendar()->isEnabled() && panel->Slider()->isEnabled(); }
+  void SetCalendarAndTime(const QDate& date, int h, int m) {
+    panel->Calendar()->SetDate(date);
+    panel->OnSliderMoved(h * 3600 + m * 60);
+  }
+  bool Lit(int id) { return panel->Button(id)->GetCheck(); }
+};
+
+// Play on the end date after the end time is in range; a second press while
+// playing changes with action 2 and the speed setting, backward always at
+// normal speed.
+TEST_F(ArchivePanelTest, PlayRequestsCarryDateTimeChannelAndCommandWords) {
+  January2005Range();
+  ASSERT_TRUE(control().IsRangeKnown());
+  control().SetTimeWord(T(23, 0, 0));
+  EXPECT_EQ(control().PressButton(Play), 0);
+  // Selected channel 0 travels as 1; forward, normal speed, start.
+  EXPECT_EQ(plays, (std::vector<PlayRequest>{{1, 0x07D5011F, 0x17000000, 0x00010100, true}}));
+  EXPECT_EQ(control().PlayState(), kStateForward);
+  EXPECT_FALSE(ControlsEnabled());
+  // The common end: reconnection stopped, then the status request last.
+  EXPECT_EQ(calls, (std::vector<std::string>{"play", "stopReconnect", "status2"}));
+
+  for (const Button b : {FastForward, Backward, FastBackward}) control().PressButton(b);
+  EXPECT_EQ(Commands(), (std::vector<std::uint32_t>{0x00010100, 0x00040200, 0x01010200, 0x01040200}));
+  EXPECT_EQ(control().PlayState(), kStateBackward);
+}
+
+TEST_F(ArchivePanelTest, BackwardAtStartsExactTimeIsInvalidDate) {
+  control().SetArchiveRange(D(2005, 1, 10), T(8, 30, 0), D(2005, 1, 31), T(12, 0, 0));
+  panel->Calendar()->SetDate(QDate(2005, 1, 10));
+  control().SetTimeWord(T(8, 30, 0));
+  EXPECT_EQ(control().PressButton(Backward), 0);
+  EXPECT_TRUE(plays.empty());
+  EXPECT_EQ(panel->ResultText(), "Invalid Date");
+  EXPECT_EQ(control().PlayState(), kStateStopped);
+  EXPECT_EQ(LitPlayButtons(), 1u << Stop);
+  EXPECT_EQ(calls, std::vector<std::string>{"disarm"});  // the common end is skipped: no status request
+
+  // One second later it is playable backwards, and forward at the exact time is.
+  control().SetTimeWord(T(8, 30, 1));
+  control().PressButton(Backward);
+  EXPECT_EQ(plays.size(), 1u);
+  control().PressButton(Stop);
+  control().SetTimeWord(T(8, 30, 0));
+  control().PressButton(Play);
+  EXPECT_EQ(plays.back().command, 0x00010100u);
+}
+
+// A start year before 1997, hour 24 or a day the month lacks: no usable range.
+TEST_F(ArchivePanelTest, UnusableRangeIsUnknownAndKeepsTheOldValues) {
+  const std::uint32_t unusable[][4] = {{D(1996, 5, 1), T(0, 0, 0), D(2005, 2, 1), T(0, 0, 0)},
+                                       {D(2005, 1, 1), T(24, 0, 0), D(2005, 1, 31), T(12, 0, 0)},
+                                       {D(2005, 1, 1), T(0, 0, 0), D(2005, 2, 31), T(12, 0, 0)}};
+  for (const auto& w : unusable) {
+    January2005Range();
+    const ArchiveMoment start = control().Start(), end = control().End();
+    control().SetArchiveRange(w[0], w[1], w[2], w[3]);
+    EXPECT_FALSE(control().IsRangeKnown()) << w[0] << ' ' << w[1];
+    EXPECT_EQ(control().Start(), start);
+    EXPECT_EQ(control().End(), end);
+  }
+}
+
+TEST_F(ArchivePanelTest, PlayFromEventSwitchesASingleChannelButKeepsAllChannels) {
+  January2005Range();
+  const std::uint32_t packed = MakeTimeCost(2005, 5, 31, 23, 59, 59);
+  panel->OnCommand(CArchiveDlg::kIdPlus);  // all channels shown
+  control().PlayFromEvent(packed, 6);
+  EXPECT_EQ(panel->SelectedChannel(), kAllChannels);
+  EXPECT_EQ(panel->ChannelLayout(), CArchiveDlg::kLayoutAll);
+  EXPECT_EQ(plays.back().channel, 0u);
+
+  control().Stop();
+  plays.clear();
+  panel->SelectSingleChannel(1);  // channel 2
+  control().PlayFromEvent(packed, 4);
+  EXPECT_EQ(panel->SelectedChannel(), 4);
+  EXPECT_EQ(plays, (std::vector<PlayRequest>{{5, 0x07D5051F, 0x173B3B00, 0x00010100, true}}));
+  EXPECT_EQ(LitPlayButtons(), 1u << Play);
+  EXPECT_TRUE(ControlsEnabled());  // no range check: the calendar stays enabled
+}
+
+// While playing, an event first stops and requests after a pause; a button
+// pressed during the pause cancels the event's request.
+TEST_F(ArchivePanelTest, EventWhilePlayingWaitsForThePauseThatAButtonCancels) {
+  January2005Range();
+  control().PressButton(Play);
+  control().PlayFromEvent(MakeTimeCost(2005, 1, 2, 3, 4, 5), 0);
+  EXPECT_EQ(Commands(), (std::vector<std::uint32_t>{0x00010100, 0}));
+  EXPECT_TRUE(control().IsEventRestartPending());
+  ASSERT_TRUE(QTest::qWaitFor([&] { return plays.size() == 3; }, 2000));
+  EXPECT_EQ(plays[2].start, 0x07D50102u);
+
+  control().PlayFromEvent(MakeTimeCost(2005, 1, 2, 3, 4, 5), 0);
+  control().Stop();
+  const auto sent = plays.size();
+  QTest::qWait(30);
+  EXPECT_EQ(plays.size(), sent);
+}
+
+// Hour steps across a month (fixed table: February has 28) and a year.
+TEST_F(ArchivePanelTest, HourStepsCrossMonthsAndYears) {
+  SetCalendarAndTime(QDate(2004, 3, 1), 0, 30);
+  panel->OnCommand(CArchiveDlg::kIdHourBack);
+  EXPECT_EQ(panel->Playback().RequestTime(), (ArchiveMoment{2004, 2, 28, 23, 0, 0}));
+  EXPECT_EQ(panel->Calendar()->GetDate(), QDate(2004, 2, 28));
+  EXPECT_EQ(panel->Slider()->GetPos(), 23 * 3600);
+  EXPECT_EQ(panel->RequestText(), "2004/02/28  23:00:00");
+  SetCalendarAndTime(QDate(2004, 12, 31), 23, 10);
+  panel->OnCommand(CArchiveDlg::kIdHourForward);
+  EXPECT_EQ(panel->Playback().RequestTime(), (ArchiveMoment{2005, 1, 1, 0, 0, 0}));
+  EXPECT_EQ(panel->Calendar()->GetDate(), QDate(2005, 1, 1));
+}
+
+TEST_F(ArchivePanelTest, FollowsThePlayedImageTimeInBothEncodings) {
+  // Version 2 stamp: channel 1, 2005-05-31 23:59:58.
+  panel->ShowPlayImageTime(1u << 24 | 2005u << 8 | 5u, 31u << 24 | 23u << 16 | 59u << 8 | 58u, 2);
+  EXPECT_EQ(panel->Calendar()->GetDate(), QDate(2005, 5, 31));
+  EXPECT_EQ(panel->CurrentImageTime(), (ArchiveMoment{2005, 5, 31, 23, 59, 58}));
+  panel->ShowPlayImageTime(2200u << 8 | 5u, 1u << 24, 2);  // out-of-range year: ignored
+  EXPECT_EQ(panel->CurrentImageTime().year, 2005);
+  const ArchiveMoment m{2006, 7, 8, 9, 10, 11};  // version 1: seconds
+  panel->ShowPlayImageTime(m.ToSeconds(), 0, 1);
+  EXPECT_EQ(panel->CurrentImageTime(), m);
+  EXPECT_EQ(panel->ClockText(), "09:10:11");
+}
+
+TEST_F(ArchivePanelTest, PowerWhileAnAviFileIsWrittenStays) {
+  auto media = std::make_unique<FakeMedia>();
+  FakeMedia* m = media.get();
+  panel->SetMedia(std::move(media));
+  panel->OnCommand(CArchiveDlg::kIdRecord);
+  EXPECT_TRUE(Lit(CArchiveDlg::kIdRecord));
+  panel->OnCommand(CArchiveDlg::kIdPower);
+  EXPECT_EQ(messages, std::vector<QString>{"Saving AVI File Now.So Can Not Close This Window!"});
+  EXPECT_FALSE(Lit(CArchiveDlg::kIdRecord));
+  QTest::qWait(20);
+  EXPECT_EQ(host->switchedToLive, 0);
+  panel->OnCommand(CArchiveDlg::kIdSave);
+  EXPECT_EQ(m->saves, 1);
+}
+
+TEST_F(ArchivePanelTest, CloseRequestsFromTheWindowSystemAreSwallowed) {
+  panel->show();
+  QCloseEvent close;
+  QCoreApplication::sendEvent(panel.get(), &close);
+  EXPECT_FALSE(close.isAccepted());
+  QTest::keyClick(panel.get(), Qt::Key_Escape);
+  QTest::keyClick(panel.get(), Qt::Key_Return);
+  EXPECT_TRUE(panel->isVisible());
+  panel->RequestClose();
+  QCoreApplication::processEvents();
+  EXPECT_FALSE(panel->isVisible());
+}
+
+// The pictures belong to the link's holders; once the panel is hidden, live
+// viewing may free them, so a forced paint of the hidden panel must not read
+// them (ASan catches a read).
+TEST_F(ArchivePanelTest, HiddenPanelForgetsThePicturesItWasLent) {
+  panel->SetPanelVisible(true);
+  BitmapInfoHeader header{.width = 352, .height = 240};
+  auto holder = std::make_unique<std::vector<std::uint8_t>>(header.ComputeImageSize(), 0x80);
+  for (int ch : {0, 1}) panel->SetPlayImage(ch, holder->data(), header, 0);
+  ASSERT_TRUE(panel->HasPlayImage(0));
+  panel->SetPanelVisible(false);
+  holder.reset();  // live viewing replaced the holder's bitmap
+  EXPECT_FALSE(panel->HasPlayImage(0) || panel->HasPlayImage(1));
+  EXPECT_FALSE(panel->grab().isNull());
+}
+
+class CalendarTest : public ::testing::Test {
+ protected:
+  QWidget parent;
+  MonthCalendar cal{&parent, QRect(722, 376, 224, 180), 7};
+  void SetUp() override { cal.SetTodayOverride(QDate(2001, 1, 1)); }
+};
+
+TEST_F(CalendarTest, FirstOfMonthOnSundayShowsTheWholePreviousWeekFirst) {
+  ASSERT_TRUE(cal.SetDate(QDate(2005, 5, 1)));
+  EXPECT_EQ(std::vector({cal.CellAt(0).date, cal.CellAt(6).date, cal.CellAt(7).date, cal.CellAt(41).date}),
+            std::vector({QDate(2005, 4, 24), QDate(2005, 4, 30), QDate(2005, 5, 1), QDate(2005, 6, 4)}));
+  EXPECT_EQ(cal.CellAt(0).kind, MonthCalendar::KindOtherMonth);
+  EXPECT_EQ(cal.CellAt(7).kind, MonthCalendar::KindThisMonth);
+  EXPECT_TRUE(cal.CellAt(7).selected);
+}
+
+// Steps past January 2200 stop there (a year step from June 2199 lands on
+// January), steps and dates before December 1900 show December 1900.
+TEST_F(CalendarTest, MonthsStayBetweenDecember1900AndJanuary2200) {
+  const struct {
+    QDate date;
+    int years, months;
+    QDate shown;
+  } steps[] = {{{2200, 1, 10}, 1, 0, {2200, 1, 1}},  {{2199, 6, 1}, 1, 0, {2200, 1, 1}},
+               {{2200, 1, 10}, 0, 1, {2200, 1, 1}},  {{1901, 1, 5}, 0, -1, {1900, 12, 1}},
+               {{1900, 12, 5}, 0, -1, {1900, 12, 1}}, {{1850, 3, 3}, 0, 0, {1900, 12, 1}}};
+  for (const auto& s : steps) {
+    cal.SetDate(s.date);
+    if (s.years) cal.StepYear(s.years);
+    if (s.months) cal.StepMonth(s.months);
+    EXPECT_EQ(cal.DisplayedMonth(), s.shown) << s.date.toString().toStdString() << ' ' << s.years << ' ' << s.months;
+    EXPECT_EQ(cal.YearEdit()->value(), s.shown.year());
+  }
+  EXPECT_EQ(std::make_pair(cal.YearEdit()->minimum(), cal.YearEdit()->maximum()), std::make_pair(1900, 2200));
+}
+
+TEST_F(CalendarTest, ClickingAGreyDayOfTheNextMonthSelectsItAndMovesTheGrid) {
+  parent.resize(1000, 600);
+  parent.show();
+  cal.SetDate(QDate(2005, 3, 10));
+  QSignalSpy spy(&cal, &MonthCalendar::datePicked);
+  ASSERT_EQ(cal.CellAt(41).date, QDate(2005, 4, 9));
+  QTest::mouseClick(&cal, Qt::LeftButton, {}, cal.CellAt(41).rect.center());
+  EXPECT_EQ(cal.GetDate(), QDate(2005, 4, 9));
+  EXPECT_EQ(cal.DisplayedMonth(), QDate(2005, 4, 1));
+  ASSERT_TRUE(spy.wait(1000));
+  EXPECT_EQ(spy[0][0].toInt(), 7);
+  int selected = 0;
+  for (int i = 0; i < MonthCalendar::kCells; ++i) selected += cal.CellAt(i).selected ? 1 : 0;
+  EXPECT_EQ(selected, 1);
+}
+
+}  // namespace

@@ -1,0 +1,173 @@
+// What the program sets up as it starts: its command line (the parser, and the
+// built programs answering --help and --version without any display), the
+// stored settings (out-of-range numbers, the record folder made beside the
+// executable, never cut) and the working folder of an installed program
+// (found beside the executable, filled with the shipped files it lacks, never
+// overwritten).
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QSettings>
+#include <QTemporaryDir>
+
+#include <vector>
+
+#include "config/ViewerSettings.h"
+#include "tests/viewer/ShellTestSupport.h"
+#include "viewer/ViewerCommandLine.h"
+#include "viewer/ViewerSettingsStore.h"
+#include "viewer/WorkingFolder.h"
+
+namespace {
+
+ViewerCommandLine Parse(QStringList args) {
+  args.prepend("ardeviz");
+  return ViewerCommandLine::Parse(args);
+}
+
+TEST(ViewerCommandLine, ReadsItsOptionsPassesQtsOnAndRefusesTheRest) {
+  EXPECT_FALSE(Parse({}).demo);
+  const ViewerCommandLine shot = Parse({"--demo", "--screenshot", "a.png", "-platform", "offscreen", "-reverse"});
+  EXPECT_TRUE(shot.error.isEmpty()) << shot.error.toStdString();
+  EXPECT_TRUE(shot.demo);
+  EXPECT_EQ(shot.screenshot, "a.png");
+  EXPECT_TRUE(Parse({"--help"}).help && Parse({"-h"}).help && Parse({"--version"}).version);
+  using L = QStringList;
+  for (const L& args : {L{"--bogus"}, L{"--screenshot"}, L{"--screenshot", ""}, L{"stray"}, L{"--demo=1"}})
+    EXPECT_FALSE(Parse(args).error.isEmpty()) << args.join(' ').toStdString();
+}
+
+TEST(ViewerCommandLine, ProgramsAnswerHelpAndVersionWithoutADisplay) {
+  const QString bin = qEnvironmentVariable("ARDEVIZ_BINARY_DIR");
+  if (bin.isEmpty()) GTEST_SKIP() << "ARDEVIZ_BINARY_DIR not set";
+  // No display at all: the xcb platform would abort.
+  const auto run = [](const QString& program, const QString& option) {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove("DISPLAY");
+    env.remove("WAYLAND_DISPLAY");
+    env.insert("QT_QPA_PLATFORM", "xcb");
+    QProcess process;
+    process.setProcessEnvironment(env);
+    process.start(program, {option});
+    if (!process.waitForFinished(10000)) process.kill();
+    return QStringList{QString::number(process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1),
+                       QString::fromLocal8Bit(process.readAllStandardOutput()),
+                       QString::fromLocal8Bit(process.readAllStandardError())};
+  };
+  const QString viewer = bin + "/ardeviz";
+  EXPECT_EQ(run(viewer, "--help").mid(0, 2), (QStringList{"0", ViewerCommandLine::HelpText()}));
+  const QStringList version = run(viewer, "--version");
+  EXPECT_EQ(version[0], "0");
+  EXPECT_TRUE(version[1].startsWith("ardeviz ")) << version[1].toStdString();
+  EXPECT_EQ(run(bin + "/sim/dvr-sim", "--version").mid(0, 2), (QStringList{"0", "dvr-sim " + version[1].mid(8)}));
+  const QStringList wrong = run(viewer, "--bogus");
+  EXPECT_EQ(wrong.mid(0, 2), (QStringList{"2", ""}));
+  EXPECT_TRUE(wrong[2].contains("bogus") && wrong[2].contains("Usage: ardeviz")) << wrong[2].toStdString();
+}
+
+
+ViewerSettings Load(const QString& executable) {
+  ViewerSettings settings;
+  ViewerSettingsStore::Load(settings, QStringLiteral("/ptz/user_command.tl"), executable);
+  return settings;
+}
+
+// Stored numbers outside their range read as the default, never as some
+// other value cut to fit (83536 is not port 18000); in-range values stay.
+TEST(ViewerSettingsStore, OutOfRangeNumbersReadAsTheDefault) {
+  IsolatedSettings isolated;
+  QTemporaryDir program;
+  const char* names[] = {"Host Port",       "Rotate Interval", "Reconnect Count", "Request Speed", "Ptz Type",
+                         "Record Interval", "Date Show",       "Use FullScreen",  "Use AlertMode"};
+  using N = std::vector<std::uint32_t>;
+  const N defaults = {8000, 3, 3, 4, 1, 1, 1, 0, 0};
+  const struct {
+    QVariantList stored;
+    N read;
+  } cases[] = {
+      {{83536, 259, 5, 7, 256 + 5, 13, 2, 7, -1}, defaults},
+      {{65536, 6, 5, 7, 256 + 5, 13, 2, 7, 2}, defaults},
+      {{-1, 6, 5, 7, 256 + 5, 13, 2, 7, 2}, defaults},
+      {{"x", 6, 5, 7, 256 + 5, 13, 2, 7, 2}, defaults},
+      {{65535, 5, 0, 6, 5, 12, 0, 1, 1}, {65535, 5, 0, 6, 5, 12, 0, 1, 1}},
+      {{0, 5, 0, 6, 5, 12, 0, 1, 1}, {0, 5, 0, 6, 5, 12, 0, 1, 1}},
+  };
+  for (const auto& c : cases) {
+    QSettings store(QStringLiteral("Ardeviz"), QStringLiteral("Ardeviz8"));
+    for (int i = 0; i < 9; ++i) store.setValue(QStringLiteral("Setting/") + names[i], c.stored[i]);
+    store.sync();
+    const ViewerSettings s = Load(QDir(program.path()).filePath("viewer"));
+    EXPECT_EQ(N({s.hostPort, s.rotateInterval, s.reconnectCount, s.requestSpeed, s.ptzType, s.recordInterval,
+                 s.dateShow, s.useFullScreen, s.useAlertMode}),
+              c.read)
+        << c.stored[0].toString().toStdString();
+  }
+}
+
+// A record folder longer than 259 characters is made beside the executable,
+// used and saved whole: no second folder with a cut name is made.
+TEST(ViewerSettingsStore, LongRecordFolderIsNeverCut) {
+  IsolatedSettings isolated;
+  QTemporaryDir program;
+  const QString deep = QDir(program.path()).filePath(QString(200, 'a') + "/" + QString(100, 'b'));
+  ASSERT_TRUE(QDir().mkpath(deep));
+  const ViewerSettings s = Load(QDir(deep).filePath(QStringLiteral("viewer")));
+  EXPECT_EQ(s.recordFolder, QDir(deep).filePath("Backup"));
+  EXPECT_GT(s.recordFolder.size(), 259);
+  EXPECT_TRUE(QFileInfo(s.recordFolder).isDir());
+  EXPECT_EQ(QDir(deep).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{"Backup"});
+
+  const QString longPtzPath(300, 'p');
+  ViewerSettingsStore::Save(s, longPtzPath);
+  QSettings store(QStringLiteral("Ardeviz"), QStringLiteral("Ardeviz8"));
+  EXPECT_EQ(store.value("Setting/Record Path").toString(), s.recordFolder);
+  EXPECT_EQ(store.value("Setting/Ptz File Path").toString(), longPtzPath);
+}
+
+
+void Write(const QString& path, const QByteArray& bytes) {
+  ASSERT_TRUE(QDir().mkpath(QFileInfo(path).path()));
+  QFile file(path);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+  file.write(bytes);
+}
+
+QByteArray Read(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+TEST(WorkingFolder, FoundBesideTheExecutableFilledWithWhatIsMissingAndNeverOverwritten) {
+  QTemporaryDir root;
+  const QDir r(root.path());
+  ASSERT_TRUE(r.mkpath("usr/bin") && r.mkpath("usr/share/ardeviz") && r.mkpath("build"));
+  EXPECT_EQ(WorkingFolder::ShippedFilesOf(r.filePath("usr/bin")),
+            QDir(r.filePath("usr/share/ardeviz")).canonicalPath());
+  EXPECT_EQ(WorkingFolder::ShippedFilesOf(r.filePath("build")), QString());
+
+  const QDir shipped(root.filePath("share")), user(root.filePath("user/ardeviz"));
+  Write(shipped.filePath("PTZ/pelcoD.tl"), "D");
+  Write(shipped.filePath("ini/opt.ini"), "[PTZ_CMD_INTERVAL]\n");
+  // Installed files are read-only; the copies must still be the operator's to edit.
+  QFile::setPermissions(shipped.filePath("ini/opt.ini"), QFileDevice::ReadOwner | QFileDevice::ReadOther);
+
+  ASSERT_TRUE(WorkingFolder::Seed(shipped.path(), user.path()));
+  EXPECT_EQ(Read(user.filePath("PTZ/pelcoD.tl")) + Read(user.filePath("ini/opt.ini")), "D[PTZ_CMD_INTERVAL]\n");
+  EXPECT_TRUE(QFile::permissions(user.filePath("ini/opt.ini")) & QFileDevice::WriteOwner);
+
+  // The operator edits; a later version ships one more file.
+  Write(user.filePath("ini/opt.ini"), "mine");
+  Write(shipped.filePath("PTZ/pelcoP.tl"), "P");
+  ASSERT_TRUE(WorkingFolder::Seed(shipped.path(), user.path()));
+  EXPECT_EQ(Read(user.filePath("ini/opt.ini")) + Read(user.filePath("PTZ/pelcoP.tl")), "mineP");
+
+  // A folder that cannot be made is a failure, not a silent success.
+  Write(root.filePath("file"), "x");
+  EXPECT_FALSE(WorkingFolder::Seed(shipped.path(), root.filePath("file/sub")));
+}
+
+}  // namespace
