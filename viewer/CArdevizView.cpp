@@ -242,7 +242,8 @@ void CArdevizView::OnChannelButton(int channel) {
 void CArdevizView::OnRotateButton() {
   const bool wasRotating = m_layout.IsRotating();
   const PaneLayout::Outcome outcome =
-      m_layout.PressRotateButton(m_nConnectionState == 1, m_settings.rotateInterval, m_bShown);
+      m_layout.PressRotateButton(m_nConnectionState == 1, ViewerSettings::RotateSeconds(m_settings.rotateInterval),
+                                 m_bShown);
   if (SkinButton* button = Button(kIdRotate)) button->SetCheck(m_layout.IsRotating());
   // Ending rotation returns to nine panes; the nine-pane button is never refused.
   Apply(outcome, wasRotating ? kIdLayoutFirst + PaneLayout::kLayoutIndexNine : kIdRotate);

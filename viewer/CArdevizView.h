@@ -131,7 +131,7 @@ class CArdevizView : public QWidget, public ILinkOwner {
   QString Password() const override { return m_settings.password; }
   QString HostText() const override;
   std::uint16_t Port() const override;
-  int ReconnectCount() const override { return m_settings.reconnectCount; }
+  int ReconnectCount() const override { return ViewerSettings::ReconnectAttempts(m_settings.reconnectCount); }
   bool UseAlertMode() const override { return m_settings.useAlertMode != 0; }
   std::uint8_t ConnectionState() const override { return m_nConnectionState; }
   void SetConnectionState(std::uint8_t state) override { m_nConnectionState = state; }

@@ -106,4 +106,24 @@ TEST_F(CArdevizViewTest, PanTiltRepliesOpenOneBoxThatDoesNotBlock) {
   EXPECT_EQ(boxes().size(), 1);
 }
 
+// Each list entry of the Connections page is used as the number it shows:
+// "01 SEC" to "10 SEC" per channel, "1" to "5" reconnection attempts.
+TEST_F(CArdevizViewTest, RotationAndReconnectionUseTheNumbersTheirEntriesShow) {
+  m_view->SetConnectionState(1);
+  m_view->DrawChannel(0);
+  Click(V::kIdLayoutFirst + 0);
+  const int seconds[] = {1, 2, 3, 4, 5, 10};
+  for (std::uint8_t position = 0; position < 6; ++position) {
+    m_view->Settings().rotateInterval = position;
+    Click(V::kIdRotate);
+    EXPECT_EQ(m_view->RotationWord(), 0x100 + seconds[position]) << int(position);
+    Click(V::kIdRotate);  // off: nine panes
+    Click(V::kIdLayoutFirst + 0);
+  }
+  for (std::uint8_t position = 0; position < 5; ++position) {
+    m_view->Settings().reconnectCount = position;
+    EXPECT_EQ(m_view->ReconnectCount(), position + 1);
+  }
+}
+
 }  // namespace
