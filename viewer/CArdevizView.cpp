@@ -362,6 +362,8 @@ void CArdevizView::OnPower() {
 }
 
 void CArdevizView::ShowAbout() {
+  // The build's version, the same one --version prints.
+  static constexpr const char* kAboutText = "Ardeviz Version " ARDEVIZ_VERSION;
   Alerts::ShowMessage(this, QString::fromLatin1(kAboutText), QString::fromLatin1(kAboutCaption),
                       Alerts::Icon::Information);
 }

@@ -101,7 +101,6 @@ class CArdevizView : public QWidget, public ILinkOwner {
   static constexpr const char* kLogoFile = "./logo/slogo.bmp";
   static constexpr const char* kEventFileName = "AlarmEvent.am";
   static constexpr const char* kAboutCaption = "About Ardeviz";
-  static constexpr const char* kAboutText = "Ardeviz Version 1.0";
   static constexpr const char* kPtzReplyText = "Direct Pantilt Camera Control";
 
   enum class ScreenTarget { MainWindow, ArchivePanel };

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QFile>
 #include <QMessageBox>
+#include <QRegularExpression>
 #include <QTest>
 
 #include <vector>
@@ -124,6 +126,17 @@ TEST_F(CArdevizViewTest, RotationAndReconnectionUseTheNumbersTheirEntriesShow) {
     m_view->Settings().reconnectCount = position;
     EXPECT_EQ(m_view->ReconnectCount(), position + 1);
   }
+}
+
+// The About box names the version the build was made as, which --version prints too.
+TEST_F(CArdevizViewTest, AboutBoxNamesTheBuildsVersion) {
+  QFile cache(qEnvironmentVariable("ARDEVIZ_BINARY_DIR") + "/CMakeCache.txt");
+  if (!cache.open(QIODevice::ReadOnly)) GTEST_SKIP() << "ARDEVIZ_BINARY_DIR not set";
+  const QString version =
+      QRegularExpression("CMAKE_PROJECT_VERSION:STATIC=(\\S+)").match(QString::fromUtf8(cache.readAll())).captured(1);
+  QTest::mouseDClick(m_view.get(), Qt::LeftButton, {}, QPoint(100, 620));  // the logo
+  ASSERT_EQ(m_alerts.messages.size(), 1u);
+  EXPECT_EQ(m_alerts.messages[0].text, "Ardeviz Version " + version);
 }
 
 }  // namespace
