@@ -191,17 +191,21 @@ void CArdevizView::ApplyLayout() {
       rotate->SetCheck(false);
     }
   }
+  UpdateChannelButtons();
+  if (m_pPtzControl) m_pPtzControl->ShowPtzCamera();
+  for (int i = 0; i < kLayoutButtons; ++i)
+    if (SkinButton* button = Button(kIdLayoutFirst + i)) button->SetCheck(m_layout.IsLayoutButtonLatched(i));
+  if (m_pLink) m_pLink->SendRequest(RequestKind::LiveRequest, true);
+  update(kVideoArea);
+}
+
+void CArdevizView::UpdateChannelButtons() {
   for (int ch = 0; ch < wire::kChannels; ++ch) {
     if (SkinButton* button = Button(kIdChannelFirst + ch)) {
       button->SetCheck(m_layout.IsChannelButtonLatched(ch));
       button->setEnabled(m_layout.IsChannelButtonEnabled(ch));
     }
   }
-  if (m_pPtzControl) m_pPtzControl->ShowPtzCamera();
-  for (int i = 0; i < kLayoutButtons; ++i)
-    if (SkinButton* button = Button(kIdLayoutFirst + i)) button->SetCheck(m_layout.IsLayoutButtonLatched(i));
-  if (m_pLink) m_pLink->SendRequest(RequestKind::LiveRequest, true);
-  update(kVideoArea);
 }
 
 void CArdevizView::Apply(PaneLayout::Outcome outcome, int controlId) {
@@ -387,6 +391,7 @@ void CArdevizView::DeleteEventFile() {
 
 void CArdevizView::SetChannelCount(int channels) {
   m_layout.SetChannelLimit(channels);
+  UpdateChannelButtons();  // now, not at the next layout change: a button beyond the count asks for nothing
 }
 
 void CArdevizView::SetChannelImage(int channel, const std::uint8_t* pixels, const BitmapInfoHeader& header,

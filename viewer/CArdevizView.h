@@ -183,6 +183,8 @@ class CArdevizView : public QWidget, public ILinkOwner {
   void OnRotateButton();
   // Shows the layout's page: buttons, pane rectangles, the live request.
   void ApplyLayout();
+  // Latches and enables the channel buttons as the page and the channel count say.
+  void UpdateChannelButtons();
   // Beeps and releases a refused button; applies a changed layout.
   void Apply(PaneLayout::Outcome outcome, int controlId);
   void OnConnect();

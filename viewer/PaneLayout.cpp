@@ -70,7 +70,7 @@ PaneLayout::Outcome PaneLayout::PressLayoutButton(int index) {
 }
 
 PaneLayout::Outcome PaneLayout::PressChannelButton(int channel) {
-  if (channel >= kLiveChannels) return Outcome::Refused;
+  if (channel >= kLiveChannels || channel >= m_nChannelLimit) return Outcome::Refused;
   const int panes = m_wChannelLayout >> 8;
   if (m_wChannelLayout == kLayoutSingle) {
     if (channel == (m_wChannelSelection & 0xFF)) return Outcome::Unchanged;

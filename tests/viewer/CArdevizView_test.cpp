@@ -8,6 +8,7 @@
 #include <QRegularExpression>
 #include <QTest>
 
+#include <tuple>
 #include <vector>
 
 #include "app/AppViewExtensions.h"
@@ -137,6 +138,19 @@ TEST_F(CArdevizViewTest, AboutBoxNamesTheBuildsVersion) {
   QTest::mouseDClick(m_view.get(), Qt::LeftButton, {}, QPoint(100, 620));  // the logo
   ASSERT_EQ(m_alerts.messages.size(), 1u);
   EXPECT_EQ(m_alerts.messages[0].text, "Ardeviz Version " + version);
+}
+
+// A login reply's channel count reaches the buttons at once: after an 8-channel
+// session, a 4-channel recorder leaves no button from CH5 on to click.
+TEST_F(CArdevizViewTest, ChannelButtonsFollowTheRecordersChannelCountAtOnce) {
+  Click(V::kIdLayoutFirst + 1);
+  m_view->SetChannelCount(8);
+  EXPECT_TRUE(m_view->Button(V::kIdChannelFirst + 4)->isEnabled());
+  m_view->SetChannelCount(4);
+  for (int ch = 0; ch < wire::kChannels; ++ch)
+    EXPECT_EQ(m_view->Button(V::kIdChannelFirst + ch)->isEnabled(), false) << ch;  // 1-4 latched, the rest beyond
+  m_view->OnCommand(V::kIdChannelFirst + 4);  // as a click that slipped through: refused
+  EXPECT_EQ(std::tuple(m_view->ChannelMask(), m_alerts.beeps), std::tuple(0xFu, 1));
 }
 
 }  // namespace
