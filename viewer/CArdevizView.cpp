@@ -263,13 +263,17 @@ void CArdevizView::OnSecondTick() {
 }
 
 void CArdevizView::OnConnect() {
-  if (m_nConnectionState == 0 && m_pLink && m_pLink->ConnectToDvr(HostText(), Port())) m_nConnectionState = 2;
+  const bool idle = m_nConnectionState == 0;
+  if (idle && m_pLink && m_pLink->ConnectToDvr(HostText(), Port())) m_nConnectionState = 2;
   if (SkinButton* connectButton = Button(kIdConnect)) {
     connectButton->setEnabled(true);
     connectButton->SetCheck(true);
   }
   if (SkinButton* disconnectButton = Button(kIdDisconnect)) disconnectButton->SetCheck(false);
-  ShowConnectionStatus(m_nConnectionState);
+  // Pressed while connected or retrying, CONNECT starts nothing: the status line
+  // keeps what the link last reported ("TRY RECONNECTION", "CONNECTION FAIL:", ...)
+  // instead of claiming an established connection.
+  if (idle) ShowConnectionStatus(m_nConnectionState);
 }
 
 void CArdevizView::GoOffline() {

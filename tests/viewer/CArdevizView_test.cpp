@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/AppViewExtensions.h"
+#include "link/CDvrLink.h"
 #include "skin/SkinButton.h"
 #include "tests/viewer/ShellTestSupport.h"
 #include "viewer/CArdevizView.h"
@@ -151,6 +152,27 @@ TEST_F(CArdevizViewTest, ChannelButtonsFollowTheRecordersChannelCountAtOnce) {
     EXPECT_EQ(m_view->Button(V::kIdChannelFirst + ch)->isEnabled(), false) << ch;  // 1-4 latched, the rest beyond
   m_view->OnCommand(V::kIdChannelFirst + 4);  // as a click that slipped through: refused
   EXPECT_EQ(std::tuple(m_view->ChannelMask(), m_alerts.beeps), std::tuple(0xFu, 1));
+}
+
+// CONNECT while the link is connected or retrying starts nothing and leaves the
+// status line showing what the link last reported.
+TEST_F(CArdevizViewTest, ConnectWhileTheLinkRetriesKeepsTheLinksStatus) {
+  const struct {
+    std::uint8_t state;
+    int linkStatus;
+    const char* shown;
+  } rows[] = {
+      {1, status::kTryReconnection, "TRY RECONNECTION"},
+      {2, status::kConnectionFail, "CONNECTION FAIL:"},
+      {1, status::kTryRequestImage, "TRY REQUEST IMAGE 0"},
+      {0, status::kTryReconnection, "WAITING FOR CONNECTION."},  // idle: no link here, so still waiting
+  };
+  for (const auto& row : rows) {
+    m_view->SetConnectionState(row.state);
+    m_view->ShowConnectionStatus(row.linkStatus);
+    Click(V::kIdConnect);
+    EXPECT_EQ(m_view->StatusText().toStdString(), row.shown) << row.linkStatus;
+  }
 }
 
 }  // namespace
