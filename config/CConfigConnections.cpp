@@ -37,6 +37,19 @@ static_assert(kReconnectCounts.size() == ViewerSettings::kReconnectCountChoices)
 static_assert(kRecordIntervals.size() == ViewerSettings::kRecordIntervalChoices);
 static_assert(kPtzTypeNames.size() == ViewerSettings::kPtzTypeChoices);
 
+// Each entry reads as the number the view uses for its position.
+template <typename Texts, typename Numbers>
+constexpr bool ShowTheirNumbers(const Texts& texts, const Numbers& numbers) {
+  for (std::size_t i = 0; i < texts.size(); ++i) {
+    int n = 0;
+    for (const char* c = texts[i]; *c >= '0' && *c <= '9'; ++c) n = n * 10 + (*c - '0');
+    if (n != numbers[i]) return false;
+  }
+  return true;
+}
+static_assert(ShowTheirNumbers(kRotateIntervals, ViewerSettings::kRotateSeconds));
+static_assert(ShowTheirNumbers(kReconnectCounts, ViewerSettings::kReconnectAttempts));
+
 template <typename List>
 QComboBox* MakeCombo(QWidget* parent, const List& entries, bool editable) {
   auto* combo = new QComboBox(parent);

@@ -4,6 +4,7 @@
 // zero and empty; ViewerSettingsStore::Load fills in the defaults.
 
 #include <QString>
+#include <array>
 #include <cstdint>
 
 struct ViewerSettings {
@@ -24,14 +25,26 @@ struct ViewerSettings {
 
   static constexpr const char* kDefaultHostAddress = "192.168.1.100";
   static constexpr std::uint32_t kDefaultHostPort = 8000;
-  static constexpr std::uint8_t kDefaultRotateInterval = 3;
-  static constexpr std::uint8_t kDefaultReconnectCount = 3;
+  static constexpr std::uint8_t kDefaultRotateInterval = 2;  // "03 SEC"
+  static constexpr std::uint8_t kDefaultReconnectCount = 2;  // "3"
   static constexpr std::uint8_t kDefaultRequestSpeed = 4;
   static constexpr std::uint8_t kDefaultPtzType = 1;
   static constexpr std::uint8_t kDefaultRecordInterval = 1;
   static constexpr std::uint8_t kDefaultDateShow = 1;
   static constexpr const char* kDefaultIpLabel = "INTRANET";
   static constexpr const char* kRecordFolderName = "Backup";
+
+  // The numbers the Connections page's entries show, by position. The view
+  // uses these, so a channel stays as long and the link tries as often as the
+  // chosen entry says.
+  static constexpr std::array<std::uint8_t, kRotateIntervalChoices> kRotateSeconds = {1, 2, 3, 4, 5, 10};
+  static constexpr std::array<std::uint8_t, kReconnectCountChoices> kReconnectAttempts = {1, 2, 3, 4, 5};
+  static std::uint8_t RotateSeconds(std::uint8_t position) {
+    return kRotateSeconds[position < kRotateSeconds.size() ? position : kDefaultRotateInterval];
+  }
+  static int ReconnectAttempts(std::uint8_t position) {
+    return kReconnectAttempts[position < kReconnectAttempts.size() ? position : kDefaultReconnectCount];
+  }
 
   QString userId;
   QString password;

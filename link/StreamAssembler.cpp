@@ -152,6 +152,13 @@ bool StreamAssembler::TakeHeader(Piece& piece) {
       Emit(piece, outside, start);
       return true;
     }
+    // A whole header beginning inside these 60 bytes means the sender cut this
+    // packet start short: it is ignored, and the header inside it is read next.
+    const std::size_t next = FindTrustedHeader(start + 1, start + wire::kPacketBaseSize);
+    if (next < start + wire::kPacketBaseSize) {
+      Emit(piece, PieceKind::Rejected, next);
+      return true;
+    }
     const wire::PacketHeader header = wire::PacketHeader::Decode(m_data + start);
     Emit(piece, PieceKind::PacketStart, start + wire::kPacketBaseSize);
     m_remaining = header.totalLength - static_cast<std::uint32_t>(wire::kPacketBaseSize);

@@ -12,6 +12,9 @@
 // zero-padded to 16 bytes, usable length and class, known type), so picture
 // bytes that merely contain the magic text stay picture bytes. A header split
 // over two reads inside such a payload is not seen; the next whole one is.
+// Likewise a packet start shorter than 60 bytes, followed by a whole header
+// (in the same read or the next), is ignored rather than completed with the
+// bytes of the packet after it.
 
 #include <array>
 #include <cstddef>

@@ -48,8 +48,9 @@ struct SimOptions {
   int alertIntervalMs = 3000;
   bool ptzReply = false;         // answer camera-control bytes with DATATYPE_PTZ_DATA_REPLY
   bool invertMarks = false;      // paint channel marks in their inverted form (sel field set)
-  // A client that has sent nothing for this long gives way to a new one (a live
-  // viewer sends at least its pan/tilt stop string every second).
-  int replaceQuietAfterMs = 10000;
+  // A client that has sent nothing for this long gives way to a new one. An idle
+  // viewer sends only its status request every 30 s, so the limit leaves room
+  // for one late keep-alive.
+  int replaceQuietAfterMs = 45000;
   SimFaults faults;
 };

@@ -191,17 +191,21 @@ void CArdevizView::ApplyLayout() {
       rotate->SetCheck(false);
     }
   }
+  UpdateChannelButtons();
+  if (m_pPtzControl) m_pPtzControl->ShowPtzCamera();
+  for (int i = 0; i < kLayoutButtons; ++i)
+    if (SkinButton* button = Button(kIdLayoutFirst + i)) button->SetCheck(m_layout.IsLayoutButtonLatched(i));
+  if (m_pLink) m_pLink->SendRequest(RequestKind::LiveRequest, true);
+  update(kVideoArea);
+}
+
+void CArdevizView::UpdateChannelButtons() {
   for (int ch = 0; ch < wire::kChannels; ++ch) {
     if (SkinButton* button = Button(kIdChannelFirst + ch)) {
       button->SetCheck(m_layout.IsChannelButtonLatched(ch));
       button->setEnabled(m_layout.IsChannelButtonEnabled(ch));
     }
   }
-  if (m_pPtzControl) m_pPtzControl->ShowPtzCamera();
-  for (int i = 0; i < kLayoutButtons; ++i)
-    if (SkinButton* button = Button(kIdLayoutFirst + i)) button->SetCheck(m_layout.IsLayoutButtonLatched(i));
-  if (m_pLink) m_pLink->SendRequest(RequestKind::LiveRequest, true);
-  update(kVideoArea);
 }
 
 void CArdevizView::Apply(PaneLayout::Outcome outcome, int controlId) {
@@ -242,7 +246,8 @@ void CArdevizView::OnChannelButton(int channel) {
 void CArdevizView::OnRotateButton() {
   const bool wasRotating = m_layout.IsRotating();
   const PaneLayout::Outcome outcome =
-      m_layout.PressRotateButton(m_nConnectionState == 1, m_settings.rotateInterval, m_bShown);
+      m_layout.PressRotateButton(m_nConnectionState == 1, ViewerSettings::RotateSeconds(m_settings.rotateInterval),
+                                 m_bShown);
   if (SkinButton* button = Button(kIdRotate)) button->SetCheck(m_layout.IsRotating());
   // Ending rotation returns to nine panes; the nine-pane button is never refused.
   Apply(outcome, wasRotating ? kIdLayoutFirst + PaneLayout::kLayoutIndexNine : kIdRotate);
@@ -258,13 +263,17 @@ void CArdevizView::OnSecondTick() {
 }
 
 void CArdevizView::OnConnect() {
-  if (m_nConnectionState == 0 && m_pLink && m_pLink->ConnectToDvr(HostText(), Port())) m_nConnectionState = 2;
+  const bool idle = m_nConnectionState == 0;
+  if (idle && m_pLink && m_pLink->ConnectToDvr(HostText(), Port())) m_nConnectionState = 2;
   if (SkinButton* connectButton = Button(kIdConnect)) {
     connectButton->setEnabled(true);
     connectButton->SetCheck(true);
   }
   if (SkinButton* disconnectButton = Button(kIdDisconnect)) disconnectButton->SetCheck(false);
-  ShowConnectionStatus(m_nConnectionState);
+  // Pressed while connected or retrying, CONNECT starts nothing: the status line
+  // keeps what the link last reported ("TRY RECONNECTION", "CONNECTION FAIL:", ...)
+  // instead of claiming an established connection.
+  if (idle) ShowConnectionStatus(m_nConnectionState);
 }
 
 void CArdevizView::GoOffline() {
@@ -361,6 +370,8 @@ void CArdevizView::OnPower() {
 }
 
 void CArdevizView::ShowAbout() {
+  // The build's version, the same one --version prints.
+  static constexpr const char* kAboutText = "Ardeviz Version " ARDEVIZ_VERSION;
   Alerts::ShowMessage(this, QString::fromLatin1(kAboutText), QString::fromLatin1(kAboutCaption),
                       Alerts::Icon::Information);
 }
@@ -384,6 +395,7 @@ void CArdevizView::DeleteEventFile() {
 
 void CArdevizView::SetChannelCount(int channels) {
   m_layout.SetChannelLimit(channels);
+  UpdateChannelButtons();  // now, not at the next layout change: a button beyond the count asks for nothing
 }
 
 void CArdevizView::SetChannelImage(int channel, const std::uint8_t* pixels, const BitmapInfoHeader& header,

@@ -101,7 +101,6 @@ class CArdevizView : public QWidget, public ILinkOwner {
   static constexpr const char* kLogoFile = "./logo/slogo.bmp";
   static constexpr const char* kEventFileName = "AlarmEvent.am";
   static constexpr const char* kAboutCaption = "About Ardeviz";
-  static constexpr const char* kAboutText = "Ardeviz Version 1.0";
   static constexpr const char* kPtzReplyText = "Direct Pantilt Camera Control";
 
   enum class ScreenTarget { MainWindow, ArchivePanel };
@@ -131,7 +130,7 @@ class CArdevizView : public QWidget, public ILinkOwner {
   QString Password() const override { return m_settings.password; }
   QString HostText() const override;
   std::uint16_t Port() const override;
-  int ReconnectCount() const override { return m_settings.reconnectCount; }
+  int ReconnectCount() const override { return ViewerSettings::ReconnectAttempts(m_settings.reconnectCount); }
   bool UseAlertMode() const override { return m_settings.useAlertMode != 0; }
   std::uint8_t ConnectionState() const override { return m_nConnectionState; }
   void SetConnectionState(std::uint8_t state) override { m_nConnectionState = state; }
@@ -184,6 +183,8 @@ class CArdevizView : public QWidget, public ILinkOwner {
   void OnRotateButton();
   // Shows the layout's page: buttons, pane rectangles, the live request.
   void ApplyLayout();
+  // Latches and enables the channel buttons as the page and the channel count say.
+  void UpdateChannelButtons();
   // Beeps and releases a refused button; applies a changed layout.
   void Apply(PaneLayout::Outcome outcome, int controlId);
   void OnConnect();

@@ -70,7 +70,7 @@ PaneLayout::Outcome PaneLayout::PressLayoutButton(int index) {
 }
 
 PaneLayout::Outcome PaneLayout::PressChannelButton(int channel) {
-  if (channel >= kLiveChannels) return Outcome::Refused;
+  if (channel >= kLiveChannels || channel >= m_nChannelLimit) return Outcome::Refused;
   const int panes = m_wChannelLayout >> 8;
   if (m_wChannelLayout == kLayoutSingle) {
     if (channel == (m_wChannelSelection & 0xFF)) return Outcome::Unchanged;
@@ -86,7 +86,7 @@ PaneLayout::Outcome PaneLayout::PressChannelButton(int channel) {
   return Outcome::Changed;
 }
 
-PaneLayout::Outcome PaneLayout::PressRotateButton(bool loggedIn, std::uint8_t rotateInterval,
+PaneLayout::Outcome PaneLayout::PressRotateButton(bool loggedIn, std::uint8_t rotateSeconds,
                                                   const ShownChannels& shown) {
   if (IsRotating()) {
     m_wRotation = 0;
@@ -94,7 +94,7 @@ PaneLayout::Outcome PaneLayout::PressRotateButton(bool loggedIn, std::uint8_t ro
   }
   if (!loggedIn || m_wChannelLayout != kLayoutSingle) return Outcome::Refused;
   m_nRotationCounter = 0;
-  m_wRotation = static_cast<std::uint16_t>(kRotationOn + rotateInterval);
+  m_wRotation = static_cast<std::uint16_t>(kRotationOn + std::max<std::uint8_t>(rotateSeconds, 1));
   return NextRotationChannel(shown);
 }
 
@@ -117,10 +117,7 @@ PaneLayout::Outcome PaneLayout::NextRotationChannel(const ShownChannels& shown) 
 
 PaneLayout::Outcome PaneLayout::Tick(const ShownChannels& shown) {
   if (!IsRotating()) return Outcome::Unchanged;
-  if (m_nRotationCounter != (m_wRotation & 0xFF)) {
-    ++m_nRotationCounter;
-    return Outcome::Unchanged;
-  }
+  if (++m_nRotationCounter < (m_wRotation & 0xFF)) return Outcome::Unchanged;
   m_nRotationCounter = 0;
   return NextRotationChannel(shown);
 }

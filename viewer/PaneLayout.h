@@ -39,10 +39,10 @@ class PaneLayout {
   Outcome PressChannelButton(int channel);
   // Starts rotation (logged in, one pane) on the next shown channel, or ends
   // it and returns to nine panes. Refused otherwise.
-  Outcome PressRotateButton(bool loggedIn, std::uint8_t rotateInterval, const ShownChannels& shown);
+  Outcome PressRotateButton(bool loggedIn, std::uint8_t rotateSeconds, const ShownChannels& shown);
   // One pane: the next shown channel after the selected one.
   Outcome NextRotationChannel(const ShownChannels& shown);
-  // The 1-second tick: every interval + 1 ticks the rotation moves on.
+  // The 1-second tick: every rotateSeconds ticks the rotation moves on.
   Outcome Tick(const ShownChannels& shown);
   // A double-click on a pane: that channel alone; on the single pane: nine panes.
   Outcome PressPane(const QPoint& point, const QRect& videoArea);

@@ -415,4 +415,16 @@ TEST_F(LinkSession, ReconnectCountZeroGivesUpAtTheFirstTick) {
   EXPECT_FALSE(link->IsConnected());
 }
 
+TEST_F(LinkTest, APacketStartCutTo59BytesIsIgnoredAndTheNextPacketIsRead) {
+  const auto report = [](std::uint32_t w0) { return Packet(DATATYPE_CHANNEL_STATUS, {{w0, 0x01000100}}); };
+  Bytes cut = report(1);
+  cut.resize(59);
+  Feed(cut);
+  Feed(report(2));  // in a read of its own
+  EXPECT_EQ(link->ChannelStatusWord(), 0x01000102u);
+  Feed(Concat({cut, report(3)}));  // in the same read
+  EXPECT_EQ(owner.statuses, (std::vector<int>{status::kChannelStatus, status::kChannelStatus}));
+  EXPECT_EQ(link->ChannelStatusWord(), 0x01000103u);
+}
+
 }  // namespace

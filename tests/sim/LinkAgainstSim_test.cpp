@@ -77,3 +77,9 @@ TEST_F(LinkAgainstSim, VersionOnePlaybackPicturesLandOnTheirOwnChannels) {
                                            Has(m_panel.drawn, 3); }, kWaitMs));
   EXPECT_TRUE(std::all_of(m_panel.drawn.begin(), m_panel.drawn.end(), [](int c) { return c < 4; }));
 }
+
+// An idle viewer sends only its keep-alive; between two of them its session
+// must not be handed to another viewer.
+TEST(SimQuietLimit, OutlastsTheViewersKeepAlive) {
+  EXPECT_GT(SimOptions{}.replaceQuietAfterMs, LinkTiming{}.keepAliveMs * 11 / 10);
+}

@@ -4,13 +4,19 @@
 #include <gtest/gtest.h>
 
 #include <QAccessible>
+#include <QApplication>
+#include <QFile>
 #include <QImage>
+#include <QMessageBox>
 #include <QPainter>
+#include <QRegularExpression>
 #include <QTest>
 
+#include <tuple>
 #include <vector>
 
 #include "app/AppViewExtensions.h"
+#include "link/CDvrLink.h"
 #include "skin/SkinAccessibility.h"
 #include "skin/SkinButton.h"
 #include "tests/viewer/ShellTestSupport.h"
@@ -187,6 +193,71 @@ TEST_F(CArdevizViewTest, AccessibleControlsAndTextsFollowTheView) {
 
   m_view->ShowConnectionStatus(1);
   EXPECT_EQ(status->text(QAccessible::Value), "CONNECTION ESTABLISHED.");
+}
+
+// Each list entry of the Connections page is used as the number it shows:
+// "01 SEC" to "10 SEC" per channel, "1" to "5" reconnection attempts.
+TEST_F(CArdevizViewTest, RotationAndReconnectionUseTheNumbersTheirEntriesShow) {
+  m_view->SetConnectionState(1);
+  m_view->DrawChannel(0);
+  Click(V::kIdLayoutFirst + 0);
+  const int seconds[] = {1, 2, 3, 4, 5, 10};
+  for (std::uint8_t position = 0; position < 6; ++position) {
+    m_view->Settings().rotateInterval = position;
+    Click(V::kIdRotate);
+    EXPECT_EQ(m_view->RotationWord(), 0x100 + seconds[position]) << int(position);
+    Click(V::kIdRotate);  // off: nine panes
+    Click(V::kIdLayoutFirst + 0);
+  }
+  for (std::uint8_t position = 0; position < 5; ++position) {
+    m_view->Settings().reconnectCount = position;
+    EXPECT_EQ(m_view->ReconnectCount(), position + 1);
+  }
+}
+
+// The About box names the version the build was made as, which --version prints too.
+TEST_F(CArdevizViewTest, AboutBoxNamesTheBuildsVersion) {
+  QFile cache(qEnvironmentVariable("ARDEVIZ_BINARY_DIR") + "/CMakeCache.txt");
+  if (!cache.open(QIODevice::ReadOnly)) GTEST_SKIP() << "ARDEVIZ_BINARY_DIR not set";
+  const QString version =
+      QRegularExpression("CMAKE_PROJECT_VERSION:STATIC=(\\S+)").match(QString::fromUtf8(cache.readAll())).captured(1);
+  QTest::mouseDClick(m_view.get(), Qt::LeftButton, {}, QPoint(100, 620));  // the logo
+  ASSERT_EQ(m_alerts.messages.size(), 1u);
+  EXPECT_EQ(m_alerts.messages[0].text, "Ardeviz Version " + version);
+}
+
+// A login reply's channel count reaches the buttons at once: after an 8-channel
+// session, a 4-channel recorder leaves no button from CH5 on to click.
+TEST_F(CArdevizViewTest, ChannelButtonsFollowTheRecordersChannelCountAtOnce) {
+  Click(V::kIdLayoutFirst + 1);
+  m_view->SetChannelCount(8);
+  EXPECT_TRUE(m_view->Button(V::kIdChannelFirst + 4)->isEnabled());
+  m_view->SetChannelCount(4);
+  for (int ch = 0; ch < wire::kChannels; ++ch)
+    EXPECT_EQ(m_view->Button(V::kIdChannelFirst + ch)->isEnabled(), false) << ch;  // 1-4 latched, the rest beyond
+  m_view->OnCommand(V::kIdChannelFirst + 4);  // as a click that slipped through: refused
+  EXPECT_EQ(std::tuple(m_view->ChannelMask(), m_alerts.beeps), std::tuple(0xFu, 1));
+}
+
+// CONNECT while the link is connected or retrying starts nothing and leaves the
+// status line showing what the link last reported.
+TEST_F(CArdevizViewTest, ConnectWhileTheLinkRetriesKeepsTheLinksStatus) {
+  const struct {
+    std::uint8_t state;
+    int linkStatus;
+    const char* shown;
+  } rows[] = {
+      {1, status::kTryReconnection, "TRY RECONNECTION"},
+      {2, status::kConnectionFail, "CONNECTION FAIL:"},
+      {1, status::kTryRequestImage, "TRY REQUEST IMAGE 0"},
+      {0, status::kTryReconnection, "WAITING FOR CONNECTION."},  // idle: no link here, so still waiting
+  };
+  for (const auto& row : rows) {
+    m_view->SetConnectionState(row.state);
+    m_view->ShowConnectionStatus(row.linkStatus);
+    Click(V::kIdConnect);
+    EXPECT_EQ(m_view->StatusText().toStdString(), row.shown) << row.linkStatus;
+  }
 }
 
 }  // namespace

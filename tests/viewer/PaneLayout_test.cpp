@@ -79,13 +79,13 @@ TEST(PaneLayoutTest, RefusalsAndTheRecordersChannelCount) {
     EXPECT_FALSE(layout.IsChannelButtonLatched(ch) || layout.IsChannelButtonEnabled(ch)) << ch;
 }
 
-TEST(PaneLayoutTest, RotationVisitsOnlyShownChannelsEveryIntervalPlusOneTicks) {
+TEST(PaneLayoutTest, RotationVisitsOnlyShownChannelsEveryIntervalOfTicks) {
   L layout;
   L::ShownChannels shown{};
   for (int ch : {0, 2, 5}) shown[ch] = true;
   layout.PressLayoutButton(0);
-  EXPECT_EQ(layout.PressRotateButton(true, 1, shown), O::Changed);
-  EXPECT_EQ(layout.RotationWord(), 0x101);
+  EXPECT_EQ(layout.PressRotateButton(true, 2, shown), O::Changed);
+  EXPECT_EQ(layout.RotationWord(), 0x102);
   EXPECT_EQ(layout.ChannelSelection() & 0xFF, 2);  // moved at once
   std::vector<int> perTick;
   for (int t = 0; t < 6; ++t) {

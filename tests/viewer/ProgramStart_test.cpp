@@ -84,7 +84,7 @@ TEST(ViewerSettingsStore, OutOfRangeNumbersReadAsTheDefault) {
   const char* names[] = {"Host Port",       "Rotate Interval", "Reconnect Count", "Request Speed", "Ptz Type",
                          "Record Interval", "Date Show",       "Use FullScreen",  "Use AlertMode"};
   using N = std::vector<std::uint32_t>;
-  const N defaults = {8000, 3, 3, 4, 1, 1, 1, 0, 0};
+  const N defaults = {8000, 2, 2, 4, 1, 1, 1, 0, 0};
   const struct {
     QVariantList stored;
     N read;
