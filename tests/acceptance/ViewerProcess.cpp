@@ -101,6 +101,7 @@ bool ViewerProcess::Start() {
   env.insert(QStringLiteral("TMPDIR"), m_root.filePath(QStringLiteral("tmp")));
   env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_root.filePath(QStringLiteral("runtime")));
   env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+  env.insert(m_extraEnvironment);
   m_process = std::make_unique<QProcess>();
   m_process->setProcessEnvironment(env);
   m_process->setProcessChannelMode(QProcess::MergedChannels);
