@@ -183,6 +183,18 @@ void ViewerProcess::Release(const QPoint& at) const {
            QStringLiteral("1")});
 }
 
+void ViewerProcess::PressReturnIn(const QRect& window) const {
+  // With no window manager the keyboard goes where the input focus is put.
+  const QPoint p = window.center();
+  QString id;
+  for (const QString& line : Xdotool({QStringLiteral("mousemove"), QString::number(p.x()), QString::number(p.y()),
+                                      QStringLiteral("getmouselocation"), QStringLiteral("--shell")})
+                                 .split(QLatin1Char('\n')))
+    if (line.startsWith(QLatin1String("WINDOW="))) id = line.section(QLatin1Char('='), 1);
+  if (id.isEmpty()) return;
+  Xdotool({QStringLiteral("windowfocus"), id, QStringLiteral("key"), QStringLiteral("Return")});
+}
+
 QString ViewerProcess::Output() {
   if (m_process) m_output += m_process->readAll();
   return QString::fromLocal8Bit(m_output);

@@ -42,6 +42,8 @@ class ViewerProcess {
   void Click(const QPoint& at) const;
   void Press(const QPoint& at) const;
   void Release(const QPoint& at) const;
+  // The Return key in another window (a box's default button), the pointer over it.
+  void PressReturnIn(const QRect& window) const;
 
   QString Error() const { return m_error; }
   // What the viewer wrote to its standard output and error.

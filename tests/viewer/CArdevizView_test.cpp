@@ -88,7 +88,7 @@ TEST_F(CArdevizViewTest, GoingOfflineByItselfShowsWaitingUnlitAndNoPositions) {
   EXPECT_EQ(m_view->RecordPositionText() + m_view->PlayPositionText(), "");
 }
 
-TEST_F(CArdevizViewTest, PanTiltRepliesOpenOneBoxThatDoesNotBlock) {
+TEST_F(CArdevizViewTest, APanTiltReplyIsToldOnceUntilItChangesOrAPanTiltButtonIsPressed) {
   Alerts::SetMessageHook({});  // the real box: it must neither block nor stack
   const auto boxes = [] {
     QList<QMessageBox*> open;
@@ -96,13 +96,31 @@ TEST_F(CArdevizViewTest, PanTiltRepliesOpenOneBoxThatDoesNotBlock) {
       if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible()) open << box;
     return open;
   };
-  for (int i = 0; i < 3; ++i) m_view->ShowPtzDataReply();  // returns: nothing modal runs
+  const auto closeBox = [&] {
+    boxes()[0]->close();
+    QTRY_COMPARE(boxes().size(), 0);
+  };
+  wire::PacketInfo reply;
+  for (int i = 0; i < 3; ++i) m_view->ShowPtzDataReply(reply);  // returns: nothing modal runs
   QCoreApplication::processEvents();
   ASSERT_EQ(boxes().size(), 1);
   EXPECT_EQ(boxes()[0]->text(), "Direct Pantilt Camera Control");
-  boxes()[0]->close();
-  QTRY_COMPARE(boxes().size(), 0);
-  m_view->ShowPtzDataReply();  // a reply after the box was closed opens it again
+  closeBox();
+  m_view->ShowPtzDataReply(reply);  // the same answer to the stop string of the next second
+  EXPECT_EQ(boxes().size(), 0);
+
+  reply.w[0] = 1;  // the recorder says something else
+  m_view->ShowPtzDataReply(reply);
+  ASSERT_EQ(boxes().size(), 1);
+  closeBox();
+
+  SkinButton* right = nullptr;
+  for (SkinButton* b : m_view->findChildren<SkinButton*>())
+    if (b->ControlId() == 1093) right = b;
+  ASSERT_NE(right, nullptr);
+  QTest::mousePress(right, Qt::LeftButton, {}, QPoint(5, 5));
+  QTest::mouseRelease(right, Qt::LeftButton, {}, QPoint(5, 5));
+  m_view->ShowPtzDataReply(reply);  // the same words, answering the operator's press
   EXPECT_EQ(boxes().size(), 1);
 }
 
