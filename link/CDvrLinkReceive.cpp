@@ -90,7 +90,7 @@ void CDvrLink::OnPacketStart(const wire::PacketHeader& header, const wire::Packe
       if (m_pArchivePanel) m_pArchivePanel->SetArchiveRange(info.w[2], info.w[3], info.w[4], info.w[5]);
       break;
     case wire::DATATYPE_PTZ_DATA_REPLY:
-      if (m_pOwner) m_pOwner->ShowPtzDataReply();
+      if (m_pOwner) m_pOwner->ShowPtzDataReply(info);
       break;
     case wire::DATATYPE_CHANNEL_STATUS:
       HandleChannelStatus(info);

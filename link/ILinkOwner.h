@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "link/BitmapInfoHeader.h"
+#include "link/PacketFormat.h"
 
 class ILinkOwner {
  public:
@@ -51,6 +52,7 @@ class ILinkOwner {
   // Positions of the last live packet, in ten-thousandths of a percent.
   virtual void ShowPositions(std::uint32_t recordPosition, std::uint32_t playPosition) = 0;
   virtual void ToggleActivity() = 0;
-  // The recorder confirmed camera-control bytes ("Direct Pantilt Camera Control").
-  virtual void ShowPtzDataReply() = 0;
+  // The recorder confirmed camera-control bytes ("Direct Pantilt Camera Control");
+  // reply is the info block it sent with it.
+  virtual void ShowPtzDataReply(const wire::PacketInfo& reply) = 0;
 };

@@ -8,6 +8,8 @@ ARDEVIZ_PACKAGES=(
   fonts-dejavu-core
 )
 ARDEVIZ_TEST_PACKAGES=(iproute2 util-linux clang libclang-rt-14-dev ffmpeg poppler-utils xvfb xdotool)
+# The accessibility scenario: a private session bus, the AT-SPI bus and a pyatspi reader.
+ARDEVIZ_TEST_PACKAGES+=(dbus-daemon dbus-bin at-spi2-core python3-pyatspi)
 # The package test: cpack with dpkg-shlibdeps, and the freedesktop validators.
 ARDEVIZ_TEST_PACKAGES+=(dpkg-dev file desktop-file-utils appstream)
 

@@ -376,9 +376,14 @@ void CArdevizView::ShowAbout() {
                       Alerts::Icon::Information);
 }
 
-void CArdevizView::ShowPtzDataReply() {
-  // One box at a time, and one that does not block: the recorder may answer every
-  // stop string, and a modal box would leave the pan/tilt pad unusable while it is open.
+void CArdevizView::ShowPtzDataReply(const wire::PacketInfo& reply) {
+  // The recorder may answer every string sent, the stop string of each second
+  // among them: a reply is told once, and again only when it says something
+  // else or after the operator pressed a pan/tilt button.
+  if (m_toldPtzReply == reply.w) return;
+  m_toldPtzReply = reply.w;
+  // One box at a time, and one that does not block: a modal box would leave
+  // the pan/tilt pad unusable while it is open.
   if (m_ptzReplyBox && m_ptzReplyBox->isVisible()) return;
   m_ptzReplyBox = Alerts::OpenMessage(this, QString::fromLatin1(kPtzReplyText), QStringLiteral("Ardeviz"),
                                       Alerts::Icon::Information);

@@ -147,7 +147,9 @@ class CArdevizView : public QWidget, public ILinkOwner {
   void DrawChannel(int channel) override;
   void ShowPositions(std::uint32_t recordPosition, std::uint32_t playPosition) override;
   void ToggleActivity() override;
-  void ShowPtzDataReply() override;
+  void ShowPtzDataReply(const wire::PacketInfo& reply) override;
+  // The operator pressed a pan/tilt button: the recorder's next reply is told again.
+  void OnPtzButtonPressed() { m_toldPtzReply.reset(); }
 
   // State for the other parts of the program (and tests).
   ViewerSettings& Settings() { return m_settings; }
@@ -222,6 +224,7 @@ class CArdevizView : public QWidget, public ILinkOwner {
   QImage m_logo;
   StatusPanel m_panel;
   QPointer<QWidget> m_ptzReplyBox;  // the open pan/tilt reply box; it deletes itself when closed
+  std::optional<std::array<std::uint32_t, wire::kInfoWords>> m_toldPtzReply;  // the reply last told
 
   // Skin controls, children of the view.
   std::map<int, SkinButton*> m_buttons;

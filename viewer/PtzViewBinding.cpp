@@ -40,6 +40,10 @@ void PtzViewBinding::CreateButtons() {
     // the press state arrives queued, after it.
     QObject::connect(button, &SkinButton::ptzCommand, &m_control, &PtzControl::OnPtzCommand);
     QObject::connect(button, &SkinButton::pressStateChanged, &m_control, &PtzControl::OnPressStateChanged);
+    // A press by the operator makes the recorder's next reply worth telling again.
+    QObject::connect(button, &SkinButton::ptzCommand, &m_view, [this](quint32, int pressed) {
+      if (pressed == 1) m_view.OnPtzButtonPressed();
+    });
     button->setVisible(entry.visible);
   }
 }

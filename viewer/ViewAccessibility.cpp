@@ -5,6 +5,8 @@
 #include <QDateTime>
 #include <QPointer>
 
+#include <algorithm>
+
 #include <vector>
 
 #include "skin/SkinAccessibility.h"
@@ -13,11 +15,13 @@
 
 namespace {
 
-// One of the texts the view paints: its label as the name, what it shows as the value.
-class PanelTextAccessible : public QAccessibleInterface {
+// One of the texts the view paints: its label as the name, what it shows as
+// its text. The text goes through the text interface, which AT-SPI carries for
+// a static text (a value it does not), and also as the value.
+class PanelTextAccessible : public QAccessibleInterface, public QAccessibleTextInterface {
  public:
   enum class Kind { Status, Date, Time };
-  PanelTextAccessible(CArdevizView* view, Kind kind) : m_view(view), m_kind(kind) {}
+  PanelTextAccessible(CArdevizView* view, Kind kind) : m_view(view), m_kind(kind), m_announced(Current()) {}
 
   bool isValid() const override { return m_view != nullptr; }
   QObject* object() const override { return nullptr; }
@@ -42,9 +46,51 @@ class PanelTextAccessible : public QAccessibleInterface {
     return QRect(m_view->mapToGlobal(local.topLeft()), local.size());
   }
   QString text(QAccessible::Text t) const override {
-    if (!m_view) return {};
     if (t == QAccessible::Name) return QString::fromLatin1(Name());
-    if (t != QAccessible::Value) return {};
+    return t == QAccessible::Value ? Current() : QString();
+  }
+  void* interface_cast(QAccessible::InterfaceType type) override {
+    return type == QAccessible::TextInterface ? static_cast<QAccessibleTextInterface*>(this) : nullptr;
+  }
+
+  // Read-only text without a caret or selection.
+  void selection(int, int* start, int* end) const override { *start = *end = 0; }
+  int selectionCount() const override { return 0; }
+  void addSelection(int, int) override {}
+  void removeSelection(int) override {}
+  void setSelection(int, int, int) override {}
+  int cursorPosition() const override { return 0; }
+  void setCursorPosition(int) override {}
+  QString text(int start, int end) const override {
+    const QString all = Current();
+    if (end < 0 || end > all.size()) end = static_cast<int>(all.size());
+    start = std::clamp(start, 0, end);
+    return all.mid(start, end - start);
+  }
+  int characterCount() const override { return static_cast<int>(Current().size()); }
+  // The text is drawn wrapped inside its box; the box is the best place a character has.
+  QRect characterRect(int) const override { return rect(); }
+  int offsetAtPoint(const QPoint&) const override { return -1; }
+  void scrollToSubstring(int, int) override {}
+  QString attributes(int, int* start, int* end) const override {
+    *start = 0;
+    *end = characterCount();
+    return {};
+  }
+
+  // Tells assistive tools what the text now reads, when that differs from what
+  // they were last told.
+  void Announce() {
+    const QString now = Current();
+    if (now == m_announced) return;
+    QAccessibleTextUpdateEvent event(this, 0, m_announced, now);
+    m_announced = now;
+    QAccessible::updateAccessibility(&event);
+  }
+
+ private:
+  QString Current() const {
+    if (!m_view) return {};
     const QDateTime now = QDateTime::currentDateTime();
     switch (m_kind) {
       case Kind::Status: return m_view->StatusText();
@@ -53,8 +99,6 @@ class PanelTextAccessible : public QAccessibleInterface {
     }
     return {};
   }
-
- private:
   QAccessibleInterface* Parent() const { return m_view ? QAccessible::queryAccessibleInterface(m_view) : nullptr; }
   const char* Name() const {
     switch (m_kind) {
@@ -75,6 +119,7 @@ class PanelTextAccessible : public QAccessibleInterface {
 
   QPointer<CArdevizView> m_view;
   Kind m_kind;
+  QString m_announced;
 };
 
 // The main view: its controls, then the status line, date and time.
@@ -107,7 +152,9 @@ class ViewAccessible : public QAccessibleWidget {
     return t == QAccessible::Name ? QStringLiteral("LIVE MONITORING") : QAccessibleWidget::text(t);
   }
 
-  QAccessibleInterface* StatusText() const { return QAccessible::accessibleInterface(m_texts.front()); }
+  PanelTextAccessible* StatusText() const {
+    return static_cast<PanelTextAccessible*>(QAccessible::accessibleInterface(m_texts.front()));
+  }
 
  private:
   std::vector<QAccessible::Id> m_texts;
@@ -124,9 +171,6 @@ void ViewAccessibility::Install() { SkinAccessibility::InstallOnce(Factory); }
 
 void ViewAccessibility::NotifyStatusChanged(CArdevizView* view) {
   if (!QAccessible::isActive()) return;
-  QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(view);
-  auto* viewIface = dynamic_cast<ViewAccessible*>(iface);
-  if (!viewIface || !viewIface->StatusText()) return;
-  QAccessibleValueChangeEvent event(viewIface->StatusText(), view->StatusText());
-  QAccessible::updateAccessibility(&event);
+  auto* viewIface = dynamic_cast<ViewAccessible*>(QAccessible::queryAccessibleInterface(view));
+  if (viewIface && viewIface->StatusText()) viewIface->StatusText()->Announce();
 }

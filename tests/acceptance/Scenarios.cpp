@@ -470,6 +470,21 @@ TEST_F(Acceptance, PanTiltAgainstReplies) {
   const QString panes = PanesUpdating();
   EXPECT_TRUE(panes.isEmpty()) << qPrintable(panes);
   EXPECT_LE(m_mostBoxes, 1) << "pan/tilt reply boxes open at once";
+
+  // OK on the box: the stop string of each second draws the same reply, which is not told again;
+  // a pan/tilt press is.
+  ASSERT_EQ(m_viewer->OtherWindows().size(), 1u) << "no reply box to answer";
+  const int okAt = static_cast<int>(m_sim->Lines().size());
+  Note(QStringLiteral("OK on the reply box"));
+  m_viewer->PressReturnIn(m_viewer->OtherWindows().front());
+  int boxesAfterOk = 0;
+  LookUntil([&](const QImage&) { return (boxesAfterOk = std::max(boxesAfterOk, m_lastBoxes)), false; }, 3500);
+  EXPECT_GE(m_sim->Count(stop, okAt), 2) << "stop strings answered after OK";
+  EXPECT_EQ(boxesAfterOk, 0) << "the reply box came back after OK";
+  PressRight();
+  QTest::qWait(300);
+  ReleaseRight();
+  EXPECT_TRUE(LookUntil([&](const QImage&) { return m_lastBoxes == 1; }, 3000)) << "a press's reply was not told";
 }
 
 // LAYOUT 1, then ROTATE: the one pane moves on to the next channel every

@@ -101,6 +101,7 @@ bool ViewerProcess::Start() {
   env.insert(QStringLiteral("TMPDIR"), m_root.filePath(QStringLiteral("tmp")));
   env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_root.filePath(QStringLiteral("runtime")));
   env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+  env.insert(m_extraEnvironment);
   m_process = std::make_unique<QProcess>();
   m_process->setProcessEnvironment(env);
   m_process->setProcessChannelMode(QProcess::MergedChannels);
@@ -180,6 +181,18 @@ void ViewerProcess::Release(const QPoint& at) const {
   const QPoint p = m_window.topLeft() + at;
   Xdotool({QStringLiteral("mousemove"), QString::number(p.x()), QString::number(p.y()), QStringLiteral("mouseup"),
            QStringLiteral("1")});
+}
+
+void ViewerProcess::PressReturnIn(const QRect& window) const {
+  // With no window manager the keyboard goes where the input focus is put.
+  const QPoint p = window.center();
+  QString id;
+  for (const QString& line : Xdotool({QStringLiteral("mousemove"), QString::number(p.x()), QString::number(p.y()),
+                                      QStringLiteral("getmouselocation"), QStringLiteral("--shell")})
+                                 .split(QLatin1Char('\n')))
+    if (line.startsWith(QLatin1String("WINDOW="))) id = line.section(QLatin1Char('='), 1);
+  if (id.isEmpty()) return;
+  Xdotool({QStringLiteral("windowfocus"), id, QStringLiteral("key"), QStringLiteral("Return")});
 }
 
 QString ViewerProcess::Output() {

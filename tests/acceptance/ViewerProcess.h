@@ -8,6 +8,7 @@
 #include <QImage>
 #include <QPoint>
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QRect>
 #include <QString>
 #include <QTemporaryDir>
@@ -23,6 +24,8 @@ class ViewerProcess {
   // Writes the stored address 127.0.0.1:port and reads it back; the viewer
   // is never started without this having succeeded.
   bool WriteSettings(quint16 port);
+  // Environment variables for the viewer beside its own folders; before Start.
+  void AddEnvironment(const QProcessEnvironment& variables) { m_extraEnvironment.insert(variables); }
   // Starts the viewer and waits until its window is on the screen.
   bool Start();
   void Stop();
@@ -39,6 +42,8 @@ class ViewerProcess {
   void Click(const QPoint& at) const;
   void Press(const QPoint& at) const;
   void Release(const QPoint& at) const;
+  // The Return key in another window (a box's default button), the pointer over it.
+  void PressReturnIn(const QRect& window) const;
 
   QString Error() const { return m_error; }
   // What the viewer wrote to its standard output and error.
@@ -48,6 +53,7 @@ class ViewerProcess {
   bool FindWindow();
 
   QTemporaryDir m_root;
+  QProcessEnvironment m_extraEnvironment;
   std::unique_ptr<QProcess> m_process;
   QRect m_window;
   QString m_error;

@@ -26,5 +26,5 @@ class NullLinkOwner : public ILinkOwner {
   void DrawChannel(int) override {}
   void ShowPositions(std::uint32_t, std::uint32_t) override {}
   void ToggleActivity() override {}
-  void ShowPtzDataReply() override {}
+  void ShowPtzDataReply(const wire::PacketInfo&) override {}
 };

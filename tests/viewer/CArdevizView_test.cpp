@@ -36,6 +36,12 @@ QAccessibleInterface* Accessible(QAccessibleInterface* view, const QString& name
   return nullptr;
 }
 
+// What a text child reads through its text interface, the one the AT-SPI bridge carries.
+QString Read(QAccessibleInterface* text) {
+  QAccessibleTextInterface* reading = text ? text->textInterface() : nullptr;
+  return reading ? reading->text(0, reading->characterCount()) : QStringLiteral("(no text interface)");
+}
+
 class CArdevizViewTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -176,9 +182,9 @@ TEST_F(CArdevizViewTest, AccessibleControlsAndTextsFollowTheView) {
   QAccessibleInterface* status = Accessible(tree, SkinAccessibility::kStatusName);
   ASSERT_NE(status, nullptr);
   EXPECT_EQ(status->role(), QAccessible::StaticText);
-  EXPECT_EQ(status->text(QAccessible::Value), "WAITING FOR CONNECTION.");
-  EXPECT_TRUE(Accessible(tree, SkinAccessibility::kDateName)->text(QAccessible::Value).contains(" / "));
-  EXPECT_TRUE(Accessible(tree, SkinAccessibility::kTimeName)->text(QAccessible::Value).contains(" : "));
+  EXPECT_EQ(Read(status), "WAITING FOR CONNECTION.");
+  EXPECT_TRUE(Read(Accessible(tree, SkinAccessibility::kDateName)).contains(" / "));
+  EXPECT_TRUE(Read(Accessible(tree, SkinAccessibility::kTimeName)).contains(" : "));
   EXPECT_EQ(tree->indexOfChild(status), tree->childCount() - 3);
   EXPECT_EQ(status->parent(), tree);
 
@@ -192,7 +198,7 @@ TEST_F(CArdevizViewTest, AccessibleControlsAndTextsFollowTheView) {
   EXPECT_FALSE(Accessible(tree, "LAYOUT 9")->state().checked);
 
   m_view->ShowConnectionStatus(1);
-  EXPECT_EQ(status->text(QAccessible::Value), "CONNECTION ESTABLISHED.");
+  EXPECT_EQ(Read(status), "CONNECTION ESTABLISHED.");
 }
 
 // Each list entry of the Connections page is used as the number it shows:
@@ -258,6 +264,42 @@ TEST_F(CArdevizViewTest, ConnectWhileTheLinkRetriesKeepsTheLinksStatus) {
     Click(V::kIdConnect);
     EXPECT_EQ(m_view->StatusText().toStdString(), row.shown) << row.linkStatus;
   }
+}
+
+TEST_F(CArdevizViewTest, APanTiltReplyIsToldOnceUntilItChangesOrAPanTiltButtonIsPressed) {
+  Alerts::SetMessageHook({});  // the real box: it must neither block nor stack
+  const auto boxes = [] {
+    QList<QMessageBox*> open;
+    for (QWidget* w : QApplication::topLevelWidgets())
+      if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible()) open << box;
+    return open;
+  };
+  const auto closeBox = [&] {
+    boxes()[0]->close();
+    QTRY_COMPARE(boxes().size(), 0);
+  };
+  wire::PacketInfo reply;
+  for (int i = 0; i < 3; ++i) m_view->ShowPtzDataReply(reply);  // returns: nothing modal runs
+  QCoreApplication::processEvents();
+  ASSERT_EQ(boxes().size(), 1);
+  EXPECT_EQ(boxes()[0]->text(), "Direct Pantilt Camera Control");
+  closeBox();
+  m_view->ShowPtzDataReply(reply);  // the same answer to the stop string of the next second
+  EXPECT_EQ(boxes().size(), 0);
+
+  reply.w[0] = 1;  // the recorder says something else
+  m_view->ShowPtzDataReply(reply);
+  ASSERT_EQ(boxes().size(), 1);
+  closeBox();
+
+  SkinButton* right = nullptr;
+  for (SkinButton* b : m_view->findChildren<SkinButton*>())
+    if (b->ControlId() == 1093) right = b;
+  ASSERT_NE(right, nullptr);
+  QTest::mousePress(right, Qt::LeftButton, {}, QPoint(5, 5));
+  QTest::mouseRelease(right, Qt::LeftButton, {}, QPoint(5, 5));
+  m_view->ShowPtzDataReply(reply);  // the same words, answering the operator's press
+  EXPECT_EQ(boxes().size(), 1);
 }
 
 }  // namespace
