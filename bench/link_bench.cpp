@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "link/CDvrLink.h"
-#include "support/NullLinkOwner.h"
+#include "bench/NullLinkOwner.h"
 #include "support/TestPictures.h"
 
 namespace {

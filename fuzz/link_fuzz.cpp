@@ -11,7 +11,7 @@
 #include "link/CDvrLink.h"
 #include "link/ILinkArchivePanel.h"
 #include "link/StreamAssembler.h"
-#include "support/NullLinkOwner.h"
+#include "bench/NullLinkOwner.h"
 
 namespace {
 

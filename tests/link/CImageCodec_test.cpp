@@ -83,14 +83,14 @@ TEST(CImageCodec, MarksReadPlainOrInvertedAndTheIndexBarsClearTheFieldFlag) {
   for (int channel = 0; channel < 8; ++channel) {
     for (const bool inverted : {false, true}) {
       testpictures::Picture p = testpictures::MakePicture(704, 288);
-      testpictures::PaintChannelMark(p, channel, inverted);
+      testpictures::PaintMarkFields(p, testpictures::FieldsForChannel(channel, inverted));
       EXPECT_EQ(Decode(codec, testpictures::Encode(p, JpegKind::Colour, 75)), channel) << inverted;
       EXPECT_EQ(codec.FieldFlag(), 1);
     }
   }
   // Field a counts 8 and is dropped: a, b and d read as 5.
   testpictures::Picture p = testpictures::MakePicture(704, 288);
-  testpictures::PaintMarkFields(p, {.a = true, .b = true, .d = true});
+  testpictures::PaintMarkFields(p, {true, true, false, true, false});
   EXPECT_EQ(Decode(codec, testpictures::Encode(p)), 5);
 
   EXPECT_EQ(Decode(codec, MakeJpeg(704, 288, 0, true)), 0);
@@ -110,13 +110,8 @@ TEST(CImageCodec, SmallPanesGetLibjpegTurboScaledPicturesWithMarksReadAtFullSize
   // Marks only in the top three rows, other marks below them: what a scaled
   // picture's top row would blend must not be what is read.
   testpictures::Picture topOnly = testpictures::MakePicture(704, 288);
-  testpictures::PaintChannelMark(topOnly, 6);
-  topOnly.Fill(0, 0, 704, 3, 0, 0, 0);
-  const testpictures::MarkFields three = testpictures::FieldsForChannel(3);
-  const bool set[5] = {three.a, three.b, three.c, three.d, three.sel};
-  for (int f = 0; f < 5; ++f) {
-    if (set[f]) topOnly.Fill(testpictures::kFieldColumns[f], 0, testpictures::kFieldWidth, 3, 255, 255, 255);
-  }
+  testpictures::PaintMarkFields(topOnly, testpictures::FieldsForChannel(6));
+  testpictures::PaintMarkFields(topOnly, testpictures::FieldsForChannel(3), 3);
   topOnly.Fill(testpictures::kIndexWhite, 0, testpictures::kIndexBlack2 - testpictures::kIndexWhite, 3, 255, 255, 255);
 
   struct Case {

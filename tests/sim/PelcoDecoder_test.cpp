@@ -37,7 +37,8 @@ TEST(PelcoDecoder, ReadsPelcoDAndPelcoPWithTheirAddressingAndTheFunctionBits) {
     const char* text;
   };
   for (const Case& c : {Case{PelcoD(2, 0, 0x02 | 0x08, 0x20, 0x10), P::PelcoD, 2, "pan right speed 32, tilt up speed 16"},
-                        Case{PelcoP(0, 0, 0x10 | 0x40, 0, 0x3F), P::PelcoP, 1, "tilt down speed 63, zoom out"},
+                        // Tilt speeds above 63 are 63.
+                        Case{PelcoP(0, 0, 0x10 | 0x40, 0, 0xFF), P::PelcoP, 1, "tilt down speed 63, zoom out"},
                         Case{PelcoP(1, 0, 0x02, 0x10, 0), P::PelcoP, 2, "pan right speed 16"},  // address from 0
                         Case{PelcoD(1, 0, 0, 0, 0), P::PelcoD, 1, "stop"},
                         // Functions of the first command byte are no stop.

@@ -1,9 +1,12 @@
 #pragma once
 // Reads an AVI file back for tests: the chunk tree, the header fields and
-// the frames as each index (legacy 'idx1', OpenDML 'indx' -> 'ix00') finds them.
+// the frames as each index (legacy 'idx1', OpenDML 'indx' -> 'ix00') finds
+// them; and what ffprobe reads of it.
 
 #include <QByteArray>
+#include <QMap>
 #include <QString>
+#include <QtEndian>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -17,14 +20,14 @@ struct Chunk {
   std::uint32_t size = 0;    // of the data (list type included)
   std::vector<Chunk> children;
 
-  const Chunk* Find(const std::string& idOrList) const;  // first child by id or list type
   std::uint64_t DataOffset() const { return offset + 8; }
 };
 
-// One indexed chunk: the data position in the file and its size.
+// One indexed chunk: the data position in the file, its size and whether the index marks it a key frame.
 struct IndexedChunk {
   std::uint64_t dataOffset = 0;
   std::uint32_t size = 0;
+  bool keyFrame = false;
 };
 
 class AviTestReader {
@@ -33,17 +36,22 @@ class AviTestReader {
   const std::vector<Chunk>& Top() const { return m_top; }  // the RIFF chunks
   const std::string& Error() const { return m_error; }
 
-  std::uint32_t U32(std::uint64_t offset) const;
-  std::uint16_t U16(std::uint64_t offset) const;
-  std::uint64_t U64(std::uint64_t offset) const;
-  std::string FourCc(std::uint64_t offset) const;
+  std::uint32_t U32(std::uint64_t offset) const { return Read<std::uint32_t>(offset); }
+  std::uint64_t U64(std::uint64_t offset) const { return Read<std::uint64_t>(offset); }
+  std::string FourCc(std::uint64_t offset) const { return m_bytes.mid(static_cast<qsizetype>(offset), 4).toStdString(); }
 
-  const Chunk* FindPath(const std::vector<std::string>& path) const;  // from the first RIFF
+  // A chunk by child ids or list types from the first RIFF, e.g. {"hdrl", "avih"}.
+  const Chunk* FindPath(const std::vector<std::string>& path) const;
   std::vector<IndexedChunk> LegacyIndex() const;   // 'idx1' entries, resolved to file offsets
   std::vector<IndexedChunk> OpenDmlIndex() const;  // every 'ix00' the super index names
   QByteArray DataAt(const IndexedChunk& c) const { return m_bytes.mid(static_cast<qsizetype>(c.dataOffset), c.size); }
 
  private:
+  template <typename T>
+  T Read(std::uint64_t offset) const {
+    if (offset + sizeof(T) > static_cast<std::uint64_t>(m_bytes.size())) return 0;
+    return qFromLittleEndian<T>(m_bytes.constData() + offset);
+  }
   bool Walk(std::uint64_t begin, std::uint64_t end, std::vector<Chunk>& out, int depth);
 
   QByteArray m_bytes;
@@ -51,20 +59,9 @@ class AviTestReader {
   std::string m_error;
 };
 
-// What ffprobe finds in the first video stream; available is false when
-// ffprobe is not installed.
-struct ProbeResult {
-  bool available = false;
-  int exitCode = -1;
-  QString errors;
-  QString codec;
-  QString pixelFormat;
-  int width = 0;
-  int height = 0;
-  int packets = -1;
-  int frames = -1;
-  double duration = 0;
-};
-ProbeResult Probe(const QString& path);
+// What ffprobe reads of the first video stream, by its field names
+// (codec_name, nb_read_frames, duration ...), with "exit" and "errors" of the
+// run; empty when ffprobe is not installed.
+QMap<QString, QString> Probe(const QString& path);
 
 }  // namespace avitest

@@ -1,8 +1,9 @@
 #pragma once
 // Included before every test source. QtTest's QVERIFY, QCOMPARE and QTRY_*
 // macros report to QtTest's own result log, which a GoogleTest program never
-// reads: a failing check would return silently and the test would pass. Here
-// they report to GoogleTest instead, with the same early return.
+// reads: a failing check would return silently and the test would pass. The
+// waiting ones the tests use report to GoogleTest here, with the same early
+// return; the others are poisoned, so that a test cannot use them by mistake.
 
 #include <gtest/gtest.h>
 
@@ -26,40 +27,11 @@ inline bool WaitFor(const std::function<bool()>& condition, int timeoutMs) {
 }  // namespace ardeviz_test
 
 #undef QVERIFY
-#define QVERIFY(statement)                                    \
-  do {                                                        \
-    if (!static_cast<bool>(statement)) {                      \
-      ADD_FAILURE() << "QVERIFY(" #statement ") failed";      \
-      return;                                                 \
-    }                                                         \
-  } while (false)
-
 #undef QVERIFY2
-#define QVERIFY2(statement, description)                               \
-  do {                                                                 \
-    if (!static_cast<bool>(statement)) {                               \
-      ADD_FAILURE() << "QVERIFY2(" #statement ") failed: " << (description); \
-      return;                                                          \
-    }                                                                  \
-  } while (false)
-
 #undef QCOMPARE
-#define QCOMPARE(actual, expected)                                        \
-  do {                                                                    \
-    if (!((actual) == (expected))) {                                      \
-      ADD_FAILURE() << "QCOMPARE(" #actual ", " #expected ") failed";     \
-      return;                                                             \
-    }                                                                     \
-  } while (false)
-
-#undef QTRY_VERIFY_WITH_TIMEOUT
-#define QTRY_VERIFY_WITH_TIMEOUT(expr, timeout)                                             \
-  do {                                                                                      \
-    if (!::ardeviz_test::WaitFor([&]() -> bool { return static_cast<bool>(expr); }, (timeout))) { \
-      ADD_FAILURE() << "timed out after " << (timeout) << " ms waiting for " #expr;         \
-      return;                                                                               \
-    }                                                                                       \
-  } while (false)
+#undef QTRY_VERIFY
+#undef QTRY_VERIFY2
+#pragma GCC poison QVERIFY QVERIFY2 QCOMPARE QTRY_VERIFY QTRY_VERIFY2
 
 #undef QTRY_VERIFY2_WITH_TIMEOUT
 #define QTRY_VERIFY2_WITH_TIMEOUT(expr, description, timeout)                               \
@@ -71,10 +43,8 @@ inline bool WaitFor(const std::function<bool()>& condition, int timeoutMs) {
     }                                                                                       \
   } while (false)
 
-#undef QTRY_VERIFY
-#define QTRY_VERIFY(expr) QTRY_VERIFY_WITH_TIMEOUT(expr, 5000)
-#undef QTRY_VERIFY2
-#define QTRY_VERIFY2(expr, description) QTRY_VERIFY2_WITH_TIMEOUT(expr, description, 5000)
+#undef QTRY_VERIFY_WITH_TIMEOUT
+#define QTRY_VERIFY_WITH_TIMEOUT(expr, timeout) QTRY_VERIFY2_WITH_TIMEOUT(expr, "", timeout)
 #undef QTRY_COMPARE_WITH_TIMEOUT
 #define QTRY_COMPARE_WITH_TIMEOUT(actual, expected, timeout) \
   QTRY_VERIFY2_WITH_TIMEOUT((actual) == (expected), #actual " == " #expected, timeout)

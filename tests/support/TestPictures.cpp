@@ -22,16 +22,10 @@ void Picture::Fill(int x, int y, int w, int h, std::uint8_t b, std::uint8_t g, s
 }
 
 MarkFields FieldsForChannel(int channel, bool inverted) {
-  MarkFields f;
-  f.b = (channel & 4) != 0;
-  f.c = (channel & 2) != 0;
-  f.d = (channel & 1) != 0;
+  // Field a would count 8; the sel field is set only in the inverted form.
+  MarkFields f{false, (channel & 4) != 0, (channel & 2) != 0, (channel & 1) != 0, false};
   if (inverted) {
-    f.a = !f.a;
-    f.b = !f.b;
-    f.c = !f.c;
-    f.d = !f.d;
-    f.sel = true;
+    for (bool& field : f) field = !field;
   }
   return f;
 }
@@ -53,16 +47,11 @@ Picture MakePicture(int width, int height) {
   return p;
 }
 
-void PaintMarkFields(Picture& picture, const MarkFields& fields) {
-  const bool set[5] = {fields.a, fields.b, fields.c, fields.d, fields.sel};
+void PaintMarkFields(Picture& picture, const MarkFields& fields, int lines) {
   for (int f = 0; f < 5; ++f) {
-    const std::uint8_t v = set[f] ? 255 : 0;
-    picture.Fill(kFieldColumns[f], 0, kFieldWidth, kMarkBandLines, v, v, v);
+    const std::uint8_t v = fields[static_cast<std::size_t>(f)] ? 255 : 0;
+    picture.Fill(kFieldColumns[f], 0, kFieldWidth, lines, v, v, v);
   }
-}
-
-void PaintChannelMark(Picture& picture, int channel, bool inverted) {
-  PaintMarkFields(picture, FieldsForChannel(channel, inverted));
 }
 
 void PaintIndexBars(Picture& picture) {
@@ -70,6 +59,20 @@ void PaintIndexBars(Picture& picture) {
   picture.Fill(kIndexWhite, 0, kIndexBlack2 - kIndexWhite, kMarkBandLines, 255, 255, 255);
   picture.Fill(kIndexBlack2, 0, kIndexEnd - kIndexBlack2, kMarkBandLines, 0, 0, 0);
 }
+
+namespace {
+
+// Inserts a JFIF APP0 segment after SOI unless the stream already starts FF D8 FF E0.
+std::vector<std::uint8_t> WithJfifHeader(std::vector<std::uint8_t> jpeg) {
+  if (jpeg.size() < 4 || (jpeg[2] == 0xFF && jpeg[3] == 0xE0)) return jpeg;
+  // APP0 of 16 bytes: "JFIF", version 1.01, no density unit, 1:1, no thumbnail.
+  static constexpr std::uint8_t kApp0[] = {0xFF, 0xE0, 0x00, 0x10, 'J', 'F', 'I', 'F', 0x00,
+                                           0x01, 0x01, 0x00, 0x00, 0x01, 0x00, 0x01, 0x00, 0x00};
+  jpeg.insert(jpeg.begin() + 2, std::begin(kApp0), std::end(kApp0));
+  return jpeg;
+}
+
+}  // namespace
 
 std::vector<std::uint8_t> Encode(const Picture& picture, JpegKind kind, int quality, std::uint8_t alpha) {
   tjhandle tj = tjInitCompress();
@@ -106,19 +109,10 @@ std::vector<std::uint8_t> Encode(const Picture& picture, JpegKind kind, int qual
   return kind == JpegKind::FourComponent ? WithJfifHeader(std::move(out)) : out;
 }
 
-std::vector<std::uint8_t> WithJfifHeader(std::vector<std::uint8_t> jpeg) {
-  if (jpeg.size() < 4 || (jpeg[2] == 0xFF && jpeg[3] == 0xE0)) return jpeg;
-  // APP0 of 16 bytes: "JFIF", version 1.01, no density unit, 1:1, no thumbnail.
-  static constexpr std::uint8_t kApp0[] = {0xFF, 0xE0, 0x00, 0x10, 'J', 'F', 'I', 'F', 0x00,
-                                           0x01, 0x01, 0x00, 0x00, 0x01, 0x00, 0x01, 0x00, 0x00};
-  jpeg.insert(jpeg.begin() + 2, std::begin(kApp0), std::end(kApp0));
-  return jpeg;
-}
-
 std::vector<std::uint8_t> MakeJpeg(int width, int height, int channel, bool indexBars, JpegKind kind,
                                    int quality) {
   Picture p = MakePicture(width, height);
-  PaintChannelMark(p, channel);
+  PaintMarkFields(p, FieldsForChannel(channel));
   if (indexBars) PaintIndexBars(p);
   return Encode(p, kind, quality);
 }

@@ -12,6 +12,7 @@
 //   auto jpeg = testpictures::MakeJpeg(704, 288, /*channel=*/5, /*indexBars=*/true);
 //   codec.Decode(jpeg.data(), jpeg.size(), false);   // -> 5, FieldFlag 0
 
+#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -31,13 +32,10 @@ struct Picture {
 
   // Fills a rectangle, clipped to the picture.
   void Fill(int x, int y, int w, int h, std::uint8_t b, std::uint8_t g, std::uint8_t r);
-  const std::uint8_t* At(int x, int y) const { return &bgr[(static_cast<std::size_t>(y) * width + x) * 3]; }
 };
 
-// Which of the five channel-mark fields are white.
-struct MarkFields {
-  bool a = false, b = false, c = false, d = false, sel = false;
-};
+// Which of the five channel-mark fields a, b, c, d, sel are white.
+using MarkFields = std::array<bool, 5>;
 
 // The fields for a channel 0..7; inverted paints the sel field and the
 // inverse of a..d, which reads as the same channel.
@@ -45,8 +43,8 @@ MarkFields FieldsForChannel(int channel, bool inverted = false);
 
 // A gradient picture with the black mark band at the top and no marks.
 Picture MakePicture(int width, int height);
-void PaintMarkFields(Picture& picture, const MarkFields& fields);
-void PaintChannelMark(Picture& picture, int channel, bool inverted = false);
+// Paints the fields white or black through the top `lines` lines.
+void PaintMarkFields(Picture& picture, const MarkFields& fields, int lines = kMarkBandLines);
 void PaintIndexBars(Picture& picture);
 
 enum class JpegKind {
@@ -60,9 +58,6 @@ enum class JpegKind {
 // components, and the recorder's pictures always start with one).
 std::vector<std::uint8_t> Encode(const Picture& picture, JpegKind kind = JpegKind::Colour,
                                  int quality = kDefaultQuality, std::uint8_t alpha = 255);
-
-// Inserts a JFIF APP0 segment after SOI unless the stream already starts FF D8 FF E0.
-std::vector<std::uint8_t> WithJfifHeader(std::vector<std::uint8_t> jpeg);
 
 // A recorder-like picture: gradient, channel mark and optionally the index bars.
 std::vector<std::uint8_t> MakeJpeg(int width, int height, int channel, bool indexBars,
