@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds into build/ (gcc) and runs every test through
 # CTest: the unit tests a few at a time, then the acceptance scenarios (label
-# "acceptance": the built viewer and dvr-sim under a private Xvfb) one at a time.
-# Then one clang build, build-clang/, with AddressSanitizer, UndefinedBehaviorSanitizer
-# and LeakSanitizer: the unit tests run again there, and each fuzz target runs
-# for a bounded time, two at a time on two cores.
+# "acceptance": the built viewer and dvr-sim under a private Xvfb) one at a time
+# with nothing beside them. Then one clang build, build-clang/, with AddressSanitizer,
+# UndefinedBehaviorSanitizer and LeakSanitizer, while the soak (label "soak") of
+# the gcc build runs beside it: the unit tests run again there, and each fuzz
+# target runs for a bounded time, two at a time on two cores.
 # The tests run in a network namespace with only loopback whenever that is possible.
 #   ./test.sh                 everything
 #   ./test.sh --quick         the plain suite only
@@ -40,10 +41,14 @@ phase "packages"
 build_project build
 phase "build (gcc)"
 
+# A filter given on the command line may leave one of the calls without tests.
+NO_TESTS=error
+[ $# -gt 0 ] && NO_TESTS=ignore
+export NO_TESTS
 run_ctest() {
   local dir=$1
   shift
-  ctest --test-dir "$dir" --output-on-failure --no-tests=error "$@"
+  ctest --test-dir "$dir" --output-on-failure --no-tests="$NO_TESTS" "$@"
 }
 
 # Inside a fresh network namespace only 'lo' exists: no test can reach a real address.
@@ -59,16 +64,25 @@ run_suite() {
   fi
 }
 
-run_suite build -LE acceptance -j "$TEST_JOBS" "$@"
+# The full run keeps the soak (two minutes, mostly waiting) for later, beside the clang build.
+unit_filter=acceptance
+[ "$QUICK" = 1 ] || unit_filter='acceptance|soak'
+run_suite build -LE "$unit_filter" -j "$TEST_JOBS" "$@"
 phase "unit tests (gcc)"
 # The scenarios hold the shipped programs to real timings: nothing else runs beside them.
-# A filter that leaves no scenario is no failure here.
-run_suite build -L acceptance --no-tests=ignore "$@"
+run_suite build -L acceptance "$@"
 phase "acceptance"
 [ "$QUICK" = 1 ] && exit 0
 
-build_project "$ARDEVIZ_CLANG_BUILD" "${ARDEVIZ_CLANG_OPTIONS[@]}"
-phase "build (clang, sanitizers)"
+run_suite build -L soak "$@" >build/soak.log 2>&1 &
+soak_pid=$!
+clang_status=0
+build_project "$ARDEVIZ_CLANG_BUILD" "${ARDEVIZ_CLANG_OPTIONS[@]}" || clang_status=$?
+soak_status=0
+wait "$soak_pid" || soak_status=$?
+cat build/soak.log
+[ "$soak_status" = 0 ] && [ "$clang_status" = 0 ] || exit 1
+phase "build (clang) + gcc soak"
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:strict_string_checks=1"
 export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
 export LSAN_OPTIONS="suppressions=$PWD/scripts/lsan.supp:print_suppressions=0"
