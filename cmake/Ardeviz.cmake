@@ -3,12 +3,16 @@
 
 set(ARDEVIZ_WARNINGS -Wall -Wextra)
 
-if(ARDEVIZ_SANITIZE OR ARDEVIZ_FUZZ)
+# The fuzz targets run with the sanitizers, and the sanitizer suite is built in
+# the same tree: with ARDEVIZ_FUZZ everything carries libFuzzer's coverage
+# instrumentation, which only the fuzz targets link the fuzzer itself for.
+if(ARDEVIZ_FUZZ)
+  set(ARDEVIZ_SANITIZE ON)
+  add_compile_options(-fsanitize=fuzzer-no-link)
+endif()
+if(ARDEVIZ_SANITIZE)
   add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
   add_link_options(-fsanitize=address,undefined)
-endif()
-if(ARDEVIZ_FUZZ)
-  add_compile_options(-fsanitize=fuzzer-no-link)
 endif()
 
 # ardeviz_glob(<out> <patterns>...): sources matching the patterns, without main.cpp.

@@ -40,12 +40,29 @@ install_packages() {
   as_root apt-get install -y -q --no-install-recommends "${missing[@]}"
 }
 
-# build_project DIR [cmake options...]: configure once, then build incrementally.
-build_project() {
+# configure_project DIR [cmake options...]: configure DIR once. ccache, when
+# installed, serves objects compiled before (it never changes them; a fresh
+# machine without it builds the same).
+configure_project() {
   local dir=$1
   shift
   if [ ! -f "$dir/build.ninja" ]; then
-    cmake -S . -B "$dir" -G Ninja "$@"
+    local launcher=()
+    command -v ccache >/dev/null 2>&1 && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+    cmake -S . -B "$dir" -G Ninja "${launcher[@]}" "$@"
   fi
-  cmake --build "$dir" --parallel "$(nproc)"
 }
+
+# build_project DIR [cmake options...]: configure once, then build incrementally.
+build_project() {
+  configure_project "$@"
+  cmake --build "$1" --parallel "$(nproc)"
+}
+
+# The clang build shared by the sanitizer suite and the fuzz targets: everything
+# with AddressSanitizer, UndefinedBehaviorSanitizer and libFuzzer's coverage
+# instrumentation, the fuzz targets linked with libFuzzer. Debug keeps the
+# asserts; -O1 runs the instrumented code faster than -O0.
+ARDEVIZ_CLANG_BUILD=build-clang
+ARDEVIZ_CLANG_OPTIONS=(-DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Debug "-DCMAKE_CXX_FLAGS_DEBUG=-g -O1"
+  -DARDEVIZ_SANITIZE=ON -DARDEVIZ_FUZZ=ON -DARDEVIZ_BENCH=OFF)
