@@ -7,7 +7,7 @@ ARDEVIZ_PACKAGES=(
   libgtest-dev libbenchmark-dev
   fonts-dejavu-core
 )
-ARDEVIZ_TEST_PACKAGES=(iproute2 util-linux clang libclang-rt-14-dev ffmpeg poppler-utils xvfb xdotool)
+ARDEVIZ_TEST_PACKAGES=(iproute2 util-linux clang libclang-rt-14-dev ffmpeg poppler-utils xvfb xdotool faketime)
 # The accessibility scenario: a private session bus, the AT-SPI bus and a pyatspi reader.
 ARDEVIZ_TEST_PACKAGES+=(dbus-daemon dbus-bin at-spi2-core python3-pyatspi)
 # The package test: cpack with dpkg-shlibdeps, and the freedesktop validators.
