@@ -8,7 +8,9 @@
 #endif
 
 #include "app/AppViewExtensions.h"
+#include "archive/AviRecorder.h"
 #include "platform/Alerts.h"
+#include "platform/PendingFile.h"
 #include "viewer/CMainFrame.h"
 
 CArdevizApp::CArdevizApp(const QString& lockFilePath, CArdevizView::Options viewOptions)
@@ -44,6 +46,9 @@ bool CArdevizApp::InitInstance() {
   }
   m_pFrame = std::make_unique<CMainFrame>(m_viewOptions);
   m_pFrame->View()->OnInitialUpdate();
+  // A recording or snapshot cut short by a crash leaves its hidden temporary
+  // file behind; with this instance's lock held, none of them is being written.
+  PendingFile::RemoveLeftovers(AviRecorder::ResolveTargetFolder(m_pFrame->View()->Settings().recordFolder));
   m_pFrame->show();
   return true;
 }

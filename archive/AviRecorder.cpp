@@ -22,6 +22,7 @@ AviRecorder::AviRecorder(IRecordingPanel& panel, Options options, QObject* paren
   if (!m_options.frameAllocator) m_options.frameAllocator = AllocateFrame;
   if (!m_options.clock) m_options.clock = [] { return QDateTime::currentDateTime(); };
   m_recordTimer.setSingleShot(true);
+  m_recordTimer.setTimerType(Qt::PreciseTimer);  // segments as long as set, not 5 % shorter
   connect(&m_recordTimer, &QTimer::timeout, this, &AviRecorder::OnRecordTimer);
   // The writer reports from its own thread; the report is handled here, on ours.
   m_writer = std::make_unique<AviSegmentWriter>(
@@ -57,6 +58,7 @@ bool AviRecorder::StartRecording(std::uint16_t playState, int intervalMs) {
   if (playState != kPlayingForward || m_recording) return false;
   m_intervalMs = intervalMs > 0 ? intervalMs : recordnames::RecordIntervalMs(-1);
   m_remainingMs = m_options.runLengthMs;
+  m_nDropped = 0;
   ++m_runId;
   m_targetFolder = ResolveTargetFolder(m_panel.RecordFolder());
   m_newPicture = false;
@@ -94,21 +96,15 @@ void AviRecorder::NotifyNewPicture() {
 
 void AviRecorder::CaptureFrame() {
   if (!m_recording) return;
-  m_panel.ShowRecordText(kTextRecording);
   FrameBank::Frame frame;
   if (m_segmentFrames < m_options.bankCapacity && m_writer->FramesInMemory() < m_options.maxFramesInMemory)
     frame = m_options.frameAllocator();
-  if (!frame) {
-    // A full segment, a writer too far behind or no memory: the frame is
-    // dropped and recording goes on. Only one box at a time, however many
-    // pictures arrive while it is open.
-    if (!m_alertShowing) {
-      m_alertShowing = true;
-      m_panel.ShowRecordAlert(kTextBankFull);
-      m_alertShowing = false;
-    }
-    return;
-  }
+  // A full segment, a writer too far behind or no memory: the frame is
+  // dropped and recording goes on, STOP and POWER at hand.
+  if (!frame) ++m_nDropped;
+  m_panel.ShowRecordText(m_nDropped ? QString::fromLatin1(kTextDropped).arg(m_nDropped)
+                                    : QString::fromLatin1(kTextRecording));
+  if (!frame) return;
   QImage image = m_panel.CaptureImageArea();
   if (image.isNull()) return;
   const QSize size(FrameBank::kWidth, FrameBank::kHeight);

@@ -32,7 +32,9 @@ class AviRecorder : public QObject {
   static constexpr const char* kTextRecording = "Recording";
   static constexpr const char* kTextSaving = "Saving";
   static constexpr const char* kTextSavingOk = "Saving OK";
-  static constexpr const char* kTextBankFull = "Can Not Record Images Any More!";
+  // A picture the writer cannot take is dropped and recording goes on: the
+  // record text counts the drops of the run instead of a box per picture.
+  static constexpr const char* kTextDropped = "Recording, %1 Pictures Dropped";
   static constexpr const char* kTextSaveFailed = "Save Failed";
   static constexpr const char* kTextCannotSave = "Can Not Save AVI File! Recording Stopped.";
   // For the panel's POWER button while a file is still being written.
@@ -112,7 +114,7 @@ class AviRecorder : public QObject {
   int m_remainingMs = 0;
   std::uint64_t m_runId = 0;
   std::uint64_t m_failedRunId = 0;  // the last run told of a failed write
-  bool m_alertShowing = false;
+  int m_nDropped = 0;  // pictures of this run the writer could not take
   bool m_segmentOpen = false;
   int m_segmentFrames = 0;
   QString m_targetFolder;

@@ -70,6 +70,7 @@ CArchiveDlg::CArchiveDlg(std::unique_ptr<IArchiveHost> host, std::unique_ptr<IAr
 
   new WindowDragHelper(this, [this] { return !(m_pHost && m_pHost->UseFullScreen()); });
   m_powerTimer.setSingleShot(true);
+  m_powerTimer.setTimerType(Qt::PreciseTimer);  // a coarse timer may fire 5 % early
   connect(&m_powerTimer, &QTimer::timeout, this, [this] {
     if (m_pHost) {
       m_pHost->SwitchToLive();
@@ -207,8 +208,7 @@ void CArchiveDlg::SelectSingleChannel(int channel) {
   m_controls.single->SetCheck(true);
   m_nSelectedChannel = static_cast<std::uint8_t>(channel);
   m_wChannelLayout = kLayoutSingle;
-  // One pane: the event's channel fills the image area.
-  m_nGridSize = 1;
+  // The grid keeps its size; its page starts at the event's channel.
   LayOut();
 }
 

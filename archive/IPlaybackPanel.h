@@ -31,7 +31,7 @@ class IPlaybackPanel {
 
   // 0..15, or 255 for all channels.
   virtual std::uint8_t SelectedChannel() const = 0;
-  // Light single, select the channel and lay out one pane.
+  // Light single and select the channel: the grid keeps its size, its page starts there.
   virtual void SelectSingleChannel(int channel) = 0;
 
   // Recording hooks: a running recording is ended by stop (its segment saved);

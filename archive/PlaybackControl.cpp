@@ -65,6 +65,7 @@ PlaybackControl::PlaybackControl(IPlaybackPanel* panel, IPlaybackLink* link, Pla
     : QObject(parent), m_pPanel(panel), m_pLink(link), m_timing(timing), m_clock([] { return QDateTime::currentDateTime(); }) {
   m_start = m_end = m_requestTime = Now();
   m_eventRestart.setSingleShot(true);
+  m_eventRestart.setTimerType(Qt::PreciseTimer);  // a coarse timer may fire 5 % early
   connect(&m_eventRestart, &QTimer::timeout, this, &PlaybackControl::RequestFromEvent);
 }
 
@@ -99,6 +100,9 @@ int PlaybackControl::PressButton(int button) {
   m_eventRestart.stop();
 
   bool redrawInformation = true;
+  // Only a write that was already under way holds STOP (and POWER) back; the
+  // last segment of a recording this STOP ends is saved in the background.
+  const bool earlierWriteUnderWay = button == playback::Stop && m_pPanel->IsSavingAvi();
   if (button == playback::Stop) {
     m_pPanel->EndRecordingForStop();
     m_pPanel->ShowLinkStatus(kStatusClear);
@@ -147,7 +151,7 @@ int PlaybackControl::PressButton(int button) {
   std::uint8_t lit = Bit(button);
   if (!IsPlaying()) lit = static_cast<std::uint8_t>((lit | Bit(playback::Stop)) & ~Bit(Play));
   m_pPanel->LightPlayButtons(lit);
-  if (button == playback::Stop && m_pPanel->IsSavingAvi()) return -1;
+  if (earlierWriteUnderWay) return -1;
   if (m_pLink) m_pLink->SendDvrStatus2();
   return 0;
 }

@@ -4,6 +4,8 @@
 
 #include <QTcpSocket>
 
+#include <utility>
+
 #ifdef Q_OS_UNIX
 #include <sys/socket.h>
 #endif
@@ -22,6 +24,9 @@ CDvrLink::CDvrLink(ILinkOwner* owner, LinkTiming timing, QObject* parent)
   m_pImageCodec = std::make_unique<CImageCodec>();
   for (auto& holder : m_holders) holder = std::make_unique<CImageCodec>();
 
+  // The designed waits are never cut short: coarse timers may fire 5 % early.
+  for (QTimer* timer : {&m_responseTimer, &m_pauseTimer, &m_reconnectTimer, &m_keepAliveTimer, &m_loginStepTimer})
+    timer->setTimerType(Qt::PreciseTimer);
   connect(&m_responseTimer, &QTimer::timeout, this, &CDvrLink::OnResponseTick);
   connect(&m_pauseTimer, &QTimer::timeout, this, &CDvrLink::OnPauseTick);
   connect(&m_reconnectTimer, &QTimer::timeout, this, &CDvrLink::OnReconnectTick);
@@ -40,6 +45,7 @@ CDvrLink::CDvrLink(ILinkOwner* owner, LinkTiming timing, QObject* parent)
     }
     SendFirstImageRequest();
     m_keepAliveTimer.start(m_timing.keepAliveMs);
+    for (const auto& send : std::exchange(m_heldSends, {})) send();
   });
 }
 
@@ -90,6 +96,7 @@ bool CDvrLink::ConnectToDvr(const QString& hostText, std::uint16_t port) {
 bool CDvrLink::Disconnect(bool full) {
   DisarmResponseTimer();
   StopLoginSteps();
+  m_heldSends.clear();
   if (m_socket) {
     QTcpSocket* socket = m_socket.release();
     socket->disconnect(this);
@@ -164,6 +171,10 @@ void CDvrLink::SendBytes(const std::vector<std::uint8_t>& packet, std::uint32_t 
 }
 
 void CDvrLink::SendRequest(RequestKind kind, bool arm) {
+  if (kind == RequestKind::EventFileRequest && m_loginStep != 0) {
+    m_heldSends.push_back([this, kind, arm] { SendRequest(kind, arm); });
+    return;
+  }
   if (!CanSend()) return;
 
   wire::PacketInfo info;
@@ -255,6 +266,12 @@ void CDvrLink::RequestDvrStatus2() {
 }
 
 void CDvrLink::SendPtzData(const std::uint8_t* bytes, std::size_t n) {
+  if (m_loginStep != 0 && bytes != nullptr && n >= 1) {
+    m_heldSends.push_back([this, held = std::vector<std::uint8_t>(bytes, bytes + n)] {
+      SendPtzData(held.data(), held.size());
+    });
+    return;
+  }
   if (!CanSend() || bytes == nullptr || n < 1) return;
   // A command longer than the send buffer would go out cut: refuse it instead.
   if (n > wire::kMaxPtzBytes) return;

@@ -9,6 +9,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -175,6 +176,9 @@ class CDvrLink : public QObject {
   QTimer m_keepAliveTimer;
   QTimer m_loginStepTimer;  // spaces the sends after a login reply
   int m_loginStep = 0;
+  // The operator's pan/tilt data and event-list requests made while the login
+  // steps run; they go out after the steps, in their order.
+  std::vector<std::function<void()>> m_heldSends;
 
   StreamAssembler m_stream;
   // The packet whose payload is being assembled: a completed payload is handled

@@ -4,9 +4,11 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 
 namespace {
 constexpr int kCreateAttempts = 16;
+constexpr const char* kTemporaryPattern = "^\\.saving-[0-9a-f]{16}\\.part$";
 
 bool NameTaken(const QString& path) {
   const QFileInfo info(path);
@@ -42,4 +44,13 @@ QString PendingFile::Commit(const QString& temporaryPath, const QString& finalPa
   }
   QFile::remove(temporaryPath);
   return {};
+}
+
+int PendingFile::RemoveLeftovers(const QString& folder) {
+  static const QRegularExpression temporary(QString::fromLatin1(kTemporaryPattern));
+  int removed = 0;
+  const QFileInfoList entries = QDir(folder).entryInfoList(QDir::Files | QDir::Hidden | QDir::NoSymLinks);
+  for (const QFileInfo& entry : entries)
+    if (temporary.match(entry.fileName()).hasMatch() && QFile::remove(entry.filePath())) ++removed;
+  return removed;
 }

@@ -19,4 +19,7 @@ class PendingFile {
   static QString Commit(const QString& temporaryPath, const QString& finalPath);
   // "<folder>/<base> (n).<suffix>"
   static QString NumberedName(const QString& path, int n);
+  // Removes the temporary files of writes that a crash cut short (regular
+  // files named as CreateTemporary names them) from folder; the number removed.
+  static int RemoveLeftovers(const QString& folder);
 };

@@ -90,6 +90,16 @@ archive/AviRecorder.cpp
 -  if (m_segmentFrames < m_options.bankCapacity && m_writer->FramesInMemory() < m_options.maxFramesInMemory)
 +  if (m_segmentFrames < m_options.bankCapacity && m_writer->FramesInMemory() <= m_options.maxFramesInMemory)
 
+@stop-refused-while-saving STOP while recording is refused as if an earlier file were being written
+archive/PlaybackControl.cpp
+-  if (earlierWriteUnderWay) return -1;
++  if (m_pPanel->IsSavingAvi()) return -1;
+
+@dropped-count the count of dropped pictures stays at its first drop
+archive/AviRecorder.cpp
+-  if (!frame) ++m_nDropped;
++  if (!frame) m_nDropped = 1;
+
 @snapshot-tick the snapshot name's tick is not wrapped to five digits
 archive/RecordFileNames.cpp
 -constexpr std::int64_t kTickModulus = 100000;
@@ -110,6 +120,11 @@ platform/PendingFile.cpp
 -  for (int n = 1; n <= kMaxNumber; ++n) {
 +  for (int n = 1; n <= 1; ++n) {
 
+@part-leftover-pattern start-up removes hidden files that are not its own temporary files
+platform/PendingFile.cpp
+-constexpr const char* kTemporaryPattern = "^\\.saving-[0-9a-f]{16}\\.part$";
++constexpr const char* kTemporaryPattern = "^\\.saving-.*\\.part$";
+
 @local-file-regular a FIFO or a device is read as a file
 platform/LocalFile.cpp
 -  return S_ISREG(st.st_mode) && st.st_size >= 0 && static_cast<std::size_t>(st.st_size) <= maxBytes;
@@ -124,6 +139,11 @@ platform/AviWriter.cpp
 skin/SkinSlider.cpp
 -  const int x = std::clamp(pointerX - kThumbOffset, 0, kMaxDragX);
 +  const int x = std::max(pointerX - kThumbOffset, 0);
+
+@drag-from-control a press on a disabled control drags the window
+skin/WindowDragHelper.cpp
+-      if (m_pWidget->childAt(mouse->position().toPoint())) break;
++      if (false) break;
 
 @status-background the status box is not cleared before its text
 skin/StatusPanel.cpp

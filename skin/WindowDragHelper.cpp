@@ -16,6 +16,8 @@ bool WindowDragHelper::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::MouseButtonPress: {
       const auto* mouse = static_cast<QMouseEvent*>(event);
       if (mouse->button() != Qt::LeftButton || !m_allowed()) break;
+      // A press on a disabled control reaches the window too: it must not drag.
+      if (m_pWidget->childAt(mouse->position().toPoint())) break;
       QWindow* handle = window->windowHandle();
       if (!handle || !handle->startSystemMove())
         m_dragOffset = mouse->globalPosition().toPoint() - window->frameGeometry().topLeft();

@@ -59,6 +59,9 @@ CArdevizView::CArdevizView(QWidget* parent, Options options)
   // A missing logo file (or anything but a plain file) simply leaves the logo out.
   m_logo = LocalFile::ReadImage(QString::fromLatin1(kLogoFile), LocalFile::kLogoBound);
 
+  // The clock, rotation and the settle wait are never cut short (coarse timers fire up to 5 % early).
+  m_secondTimer.setTimerType(Qt::PreciseTimer);
+  m_screenModeTimer.setTimerType(Qt::PreciseTimer);
   m_secondTimer.setInterval(m_options.tickMs);
   connect(&m_secondTimer, &QTimer::timeout, this, &CArdevizView::OnSecondTick);
   // Dragging anywhere on the skin moves the frame, except in full screen.

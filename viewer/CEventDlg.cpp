@@ -3,7 +3,10 @@
 #include <QAbstractItemView>
 #include <QHeaderView>
 #include <QPushButton>
+#include <QStyle>
 #include <QTableView>
+
+#include <algorithm>
 #include <QVBoxLayout>
 
 #include "viewer/EventRecord.h"
@@ -12,8 +15,9 @@ namespace {
 
 constexpr int kFirstPlayableChannel = 1;
 constexpr int kLastPlayableChannel = 16;
-// Column widths in twentieths of the usable list width.
-constexpr int kColumnShares[EventListModel::ColumnCount] = {4, 7, 9};
+// Room around a cell's text, and above and below a row's.
+constexpr int kCellPadding = 14;
+constexpr int kRowPadding = 4;
 
 }  // namespace
 
@@ -26,7 +30,6 @@ CEventDlg::CEventDlg(bool listAtOnce, QWidget* parent, const QString& eventFileP
   m_pModel = new EventListModel(m_eventFilePath, this);
   m_pList = new QTableView(this);
   m_pList->setModel(m_pModel);
-  m_pList->setFixedSize(kListWidth, kListHeight);
   m_pList->setShowGrid(true);
   m_pList->setSelectionBehavior(QAbstractItemView::SelectRows);
   m_pList->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -37,8 +40,37 @@ CEventDlg::CEventDlg(bool listAtOnce, QWidget* parent, const QString& eventFileP
   m_pList->verticalHeader()->hide();
   m_pList->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
   m_pList->horizontalHeader()->setStretchLastSection(false);
-  const int unit = (kListWidth - kListFrameAllowance) / 20;
-  for (int c = 0; c < EventListModel::ColumnCount; ++c) m_pList->setColumnWidth(c, unit * kColumnShares[c]);
+  // Compact rows, and columns as wide as their widest usual text: a channel, an
+  // event of two changes, a date and time; the last takes the room left. The
+  // vertical bar's room is kept, so it never pushes a horizontal one in.
+  const QFontMetrics metrics = m_pList->fontMetrics();
+  m_pList->verticalHeader()->setDefaultSectionSize(metrics.height() + kRowPadding);
+  int twoChanges = 0;
+  for (const char* first : kEventBitTexts)
+    for (const char* second : kEventBitTexts)
+      twoChanges = std::max(twoChanges, metrics.horizontalAdvance(QLatin1String(first) + QLatin1String(second)));
+  // Digits differ in width: a date and time in the widest digit.
+  QChar wideDigit = QLatin1Char('0');
+  for (char d = '1'; d <= '9'; ++d)
+    if (metrics.horizontalAdvance(QLatin1Char(d)) > metrics.horizontalAdvance(wideDigit)) wideDigit = QLatin1Char(d);
+  QString dateTime = EventRecord{}.DateTimeText();
+  for (QChar& c : dateTime)
+    if (c.isDigit()) c = wideDigit;
+  int widest[EventListModel::ColumnCount] = {};
+  widest[EventListModel::ColumnChannel] = metrics.horizontalAdvance(QStringLiteral("CH16"));
+  widest[EventListModel::ColumnAlarmType] = twoChanges;
+  widest[EventListModel::ColumnDateTime] = metrics.horizontalAdvance(dateTime);
+  int widths[EventListModel::ColumnCount] = {};
+  for (int c = 0; c < EventListModel::ColumnCount; ++c) {
+    const QString title = m_pModel->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
+    widths[c] = std::max(widest[c], metrics.horizontalAdvance(title)) + kCellPadding;
+  }
+  const int chrome =
+      2 * m_pList->frameWidth() + m_pList->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, m_pList);
+  const int listWidth = std::max(kListWidth, widths[0] + widths[1] + widths[2] + chrome);
+  widths[2] = listWidth - chrome - widths[0] - widths[1];
+  for (int c = 0; c < EventListModel::ColumnCount; ++c) m_pList->setColumnWidth(c, widths[c]);
+  m_pList->setFixedSize(listWidth, kListHeight);
 
   m_pOkButton = new QPushButton(QStringLiteral("OK"), this);
   m_pOkButton->setDefault(true);

@@ -20,10 +20,9 @@ class CEventDlg : public QDialog {
   Q_OBJECT
 
  public:
-  // The list's outer width; the three columns share it minus the frame.
+  // The list's outer size; wider only when its texts need more.
   static constexpr int kListWidth = 406;
   static constexpr int kListHeight = 280;
-  static constexpr int kListFrameAllowance = 6;
 
   // listAtOnce: an event file is already there, so list it straight away.
   explicit CEventDlg(bool listAtOnce, QWidget* parent = nullptr, const QString& eventFilePath = DefaultEventFilePath());

@@ -205,6 +205,7 @@ TEST_F(ArchivePanelTest, PlayFromEventSwitchesASingleChannelButKeepsAllChannels)
   panel->SelectSingleChannel(1);  // channel 2
   control().PlayFromEvent(packed, 4);
   EXPECT_EQ(panel->SelectedChannel(), 4);
+  EXPECT_EQ(panel->GridSize(), 4) << "the grid keeps its size";
   EXPECT_EQ(plays, (std::vector<PlayRequest>{{5, 0x07D5051F, 0x173B3B00, 0x00010100, true}}));
   EXPECT_EQ(LitPlayButtons(), 1u << Play);
   EXPECT_TRUE(ControlsEnabled());  // no range check: the calendar stays enabled
@@ -255,17 +256,24 @@ TEST_F(ArchivePanelTest, FollowsThePlayedImageTimeInBothEncodings) {
   EXPECT_EQ(panel->ClockText(), "09:10:11");
 }
 
-TEST_F(ArchivePanelTest, PowerWhileAnAviFileIsWrittenStays) {
+// POWER while recording ends the recording, has its last segment saved and
+// leaves; only a write already under way before it keeps the panel open.
+TEST_F(ArchivePanelTest, PowerEndsARecordingButStaysWhileAnEarlierFileIsWritten) {
   auto media = std::make_unique<FakeMedia>();
   FakeMedia* m = media.get();
   panel->SetMedia(std::move(media));
   panel->OnCommand(CArchiveDlg::kIdRecord);
   EXPECT_TRUE(Lit(CArchiveDlg::kIdRecord));
   panel->OnCommand(CArchiveDlg::kIdPower);
-  EXPECT_EQ(messages, std::vector<QString>{"Saving AVI File Now.So Can Not Close This Window!"});
   EXPECT_FALSE(Lit(CArchiveDlg::kIdRecord));
+  EXPECT_TRUE(m->saving && messages.empty());
+  EXPECT_EQ(calls.back(), "status2");
+  QTRY_COMPARE(host->switchedToLive, 1);
+
+  panel->OnCommand(CArchiveDlg::kIdPower);  // the segment is still being written
+  EXPECT_EQ(messages, std::vector<QString>{"Saving AVI File Now.So Can Not Close This Window!"});
   QTest::qWait(20);
-  EXPECT_EQ(host->switchedToLive, 0);
+  EXPECT_EQ(host->switchedToLive, 1);
   panel->OnCommand(CArchiveDlg::kIdSave);
   EXPECT_EQ(m->saves, 1);
 }

@@ -409,17 +409,21 @@ TEST_F(LinkSession, LoginThenSpacedFirstRequestsWithNothingSentBetweenTheSteps) 
   EXPECT_FALSE(link->ConnectToDvr(owner.host, owner.port));  // changes nothing while connected
   EXPECT_FALSE(link->ConnectToDvr("", 8000));
   recorder.SendLoginReply(1);
-  // Sends from buttons and ticks that fall between the spaced steps never reach the recorder.
+  // Between the spaced steps the operator's pan/tilt data and event-list request wait for the steps'
+  // end; other sends of buttons and ticks never reach the recorder.
   ASSERT_TRUE(Await(DATATYPE_REMOTE_KEY));
   link->SendPtzData(kPtzStop, sizeof kPtzStop);
   link->SendRequest(RequestKind::LiveRequest, true);
   link->SendRemoteKey(0x1234);
-  ASSERT_TRUE(Await(DATATYPE_LIVE_REQUEST));
+  link->SendRequest(RequestKind::EventFileRequest, false);
+  ASSERT_TRUE(Await(DATATYPE_EVENT_FILE_REQUEST));
   QTest::qWait(50);
 
   const auto& p = recorder.packets;
-  ASSERT_EQ(p.size(), 4u);
+  ASSERT_EQ(p.size(), 6u);
   const std::uint32_t types[] = {DATATYPE_LOGIN, DATATYPE_REMOTE_KEY, DATATYPE_DVR_STATUS2, DATATYPE_LIVE_REQUEST};
+  EXPECT_EQ(std::pair(p[4].header.dataType, p[5].header.dataType),
+            std::pair(DATATYPE_PTZ_DATA, DATATYPE_EVENT_FILE_REQUEST));
   for (std::size_t i = 0; i < 4; ++i) {
     EXPECT_EQ(std::tuple(p[i].header.dataType, p[i].header.magic, p[i].header.packetClass, p[i].bytes.size()),
               std::tuple(types[i], MakeMagic(i ? kMagic12 : kMagic10), i ? 1u : 2u, i ? 60u : 300u));

@@ -30,3 +30,15 @@ TEST(PendingFile, CommitNumbersATakenNameAndFailsCleanly) {
   EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name),
             (QStringList{"a (2).avi", "a (3).avi", "a.avi"}));
 }
+
+// At start-up the temporary files a crash left behind go; nothing else does.
+TEST(PendingFile, LeftoversOfACrashAreRemoved) {
+  QTemporaryDir dir;
+  const QString leftover = PendingFile::CreateTemporary(dir.path());
+  for (const char* name : {".saving-12345.part", "keep.part", "a.avi"})
+    QFile(dir.filePath(name)).open(QIODevice::WriteOnly);
+  EXPECT_EQ(PendingFile::RemoveLeftovers(dir.path()), 1);
+  EXPECT_FALSE(QFileInfo::exists(leftover));
+  EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name),
+            (QStringList{".saving-12345.part", "a.avi", "keep.part"}));
+}

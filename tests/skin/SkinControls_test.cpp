@@ -168,6 +168,16 @@ TEST(WindowDragHelperTest, FollowsThePointerWhileAllowedAndPressed) {
   Send(window, QEvent::MouseMove, {200, 200}, Qt::LeftButton);  // released: stays
   EXPECT_EQ(window.pos(), QPoint(150, 120));
 
+  // A press on a control never moves the window, not even on a disabled one, whose press reaches the window.
+  QWidget control(&window);
+  control.setGeometry(10, 10, 50, 20);
+  control.setEnabled(false);
+  control.show();
+  Send(window, QEvent::MouseButtonPress, {165, 135}, Qt::LeftButton);
+  Send(window, QEvent::MouseMove, {260, 235}, Qt::LeftButton);
+  EXPECT_EQ(window.pos(), QPoint(150, 120));
+  Send(window, QEvent::MouseButtonRelease, {260, 235}, Qt::NoButton);
+
   allowed = false;  // full screen
   Send(window, QEvent::MouseButtonPress, {160, 130}, Qt::LeftButton);
   Send(window, QEvent::MouseMove, {300, 300}, Qt::LeftButton);

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -124,3 +125,18 @@ TEST_F(EventDlgTest, LargestListIsListedWholeAndOtherFilesAsMissing) {
 }
 
 }  // namespace
+
+// Compact rows, every text whole, no scroll bar but the vertical one a long list needs.
+TEST_F(EventDlgTest, RowsAreCompactAndTextsWholeWithoutAHorizontalBar) {
+  QByteArray events;
+  for (int i = 0; i < 40; ++i) events += Record({16, 0xA0, 9, 12, 31, 23, 59, 59, 0, 0});
+  Write(events);
+  CEventDlg dlg(true, nullptr, path());
+  dlg.show();
+  QTableView* list = dlg.List();
+  QTRY_VERIFY_WITH_TIMEOUT(list->verticalScrollBar()->isVisible(), 5000);
+  EXPECT_GE(list->viewport()->height() / list->rowHeight(0), 14);
+  EXPECT_FALSE(list->horizontalScrollBar()->isVisible());
+  for (int c = 0; c < dlg.Model()->columnCount(); ++c)
+    EXPECT_GE(list->columnWidth(c), static_cast<QAbstractItemView*>(list)->sizeHintForColumn(c)) << c;
+}
