@@ -1,17 +1,13 @@
 // The pan/tilt control: repeats while held, the stop repeats after a release,
-// the intervals from the options file, the selected camera's records, and
-// command files that are no plain files.
+// the intervals from the options file and the selected camera's records.
 #include <gtest/gtest.h>
 
-#include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <algorithm>
 #include <fstream>
-#include <sys/stat.h>
 #include <vector>
 
 #include "config/PtCommandFile.h"
@@ -113,27 +109,4 @@ TEST(PtzControl, SendsRecordsOfTheSelectedCameraOnlyAndNeverPastARecord) {
   rig.control->Table().Find(1, 0)->length = 1000;
   rig.control->OnSecondTick();
   EXPECT_EQ(rig.sent.back().length, PtCommandRecord::kDataSize);
-}
-
-// Start-up with a device or a FIFO in place of the command files: an empty
-// table, at once and without a message; the FIFO is never opened to create
-// the missing file.
-TEST(PtzControl, CommandFilesThatAreNoPlainFilesReadAsMissing) {
-  QTemporaryDir dir;
-  const QString previous = QDir::currentPath();
-  QDir::setCurrent(dir.path());
-  ASSERT_TRUE(QDir().mkdir(QStringLiteral("PTZ")));
-  ASSERT_EQ(::mkfifo("PTZ/pelcoD.tl", 0600), 0);
-  ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), QStringLiteral("PTZ/pelcoP.tl")));
-
-  int alerts = 0;
-  PtzControl::Hooks hooks;
-  hooks.alert = [&](const QString&) { ++alerts; };
-  PtzControl control(std::move(hooks));
-  for (int type : {0, 1}) {
-    control.LoadPtzCommands(type);
-    EXPECT_EQ(control.Table().FillCounter(), 0) << type;
-  }
-  EXPECT_EQ(alerts, 0);
-  QDir::setCurrent(previous);
 }
