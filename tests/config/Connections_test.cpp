@@ -1,6 +1,6 @@
 // The Configurations dialog and its Connections page, driven without a modal
 // loop, and the connection history file with its IP/PORT dialog; each case in
-// a temporary current folder, message boxes caught by a hook.
+// a temporary current folder, message boxes caught.
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
@@ -26,7 +26,7 @@
 #include "config/ConnectionHistory.h"
 #include "config/IpAddressEdit.h"
 #include "config/ViewerSettings.h"
-#include "platform/Alerts.h"
+#include "tests/viewer/ShellTestSupport.h"
 
 namespace {
 
@@ -39,17 +39,8 @@ void WriteFile(const char* path, const std::string& text) { std::ofstream(path, 
 
 class ConfigTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    ASSERT_TRUE(m_dir.isValid());
-    m_previous = QDir::currentPath();
-    QDir::setCurrent(m_dir.path());
-    Alerts::SetMessageHook([this](const Alerts::Message& m) { m_messages.push_back(m.text); return Alerts::kOk; });
-  }
-  void TearDown() override { Alerts::SetMessageHook({}); QDir::setCurrent(m_previous); }
-
-  QTemporaryDir m_dir;
-  QString m_previous;
-  std::vector<QString> m_messages;
+  TemporaryWorkingFolder m_folder;
+  AlertRecorder m_alerts;
   ViewerSettings m_settings{.userId = "admin", .password = "1", .hostAddress = "127.0.0.1",
                             .recordFolder = "/tmp/Backup", .hostPort = 8000, .requestSpeed = 4,
                             .ptzFilePath = {}, .ipLabel = "INTRANET"};
@@ -73,7 +64,7 @@ TEST_F(ConfigTest, OkStoresPositionsFlagsAndCutTexts) {
   dialog.OkButton()->click();
 
   EXPECT_EQ(dialog.result(), QDialog::Accepted);
-  EXPECT_TRUE(m_messages.empty());
+  EXPECT_TRUE(m_alerts.messages.empty());
   EXPECT_EQ(std::make_tuple(m_settings.ptzType, m_settings.requestSpeed, m_settings.recordInterval,
                             m_settings.useFullScreen, m_settings.dateShow),
             std::make_tuple(5, 0, 12, 1u, 1));
@@ -102,10 +93,11 @@ TEST_F(ConfigTest, PortsOutsideOneTo65535AreRefusedWithTheBounds) {
     CConfigurationsDlg dialog(m_settings);
     dialog.Page()->PortEdit()->setText(QString::fromLatin1(port));
     dialog.Page()->UserIdEdit()->setText(QStringLiteral("changed"));
-    m_messages.clear();
+    m_alerts.messages.clear();
     dialog.show();
     dialog.OkButton()->click();  // refused: one message, the dialog stays open
-    EXPECT_EQ(m_messages, std::vector<QString>{"Please enter an integer between 1 and 65535."}) << port;
+    ASSERT_EQ(m_alerts.messages.size(), 1u) << port;
+    EXPECT_EQ(m_alerts.messages[0].text, "Please enter an integer between 1 and 65535.") << port;
     EXPECT_TRUE(dialog.isVisible());
     EXPECT_EQ(std::make_pair(m_settings.hostPort, m_settings.userId), std::make_pair(8000u, QString("admin"))) << port;
     dialog.reject();

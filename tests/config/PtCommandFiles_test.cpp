@@ -1,12 +1,13 @@
 // Pan/tilt command files: the reading rules of the text, paths that cannot be
 // opened, and the protocol files shipped in res/PTZ, where every record of
-// cameras 1 to 8 must address its camera, carry the bits of its role and a
+// cameras 1 to 8 must address its camera, ask for its role's move and carry a
 // valid checksum.
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -16,6 +17,7 @@
 
 #include "config/PtCommandFile.h"
 #include "config/PtCommandTable.h"
+#include "sim/PelcoDecoder.h"
 
 namespace {
 
@@ -97,14 +99,17 @@ std::string SourceDir() {
   return dir ? dir : std::filesystem::path(__FILE__).parent_path().parent_path().parent_path().string();
 }
 
-// Movement bits shared by both protocols (Pelco-D command 2, Pelco-P data 2).
-constexpr int kRight = 0x02, kLeft = 0x04, kUp = 0x08, kDown = 0x10, kTele = 0x20, kWide = 0x40;
-constexpr int kRoleBits[ptrole::kCount] = {
-    0, kLeft, kRight, kUp, kDown, kLeft | kUp, kRight | kUp, kRight | kDown, kLeft | kDown, kTele, kWide, 0, 0};
+// What each role asks of the camera: pan, tilt, zoom, focus (+1 right, up, in, far).
+constexpr std::array<std::array<int, 4>, ptrole::kCount> kRoleMoves = {{{0, 0, 0, 0}, {-1, 0, 0, 0}, {1, 0, 0, 0},
+    {0, 1, 0, 0}, {0, -1, 0, 0}, {-1, 1, 0, 0}, {1, 1, 0, 0}, {1, -1, 0, 0}, {-1, -1, 0, 0}, {0, 0, 1, 0},
+    {0, 0, -1, 0}, {0, 0, 0, 1}, {0, 0, 0, -1}}};
 constexpr const char* kRoleNames[ptrole::kCount] = {
     "STOP", "LEFT", "RIGHT", "UP", "DOWN", "LEFT_UP", "RIGHT_UP", "RIGHT_DOWN", "LEFT_DOWN", "ZOOM_IN", "ZOOM_OUT",
     "FOCUS_OUT", "FOCUS_IN"};
 
+// Every record of cameras 1 to 8, read as the simulated camera reads it: one
+// message of the file's protocol, for its camera, with a valid checksum,
+// asking for its role's move at a speed only on the axes it moves.
 TEST(PtzProtocolFiles, PelcoDAndPelcoPRecordsAreValid) {
   for (const bool pelcoD : {true, false}) {
     const std::string file = SourceDir() + (pelcoD ? "/res/PTZ/pelcoD.tl" : "/res/PTZ/pelcoP.tl");
@@ -115,20 +120,15 @@ TEST(PtzProtocolFiles, PelcoDAndPelcoPRecordsAreValid) {
         SCOPED_TRACE(testing::Message() << file << " camera " << camera << " role " << role);
         const PtCommandRecord& r = *table.Find(camera - 1, role);
         EXPECT_EQ(r.Name(), kRoleNames[role]);
-        const std::vector<int> b(r.data.begin(), r.data.begin() + static_cast<std::ptrdiff_t>(r.SendLength()));
-        ASSERT_EQ(b.size(), pelcoD ? 7u : 8u);
-        EXPECT_EQ(b[0], pelcoD ? 0xFF : 0xA0);
-        EXPECT_EQ(b[1], pelcoD ? camera : camera - 1);  // Pelco-P counts receivers from 0
-        const bool in = role == ptrole::kFocusIn, out = role == ptrole::kFocusOut;
-        EXPECT_EQ(b[2], pelcoD ? (in ? 0x01 : 0x00) : (out ? 0x01 : in ? 0x02 : 0x00));
-        EXPECT_EQ(b[3], kRoleBits[role] | (pelcoD && out ? 0x80 : 0x00));
-        EXPECT_EQ(b[4] != 0, (kRoleBits[role] & (kLeft | kRight)) != 0);  // pan speed only when panning
-        EXPECT_EQ(b[5] != 0, (kRoleBits[role] & (kUp | kDown)) != 0);     // tilt speed only when tilting
-        EXPECT_LE(std::max(b[4], b[5]), 0x3F);
-        EXPECT_TRUE(pelcoD || b[6] == 0xAF) << "the Pelco-P end byte";
-        // The checksum: Pelco-D sums bytes 1 to 5, Pelco-P XORs bytes 0 to 6.
-        EXPECT_EQ(b.back(), pelcoD ? (b[1] + b[2] + b[3] + b[4] + b[5]) & 0xFF
-                                   : b[0] ^ b[1] ^ b[2] ^ b[3] ^ b[4] ^ b[5] ^ b[6]);
+        const auto sent = PelcoDecoder::Decode(std::span(r.data.data(), r.SendLength()));
+        ASSERT_EQ(sent.size(), 1u);
+        const PtzCommand& c = sent[0];
+        EXPECT_EQ(c.protocol, pelcoD ? PtzCommand::Protocol::PelcoD : PtzCommand::Protocol::PelcoP);
+        EXPECT_TRUE(c.checksumOk && !c.extended && c.iris == 0 && c.otherBits == 0);
+        EXPECT_EQ((std::array{c.channel, c.pan, c.tilt, c.zoom, c.focus}),
+                  (std::array{camera, kRoleMoves[role][0], kRoleMoves[role][1], kRoleMoves[role][2], kRoleMoves[role][3]}));
+        EXPECT_EQ((std::array{c.panSpeed != 0, c.tiltSpeed != 0}), (std::array{c.pan != 0, c.tilt != 0}));
+        EXPECT_LE(std::max(r.data[4], r.data[5]), 0x3F) << "speeds within the protocol's maximum";
       }
       EXPECT_EQ(table.Find(camera - 1, ptrole::kCount)->length, 0);
     }

@@ -2,6 +2,7 @@
 // button states, refusals and the rotation's tick count.
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <vector>
 
 #include "skin/SpanRect.h"
@@ -23,30 +24,26 @@ std::vector<int> Latched(const L& layout) {
 }
 
 TEST(PaneLayoutTest, RectanglesMasksAndSelectionsOfOneFourAndNinePanes) {
+  // Multi-pane pictures are decoded at about their pane's size: full width, half height; one pane, in full.
+  const struct {
+    int button, layout;
+    unsigned mask;
+    QRect first, second;
+    QSize decode;
+  } layouts[] = {
+      {0, L::kLayoutSingle, 0x1u, SpanRect(63, 23, 701, 501), QRect(), QSize()},
+      {1, L::kLayoutQuad, 0xFu, QRect(63, 23, 318, 238), QRect(383, 23, 318, 238), QSize(318, 119)},
+      {3, L::kLayoutNine, 0x1FFu, QRect(63, 23, 211, 158), QRect(276, 23, 211, 158), QSize(211, 79)},
+  };
   L layout;
-  EXPECT_EQ(layout.PressLayoutButton(0), O::Changed);
-  EXPECT_EQ(layout.ChannelLayout(), L::kLayoutSingle);
-  EXPECT_EQ(layout.PaneRect(0), SpanRect(63, 23, 701, 501));
-  EXPECT_TRUE(layout.LiveDecodeSize(0).isEmpty());  // one pane: the full picture
-  EXPECT_EQ(layout.ChannelMask(), 0x1u);
-  EXPECT_EQ(Latched(layout), std::vector<int>{0});
-  EXPECT_TRUE(layout.IsLayoutButtonLatched(0));
-
-  EXPECT_EQ(layout.PressLayoutButton(1), O::Changed);
-  EXPECT_EQ(layout.ChannelLayout(), L::kLayoutQuad);
-  EXPECT_EQ(layout.ChannelSelection(), 0x100);
-  EXPECT_EQ(layout.ChannelMask(), 0xFu);
-  const std::vector<QRect> quad = {QRect(63, 23, 318, 238), QRect(383, 23, 318, 238), QRect(63, 263, 318, 238),
-                                   QRect(383, 263, 318, 238), QRect()};
-  for (int ch = 0; ch < 5; ++ch) EXPECT_EQ(layout.PaneRect(ch), quad[ch]) << ch;
-  // Multi-pane pictures are decoded at about their pane's size: full width, half height.
-  EXPECT_EQ(layout.LiveDecodeSize(1), QSize(318, 119));
-  EXPECT_TRUE(layout.LiveDecodeSize(4).isEmpty());
-
-  EXPECT_EQ(layout.PressLayoutButton(3), O::Changed);
-  EXPECT_EQ(layout.ChannelMask(), 0x1FFu);
-  for (int ch = 0; ch < 9; ++ch)
-    EXPECT_EQ(layout.PaneRect(ch), QRect(63 + 213 * (ch % 3), 23 + 160 * (ch / 3), 211, 158)) << ch;
+  for (const auto& l : layouts) {
+    EXPECT_EQ(layout.PressLayoutButton(l.button), O::Changed);
+    EXPECT_EQ(std::tuple(layout.ChannelLayout(), layout.ChannelMask(), layout.PaneRect(0), layout.PaneRect(1)),
+              std::tuple(l.layout, l.mask, l.first, l.second)) << l.button;
+    EXPECT_EQ(layout.LiveDecodeSize(1).isEmpty() ? QSize() : layout.LiveDecodeSize(1), l.decode) << l.button;
+    EXPECT_TRUE(layout.IsLayoutButtonLatched(l.button));
+  }
+  EXPECT_EQ(layout.PaneRect(8), QRect(489, 343, 211, 158));
   EXPECT_EQ(Latched(layout), (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7, 8}));
 
   // A channel button pages from that channel, wrapping past 16.
@@ -62,21 +59,14 @@ TEST(PaneLayoutTest, RectanglesMasksAndSelectionsOfOneFourAndNinePanes) {
   EXPECT_EQ(layout.ChannelLayout(), L::kLayoutNine);
 }
 
-TEST(PaneLayoutTest, RefusalsAndTheRecordersChannelCount) {
-  L layout;  // the unused layout buttons are refused in the view's test, with their beeps
+TEST(PaneLayoutTest, Refusals) {
+  L layout;  // the unused layout buttons and the recorder's channel count: in the view's test
   EXPECT_EQ(layout.PressChannelButton(L::kLiveChannels), O::Refused);
   layout.PressLayoutButton(0);
   EXPECT_EQ(layout.PressChannelButton(0), O::Unchanged);  // already shown
   EXPECT_EQ(layout.PressRotateButton(false, 1, {}), O::Refused);  // not logged in
   layout.PressLayoutButton(1);
   EXPECT_EQ(layout.PressRotateButton(true, 1, {}), O::Refused);  // not one pane
-
-  // Beyond the recorder's four channels: neither latched nor clickable.
-  layout.SetChannelLimit(4);
-  layout.PressChannelButton(2);
-  EXPECT_TRUE(layout.IsChannelButtonLatched(3));
-  for (int ch = 4; ch < wire::kChannels; ++ch)
-    EXPECT_FALSE(layout.IsChannelButtonLatched(ch) || layout.IsChannelButtonEnabled(ch)) << ch;
 }
 
 TEST(PaneLayoutTest, RotationVisitsOnlyShownChannelsEveryIntervalOfTicks) {
