@@ -80,6 +80,16 @@ viewer/PaneLayout.cpp
 -    const int ch = (sel + k) % wire::kChannels;
 +    const int ch = (sel + k + 1) % wire::kChannels;
 
+@stage-mask the window keeps its mask on the full-screen stage, so repaints land off the full repaint
+viewer/FullScreenStage.cpp
+-    m_pWindow->clearMask();
++    m_pWindow->update();
+
+@held-login-sends pan/tilt data made during the login steps is dropped
+link/CDvrLink.cpp
+-    for (const auto& send : std::exchange(m_heldSends, {})) send();
++    m_heldSends.clear();
+
 @event-month-bound an event of month 13 counts as valid
 viewer/EventRecord.cpp
 -constexpr int kMaxMonth = 12;
