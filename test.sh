@@ -8,7 +8,7 @@
 # target runs for a bounded time, two at a time on two cores.
 # The tests run in a network namespace with only loopback whenever that is possible.
 #   ./test.sh                 everything
-#   ./test.sh --quick         the plain suite only
+#   ./test.sh --quick         the plain unit tests and the scenarios, two scenarios at a time; no soak
 #   ARDEVIZ_FUZZ_SECONDS=N    seconds per fuzz target (default 30)
 #   ARDEVIZ_TEST_JOBS=N       unit test programs at a time (default: cores + 1)
 # Further arguments go to every ctest call, e.g. ./test.sh --quick -R link
@@ -64,13 +64,16 @@ run_suite() {
   fi
 }
 
-# The full run keeps the soak (two minutes, mostly waiting) for later, beside the clang build.
-unit_filter=acceptance
-[ "$QUICK" = 1 ] || unit_filter='acceptance|soak'
-run_suite build -LE "$unit_filter" -j "$TEST_JOBS" "$@"
+# The full run keeps the soak (two minutes, mostly waiting) for later, beside the
+# clang build; the quick run leaves it out.
+run_suite build -LE 'acceptance|soak' -j "$TEST_JOBS" "$@"
 phase "unit tests (gcc)"
-# The scenarios hold the shipped programs to real timings: nothing else runs beside them.
-run_suite build -L acceptance "$@"
+# The scenarios hold the shipped programs to real timings: in the full run
+# nothing else runs beside them; the quick run takes two at a time (each has its
+# own X server, recorder port and folders, and they pass on a busy machine).
+acceptance_jobs=1
+[ "$QUICK" = 1 ] && acceptance_jobs=2
+run_suite build -L acceptance -j "$acceptance_jobs" "$@"
 phase "acceptance"
 [ "$QUICK" = 1 ] && exit 0
 

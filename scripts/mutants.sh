@@ -13,7 +13,15 @@
 # Ends with "caught K of N"; exits non-zero when a mutant survives, does not
 # apply (its line changed: update the table) or the unmutated suite fails.
 set -euo pipefail
-cd "$(dirname "$0")/.."
+# Bash reads a script as it runs: run a copy, so that editing the table during a
+# run cannot change the running script.
+if [ -z "${ARDEVIZ_MUTANTS_ROOT:-}" ]; then
+  copy=$(mktemp)
+  cp "$0" "$copy"
+  ARDEVIZ_MUTANTS_ROOT=$(cd "$(dirname "$0")/.." && pwd) exec bash "$copy" "$@"
+fi
+rm -f "$0"
+cd "$ARDEVIZ_MUTANTS_ROOT"
 root=$PWD
 rev=HEAD
 only=()
