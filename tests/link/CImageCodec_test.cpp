@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QPainter>
 #include <tuple>
 #include <turbojpeg.h>
 #include <vector>
@@ -82,14 +83,14 @@ TEST(CImageCodec, MarksReadPlainOrInvertedAndTheIndexBarsClearTheFieldFlag) {
   CImageCodec codec;
   for (int channel = 0; channel < 8; ++channel) {
     for (const bool inverted : {false, true}) {
-      testpictures::Picture p = testpictures::MakePicture(704, 288);
+      QImage p = testpictures::MakePicture(704, 288);
       testpictures::PaintMarkFields(p, testpictures::FieldsForChannel(channel, inverted));
       EXPECT_EQ(Decode(codec, testpictures::Encode(p, JpegKind::Colour, 75)), channel) << inverted;
       EXPECT_EQ(codec.FieldFlag(), 1);
     }
   }
   // Field a counts 8 and is dropped: a, b and d read as 5.
-  testpictures::Picture p = testpictures::MakePicture(704, 288);
+  QImage p = testpictures::MakePicture(704, 288);
   testpictures::PaintMarkFields(p, {true, true, false, true, false});
   EXPECT_EQ(Decode(codec, testpictures::Encode(p)), 5);
 
@@ -98,7 +99,7 @@ TEST(CImageCodec, MarksReadPlainOrInvertedAndTheIndexBarsClearTheFieldFlag) {
   // A white bar that is too short is no index mark.
   p = testpictures::MakePicture(704, 288);
   testpictures::PaintIndexBars(p);
-  p.Fill(38, 0, 9, testpictures::kMarkBandLines, 0, 0, 0);
+  QPainter(&p).fillRect(38, 0, 9, testpictures::kMarkBandLines, Qt::black);
   EXPECT_EQ(Decode(codec, testpictures::Encode(p, JpegKind::Colour, 95)), 0);
   EXPECT_EQ(codec.FieldFlag(), 1);
   // The no-mark choice returns 0 whatever is painted and leaves the field flag.
@@ -109,10 +110,11 @@ TEST(CImageCodec, MarksReadPlainOrInvertedAndTheIndexBarsClearTheFieldFlag) {
 TEST(CImageCodec, SmallPanesGetLibjpegTurboScaledPicturesWithMarksReadAtFullSize) {
   // Marks only in the top three rows, other marks below them: what a scaled
   // picture's top row would blend must not be what is read.
-  testpictures::Picture topOnly = testpictures::MakePicture(704, 288);
+  QImage topOnly = testpictures::MakePicture(704, 288);
   testpictures::PaintMarkFields(topOnly, testpictures::FieldsForChannel(6));
   testpictures::PaintMarkFields(topOnly, testpictures::FieldsForChannel(3), 3);
-  topOnly.Fill(testpictures::kIndexWhite, 0, testpictures::kIndexBlack2 - testpictures::kIndexWhite, 3, 255, 255, 255);
+  QPainter(&topOnly).fillRect(testpictures::kIndexWhite, 0, testpictures::kIndexBlack2 - testpictures::kIndexWhite, 3,
+                              Qt::white);
 
   struct Case {
     Bytes jpeg;
@@ -162,12 +164,12 @@ TEST(CImageCodec, SmallPanesGetLibjpegTurboScaledPicturesWithMarksReadAtFullSize
 TEST(CImageCodec, FourComponentsGivePremultipliedBgraReadForMarksAtThreeBytesAPixel) {
   // Marks are read at byte 3x of a row whatever the bit count, so in a 32-bit
   // picture field b (columns 218..247) lies in the bytes of pixels 163..185.
-  testpictures::Picture p = testpictures::MakePicture(480, 240);
+  QImage p = testpictures::MakePicture(480, 240);
   for (const int field : {218, 474}) {  // b and d: channel 5
     const int first = 3 * field / 4 - 2, last = (3 * (field + 30) - 1) / 4 + 2;
-    p.Fill(first, 0, last - first + 1, testpictures::kMarkBandLines, 255, 255, 255);
+    QPainter(&p).fillRect(first, 0, last - first + 1, testpictures::kMarkBandLines, Qt::white);
   }
-  p.Fill(0, 100, 480, 40, 40, 160, 240);  // B, G, R
+  QPainter(&p).fillRect(0, 100, 480, 40, QColor(240, 160, 40));
   CImageCodec codec;
   for (const int alpha : {255, 128}) {
     const int channel = Decode(codec, testpictures::Encode(p, JpegKind::FourComponent, 95, static_cast<std::uint8_t>(alpha)));

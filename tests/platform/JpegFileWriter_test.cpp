@@ -9,24 +9,15 @@
 #include <vector>
 
 #include "platform/JpegFileWriter.h"
-#include "support/FileSizeLimit.h"
 
-// Baseline JFIF with 2 x 2 chroma. A failed write leaves nothing behind; a
-// taken name is kept and the new file numbered.
+// Baseline JFIF with 2 x 2 chroma; a taken name is kept and the new file
+// numbered. Failed writes (no folder, a full disk) are the snapshot tests'.
 TEST(JpegFileWriter, WritesBaselineJfifAndNeverLeavesATruncatedFile) {
   QTemporaryDir dir;
   const std::vector<std::uint8_t> dib(640 * 480 * 3, 0x80);
   const QString path = dir.filePath("x.jpg");
   const auto files = [&dir] { return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name); };
-  EXPECT_TRUE(JpegFileWriter::Write(dir.filePath("no/such/dir.jpg"), dib.data(), 640, 480, 0, true).isEmpty());
   EXPECT_TRUE(JpegFileWriter::Write(path, nullptr, 640, 480, 0, true).isEmpty());
-  {
-    FileSizeLimit full(1000);
-    ASSERT_TRUE(full.IsSet());
-    EXPECT_TRUE(JpegFileWriter::Write(path, dib.data(), 640, 480, 0, true).isEmpty());
-  }
-  EXPECT_EQ(files(), QStringList{});
-
   EXPECT_EQ(JpegFileWriter::Write(path, dib.data(), 640, 480, 0, true), path);
   EXPECT_EQ(JpegFileWriter::Write(path, dib.data(), 640, 480, 0, false), dir.filePath("x (2).jpg"));
   EXPECT_EQ(files(), (QStringList{"x (2).jpg", "x.jpg"}));

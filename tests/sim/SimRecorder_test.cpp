@@ -1,11 +1,14 @@
-// The simulated recorder seen from a raw client on loopback: login, protocol
-// version, archive range, one client at a time, the stream faults, bad camera
-// bytes and live stop.
+// The simulated recorder seen from a raw client on loopback: login, one client
+// at a time, the stream faults, bad camera bytes, live stop and playback read
+// byte by byte. What the login reply carries is read by the client's link in
+// LinkAgainstSim, its event list by the archive panel's end-to-end test.
 
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
 #include <algorithm>
 #include <tuple>
+#include <utility>
 
 #include "link/CImageCodec.h"
 #include "sim/SimRecorder.h"
@@ -13,11 +16,16 @@
 
 namespace {
 
-SimOptions FastOptions() {
+const QDateTime kFirst(QDate(2024, 3, 1), QTime(0, 0, 0));
+const QDateTime kLast(QDate(2024, 3, 8), QTime(12, 0, 0));
+constexpr int kMaxImages = 500;
+
+SimOptions FastOptions(const QString& magic = "1.2", int fps = 25) {
   SimOptions o;
-  o.fps = 25;
-  o.archiveFrom = QDateTime(QDate(2024, 3, 1), QTime(0, 0, 0));
-  o.archiveTo = QDateTime(QDate(2024, 3, 8), QTime(12, 0, 0));
+  o.fps = fps;
+  o.magicVersion = magic;
+  o.archiveFrom = kFirst;
+  o.archiveTo = kLast;
   return o;
 }
 
@@ -30,46 +38,28 @@ struct Session {
   SimRecorder recorder;
   SimTestClient client;
   bool ready = false;
+
+  // Version 1 gives moments in seconds, the others as date and time.
+  bool InSeconds() const { return recorder.ProtocolVersion() == 1; }
+  void Play(std::uint32_t channel, const QDateTime& from, bool backward, std::uint32_t speed) {
+    wire::PacketInfo info;
+    info.w[0] = channel;
+    info.w[1] = InSeconds() ? static_cast<std::uint32_t>(from.toSecsSinceEpoch())
+                            : wire::DvrDate{from.date().year(), from.date().month(), from.date().day()}.Pack();
+    info.w[2] = InSeconds() ? 0 : wire::DvrTime{from.time().hour(), from.time().minute(), from.time().second()}.Pack();
+    info.w[3] = wire::play::Command(backward ? wire::play::kBackward : wire::play::kForward, speed, wire::play::kActionStart);
+    client.Send(wire::DATATYPE_PLAY_REQUEST, info);
+  }
+  std::optional<ReceivedPacket> NextImage(int waitMs = 4000) { return client.WaitFor(wire::DATATYPE_PLAY_IMAGE, waitMs); }
+  // The channel (counted from 1) and moment a play packet is stamped with.
+  std::pair<std::uint32_t, QDateTime> Stamp(const ReceivedPacket& p) const {
+    if (InSeconds()) return {p.info.w[0] + 1, QDateTime::fromSecsSinceEpoch(p.info.w[1])};  // counted from 0
+    const auto s = wire::PlayImageStamp::FromWords(p.info.w[0], p.info.w[1]);
+    return {s.channel, QDateTime(QDate(s.year, s.month, s.day), QTime(s.hour, s.minute, s.second))};
+  }
 };
 
 }  // namespace
-
-TEST(SimRecorder, LoginReplyCarriesMagicChannelByteAndRangeForEachVersion) {
-  struct Case {
-    QString version;
-    const char* magic;
-    int protocol, channels;
-  };
-  for (const Case& c : {Case{"1.0", "DVR PACKET1.0", 1, 1}, Case{"1.2", "DVR PACKET1.2", 2, 4},
-                        Case{"1.2", "DVR PACKET1.2", 2, 8}, Case{"2.0", "DVR PACKET2.0", 3, 16}}) {
-    SimOptions o = FastOptions();
-    o.magicVersion = c.version;
-    o.channelInfo = c.channels;
-    Session s(o, false);
-    ASSERT_TRUE(s.ready);
-    EXPECT_EQ(s.recorder.ProtocolVersion(), c.protocol);
-    const auto reply = s.client.Login();
-    ASSERT_TRUE(reply) << c.magic;
-    EXPECT_EQ(std::tuple(reply->header.totalLength, reply->header.packetClass,
-                         std::string(reinterpret_cast<const char*>(reply->header.magic.data()))),
-              std::tuple(wire::kPacketBaseSize, 1u, std::string(c.magic)));
-    EXPECT_EQ(std::pair(reply->info.w[0], reply->info.w[1]), std::pair(1u, static_cast<std::uint32_t>(c.channels)));
-    const auto& w = reply->info.w;
-    if (c.protocol == 1) {  // the range in seconds
-      EXPECT_EQ(std::tuple(w[2], w[3], w[4]), std::tuple(static_cast<std::uint32_t>(o.archiveFrom.toSecsSinceEpoch()),
-                                                         static_cast<std::uint32_t>(o.archiveTo.toSecsSinceEpoch()), 0u));
-    } else {
-      EXPECT_EQ(std::tuple(w[2], w[3], w[4], w[5]), std::tuple(0x07E80301u, wire::DvrTime{0, 0, 0}.Pack(),
-                                                               wire::DvrDate{2024, 3, 8}.Pack(), wire::DvrTime{12, 0, 0}.Pack()));
-    }
-    EXPECT_EQ(s.recorder.Counters().loginsAccepted, 1);
-    // The status reply carries the same range.
-    s.client.Send(wire::DATATYPE_DVR_STATUS2);
-    const auto status = s.client.WaitFor(wire::DATATYPE_DVR_STATUS2_REPLY);
-    ASSERT_TRUE(status);
-    EXPECT_TRUE(std::equal(&status->info.w[2], &status->info.w[6], &w[2])) << c.magic;
-  }
-}
 
 TEST(SimRecorder, OnlyTheConfiguredUsersGetInAndRejectedLoginsAreClosed) {
   struct Case {
@@ -208,4 +198,62 @@ TEST(SimRecorder, BadChecksumsMissingCamerasAndStrayBytesMoveNothingButAreAnswer
   }
   EXPECT_EQ(s.recorder.Counters().ptzCommandsApplied, 0);
   EXPECT_DOUBLE_EQ(s.recorder.Camera(1).Pan(), 0.0);
+}
+
+TEST(SimPlayback, StampsOfEitherEncodingThenEndOfPlayNoImageOrInvalidDate) {
+  const QDateTime gap(QDate(2024, 3, 4), QTime(2, 30, 0)), before(QDate(2024, 2, 1), QTime(9, 0, 0));
+  for (const char* magic : {"1.0", "1.2"}) {
+    Session s(FastOptions(magic));
+    ASSERT_TRUE(s.ready);
+    // Four times real time, two seconds from the end it runs towards.
+    for (const auto& [from, backward, result] : {std::tuple{kLast.addSecs(-2), false, wire::PLAY_STATUS_END},
+                                                 std::tuple{kFirst.addSecs(2), true, wire::PLAY_STATUS_END},
+                                                 std::tuple{gap, false, wire::PLAY_STATUS_NO_IMAGE},
+                                                 std::tuple{before, false, wire::PLAY_STATUS_INVALID_DATE}}) {
+      const std::uint32_t channel = backward ? 3 : 1;
+      s.Play(channel, from, backward, 2);
+      CImageCodec codec;
+      int images = 0;
+      std::optional<ReceivedPacket> p;
+      // A few seconds of pictures at most, then a result.
+      for (; images < kMaxImages && (p = s.NextImage(4000)) && p->info.w[3] == wire::PLAY_STATUS_IMAGE; ++images) {
+        const auto [stampChannel, at] = s.Stamp(*p);
+        EXPECT_EQ(stampChannel, channel) << magic;
+        if (images == 0) { EXPECT_EQ(at, from) << magic; }
+        EXPECT_TRUE(backward ? at <= from : at >= from) << magic;
+        EXPECT_NEAR(static_cast<double>(p->info.w[4]), 1e6 * kFirst.secsTo(at) / kFirst.secsTo(kLast), 20.0);
+        EXPECT_EQ(codec.Decode(p->payload.data(), p->payload.size(), false), static_cast<int>(channel) - 1);
+      }
+      ASSERT_TRUE(p) << magic << " result " << result;
+      EXPECT_EQ(p->info.w[3], result) << magic;
+      EXPECT_TRUE(p->payload.empty());
+      EXPECT_EQ(images > 0, result == wire::PLAY_STATUS_END) << magic << " result " << result;
+      if (result == wire::PLAY_STATUS_END) {
+        EXPECT_EQ(p->info.w[4], backward ? 0u : 1000000u);
+        EXPECT_EQ(s.Stamp(*p).second, backward ? kFirst : kLast) << magic;
+      }
+      EXPECT_FALSE(s.NextImage(150)) << magic << " result " << result;
+    }
+  }
+}
+
+TEST(SimPlayback, AllChannelPlaybackSpreadsEachRoundOverThePicturePeriod) {
+  Session s(FastOptions("1.2", 5));  // 4 channels at 5 pictures/s: one picture every 50 ms
+  ASSERT_TRUE(s.ready);
+  s.Play(0, kFirst.addSecs(3600), false, 1);
+  QElapsedTimer clock;
+  clock.start();
+  std::vector<qint64> arrivals;
+  std::vector<std::uint32_t> channels;
+  while (arrivals.size() < 12) {
+    const auto p = s.NextImage();
+    ASSERT_TRUE(p && p->info.w[3] == wire::PLAY_STATUS_IMAGE);
+    arrivals.push_back(clock.elapsed());
+    channels.push_back(s.Stamp(*p).first);
+  }
+  EXPECT_EQ(channels, (std::vector<std::uint32_t>{1, 2, 3, 4, 1, 2, 3, 4, 1, 2, 3, 4}));
+  std::vector<qint64> gaps;
+  for (std::size_t i = 1; i < arrivals.size(); ++i) gaps.push_back(arrivals[i] - arrivals[i - 1]);
+  std::nth_element(gaps.begin(), gaps.begin() + static_cast<long>(gaps.size() / 2), gaps.end());
+  EXPECT_GE(gaps[gaps.size() / 2], 25) << "pictures of a round sent together";
 }

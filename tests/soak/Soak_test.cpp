@@ -1,19 +1,16 @@
 // A bounded soak: the link against the simulated recorder on 127.0.0.1, eight
 // live channels at 25 pictures per second, the recorder restarted on the same
 // port with one fault after another. Counts pictures sent and shown in each
-// phase, checks that every fault is recovered from, and samples the resident
-// memory.
+// phase and checks that every fault is recovered from. Memory is not judged
+// here: leaks are for the sanitizer build's leak checker to find.
 //
 // ARDEVIZ_SOAK_SECONDS sets the whole duration (default 120).
 #include <gtest/gtest.h>
 
 #include <QTest>
 
-#include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <memory>
-#include <unistd.h>
 
 #include "link/CDvrLink.h"
 #include "link/LinkFakes.h"
@@ -21,20 +18,6 @@
 #include "sim/SimRecorderThread.h"
 
 namespace {
-
-#if defined(__SANITIZE_ADDRESS__)
-#define SOAK_ADDRESS_SANITIZER 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define SOAK_ADDRESS_SANITIZER 1
-#endif
-#endif
-
-long ResidentKiB() {
-  long pages = 0, resident = 0;
-  std::ifstream("/proc/self/statm") >> pages >> resident;
-  return resident * (sysconf(_SC_PAGESIZE) / 1024);
-}
 
 // Odd channels ask for pictures scaled down to a nine-pane cell; every picture
 // shown must still carry the mark of its channel. Nothing is kept per picture.
@@ -52,7 +35,7 @@ class CountingOwner : public FakeLinkOwner {
   }
 };
 
-TEST(Soak, LiveStreamSurvivesFaultsWithFlatMemory) {
+TEST(Soak, LiveStreamSurvivesFaults) {
   const char* env = std::getenv("ARDEVIZ_SOAK_SECONDS");
   const int totalSeconds = env ? std::max(24, std::atoi(env)) : 120;
   // Clean, noisy, oversized, clean: a quarter each; between them silence and a drop mid-picture, a few seconds each.
@@ -78,7 +61,6 @@ TEST(Soak, LiveStreamSurvivesFaultsWithFlatMemory) {
   CDvrLink link(&owner, LinkTiming{.responseMs = 400, .reconnectMs = 300});
   owner.link = &link;
   owner.reconnectCount = 1000;
-  long warmKiB = 0;
   for (const auto& phase : phases) {
     recorder.reset();
     SimOptions options;  // binds 127.0.0.1
@@ -90,32 +72,17 @@ TEST(Soak, LiveStreamSurvivesFaultsWithFlatMemory) {
     QObject::connect(recorder->Recorder(), &SimRecorder::PictureSent, &context,
                      [&](int, bool playback) { sent += playback ? 0 : 1; });
     const quint64 drawnBefore = owner.pictures;
-    if (&phase == &phases[0]) {
-      ASSERT_TRUE(link.ConnectToDvr(owner.host, owner.port));
-      QTest::qWait(phase.ms / 4);  // warm-up
-      warmKiB = ResidentKiB();
-      QTest::qWait(phase.ms - phase.ms / 4);
-      EXPECT_GT(owner.scaledPictures, 10u) << "pictures for small panes come scaled down";
-    } else {
-      QTest::qWait(phase.ms);
-    }
+    if (&phase == &phases[0]) { ASSERT_TRUE(link.ConnectToDvr(owner.host, owner.port)); }
+    QTest::qWait(phase.ms);
     EXPECT_GE(owner.pictures - drawnBefore, phase.minDrawn) << phase.what;
   }
-  const long endKiB = ResidentKiB();
   link.Disconnect(true);
   recorder.reset();
-  std::printf("soak: %ds, pictures sent %llu, drawn %llu, resident %ld KiB after warm-up, drift %+ld KiB\n",
-              totalSeconds, static_cast<unsigned long long>(sent), static_cast<unsigned long long>(owner.pictures),
-              warmKiB, endKiB - warmKiB);
   EXPECT_GE(owner.CountStatus(status::kTryRequestImage), 2) << "a silent recorder is asked again";
+  EXPECT_GT(owner.scaledPictures, 10u) << "pictures for small panes come scaled down";
   EXPECT_EQ(owner.wrongChannel, 0u);
   EXPECT_EQ(owner.goOfflineCount, 0);
   EXPECT_LE(owner.pictures, sent);
-  // Buffers grow to the largest picture and stay; anything beyond a few MiB would be a leak.
-  // AddressSanitizer keeps freed memory in quarantine, so there the leak checker has the say.
-#ifndef SOAK_ADDRESS_SANITIZER
-  EXPECT_LT(endKiB - warmKiB, 16 * 1024);
-#endif
 }
 
 }  // namespace

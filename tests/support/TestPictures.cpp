@@ -1,3 +1,4 @@
+#include <QPainter>
 #include <algorithm>
 #include <iterator>
 #include <stdexcept>
@@ -8,19 +9,6 @@
 
 namespace testpictures {
 
-void Picture::Fill(int x, int y, int w, int h, std::uint8_t b, std::uint8_t g, std::uint8_t r) {
-  const int x0 = std::max(x, 0), x1 = std::min(x + w, width);
-  const int y0 = std::max(y, 0), y1 = std::min(y + h, height);
-  for (int row = y0; row < y1; ++row) {
-    for (int col = x0; col < x1; ++col) {
-      std::uint8_t* p = &bgr[(static_cast<std::size_t>(row) * width + col) * 3];
-      p[0] = b;
-      p[1] = g;
-      p[2] = r;
-    }
-  }
-}
-
 MarkFields FieldsForChannel(int channel, bool inverted) {
   // Field a would count 8; the sel field is set only in the inverted form.
   MarkFields f{false, (channel & 4) != 0, (channel & 2) != 0, (channel & 1) != 0, false};
@@ -30,34 +18,30 @@ MarkFields FieldsForChannel(int channel, bool inverted) {
   return f;
 }
 
-Picture MakePicture(int width, int height) {
-  Picture p;
-  p.width = width;
-  p.height = height;
-  p.bgr.resize(static_cast<std::size_t>(width) * height * 3);
+QImage MakePicture(int width, int height) {
+  QImage p(width, height, QImage::Format_RGB888);
   for (int y = 0; y < height; ++y) {
     for (int x = 0; x < width; ++x) {
-      std::uint8_t* px = &p.bgr[(static_cast<std::size_t>(y) * width + x) * 3];
-      px[0] = static_cast<std::uint8_t>(x * 255 / std::max(width - 1, 1));
+      std::uint8_t* px = p.scanLine(y) + 3 * x;
+      px[0] = static_cast<std::uint8_t>(128 + (x - y) / 4);
       px[1] = static_cast<std::uint8_t>(y * 255 / std::max(height - 1, 1));
-      px[2] = static_cast<std::uint8_t>(128 + (x - y) / 4);
+      px[2] = static_cast<std::uint8_t>(x * 255 / std::max(width - 1, 1));
     }
   }
-  p.Fill(0, 0, width, kMarkBandLines, 0, 0, 0);
+  QPainter(&p).fillRect(0, 0, width, kMarkBandLines, Qt::black);
   return p;
 }
 
-void PaintMarkFields(Picture& picture, const MarkFields& fields, int lines) {
-  for (int f = 0; f < 5; ++f) {
-    const std::uint8_t v = fields[static_cast<std::size_t>(f)] ? 255 : 0;
-    picture.Fill(kFieldColumns[f], 0, kFieldWidth, lines, v, v, v);
-  }
+void PaintMarkFields(QImage& picture, const MarkFields& fields, int lines) {
+  QPainter painter(&picture);
+  for (std::size_t f = 0; f < fields.size(); ++f)
+    painter.fillRect(kFieldColumns[f], 0, kFieldWidth, lines, fields[f] ? Qt::white : Qt::black);
 }
 
-void PaintIndexBars(Picture& picture) {
-  picture.Fill(kIndexBlack1, 0, kIndexWhite - kIndexBlack1, kMarkBandLines, 0, 0, 0);
-  picture.Fill(kIndexWhite, 0, kIndexBlack2 - kIndexWhite, kMarkBandLines, 255, 255, 255);
-  picture.Fill(kIndexBlack2, 0, kIndexEnd - kIndexBlack2, kMarkBandLines, 0, 0, 0);
+void PaintIndexBars(QImage& picture) {
+  QPainter painter(&picture);
+  painter.fillRect(0, 0, kIndexEnd, kMarkBandLines, Qt::black);
+  painter.fillRect(kIndexWhite, 0, kIndexBlack2 - kIndexWhite, kMarkBandLines, Qt::white);
 }
 
 namespace {
@@ -74,33 +58,32 @@ std::vector<std::uint8_t> WithJfifHeader(std::vector<std::uint8_t> jpeg) {
 
 }  // namespace
 
-std::vector<std::uint8_t> Encode(const Picture& picture, JpegKind kind, int quality, std::uint8_t alpha) {
+std::vector<std::uint8_t> Encode(const QImage& picture, JpegKind kind, int quality, std::uint8_t alpha) {
   tjhandle tj = tjInitCompress();
   if (!tj) throw std::runtime_error("tjInitCompress failed");
-  std::vector<std::uint8_t> source = picture.bgr;
-  int pixelFormat = TJPF_BGR;
-  int subsampling = TJSAMP_420;
-  if (kind == JpegKind::Grey) subsampling = TJSAMP_GRAY;
+  const QImage rgb = picture.convertToFormat(QImage::Format_RGB888);
+  const int width = rgb.width(), height = rgb.height();
+  std::vector<std::uint8_t> cmyk;
+  const std::uint8_t* source = rgb.constBits();
+  int pixelFormat = TJPF_RGB, pitch = static_cast<int>(rgb.bytesPerLine());
+  int subsampling = kind == JpegKind::Grey ? TJSAMP_GRAY : TJSAMP_420;
   if (kind == JpegKind::FourComponent) {
     // TurboJPEG stores CMYK input as YCCK: Y, Cb, Cr of (255 - C, 255 - M,
     // 255 - Y) and K unchanged. Inverting R, G, B into C, M, Y therefore gives
     // the components Y, Cb, Cr of the picture, and K carries the alpha.
-    source.resize(static_cast<std::size_t>(picture.width) * picture.height * 4);
-    for (std::size_t i = 0, n = static_cast<std::size_t>(picture.width) * picture.height; i < n; ++i) {
-      const std::uint8_t* px = &picture.bgr[i * 3];
-      source[i * 4 + 0] = static_cast<std::uint8_t>(255 - px[2]);
-      source[i * 4 + 1] = static_cast<std::uint8_t>(255 - px[1]);
-      source[i * 4 + 2] = static_cast<std::uint8_t>(255 - px[0]);
-      source[i * 4 + 3] = alpha;
+    for (int y = 0; y < height; ++y) {
+      for (const std::uint8_t *px = rgb.constScanLine(y), *end = px + 3 * width; px < end; px += 3)
+        cmyk.insert(cmyk.end(), {static_cast<std::uint8_t>(255 - px[0]), static_cast<std::uint8_t>(255 - px[1]),
+                                 static_cast<std::uint8_t>(255 - px[2]), alpha});
     }
+    source = cmyk.data();
     pixelFormat = TJPF_CMYK;
+    pitch = 4 * width;
     subsampling = TJSAMP_444;
   }
   unsigned char* jpeg = nullptr;
   unsigned long size = 0;
-  const int pitch = picture.width * tjPixelSize[pixelFormat];
-  const int rc = tjCompress2(tj, source.data(), picture.width, pitch, picture.height, pixelFormat, &jpeg, &size,
-                             subsampling, quality, 0);
+  const int rc = tjCompress2(tj, source, width, pitch, height, pixelFormat, &jpeg, &size, subsampling, quality, 0);
   std::vector<std::uint8_t> out;
   if (rc == 0) out.assign(jpeg, jpeg + size);
   tjFree(jpeg);
@@ -111,7 +94,7 @@ std::vector<std::uint8_t> Encode(const Picture& picture, JpegKind kind, int qual
 
 std::vector<std::uint8_t> MakeJpeg(int width, int height, int channel, bool indexBars, JpegKind kind,
                                    int quality) {
-  Picture p = MakePicture(width, height);
+  QImage p = MakePicture(width, height);
   PaintMarkFields(p, FieldsForChannel(channel));
   if (indexBars) PaintIndexBars(p);
   return Encode(p, kind, quality);

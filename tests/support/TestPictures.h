@@ -12,6 +12,7 @@
 //   auto jpeg = testpictures::MakeJpeg(704, 288, /*channel=*/5, /*indexBars=*/true);
 //   codec.Decode(jpeg.data(), jpeg.size(), false);   // -> 5, FieldFlag 0
 
+#include <QImage>
 #include <array>
 #include <cstdint>
 #include <vector>
@@ -21,18 +22,8 @@ namespace testpictures {
 constexpr int kMarkBandLines = 16;  // one 4:2:0 block row: no blur from the picture below
 constexpr int kFieldWidth = 30;
 constexpr int kFieldColumns[5] = {90, 218, 346, 474, 602};  // a, b, c, d, sel
-constexpr int kIndexBlack1 = 0, kIndexWhite = 16, kIndexBlack2 = 47, kIndexEnd = 78;
+constexpr int kIndexWhite = 16, kIndexBlack2 = 47, kIndexEnd = 78;  // the first black bar starts at 0
 constexpr int kDefaultQuality = 85;
-
-// Top-down rows of B, G, R bytes without padding.
-struct Picture {
-  int width = 0;
-  int height = 0;
-  std::vector<std::uint8_t> bgr;
-
-  // Fills a rectangle, clipped to the picture.
-  void Fill(int x, int y, int w, int h, std::uint8_t b, std::uint8_t g, std::uint8_t r);
-};
 
 // Which of the five channel-mark fields a, b, c, d, sel are white.
 using MarkFields = std::array<bool, 5>;
@@ -41,11 +32,11 @@ using MarkFields = std::array<bool, 5>;
 // inverse of a..d, which reads as the same channel.
 MarkFields FieldsForChannel(int channel, bool inverted = false);
 
-// A gradient picture with the black mark band at the top and no marks.
-Picture MakePicture(int width, int height);
+// A gradient picture (RGB888) with the black mark band at the top and no marks.
+QImage MakePicture(int width, int height);
 // Paints the fields white or black through the top `lines` lines.
-void PaintMarkFields(Picture& picture, const MarkFields& fields, int lines = kMarkBandLines);
-void PaintIndexBars(Picture& picture);
+void PaintMarkFields(QImage& picture, const MarkFields& fields, int lines = kMarkBandLines);
+void PaintIndexBars(QImage& picture);
 
 enum class JpegKind {
   Colour,         // three components, 4:2:0
@@ -56,7 +47,7 @@ enum class JpegKind {
 // Encodes with tjCompress2. For FourComponent the fourth component is alpha,
 // and a JFIF segment is put in front (the library writes none for four
 // components, and the recorder's pictures always start with one).
-std::vector<std::uint8_t> Encode(const Picture& picture, JpegKind kind = JpegKind::Colour,
+std::vector<std::uint8_t> Encode(const QImage& picture, JpegKind kind = JpegKind::Colour,
                                  int quality = kDefaultQuality, std::uint8_t alpha = 255);
 
 // A recorder-like picture: gradient, channel mark and optionally the index bars.
