@@ -298,19 +298,6 @@ class Acceptance : public ::testing::Test {
   QRegion m_covered;  // what other windows cover of the main window at the last look
 };
 
-// CONNECT: the login, live pictures of all eight channels in their panes, the
-// status "CONNECTION ESTABLISHED." and the activity lamp blinking.
-TEST_F(Acceptance, Connect) {
-  ASSERT_NO_FATAL_FAILURE(StartRig({}));
-  ASSERT_NO_FATAL_FAILURE(ConnectAndSeePictures());
-  EXPECT_GE(m_sim->Find(kLoginAccepted), 0);
-  bool lit = false;
-  LookUntil([&](const QImage& w) { return lit = Skin().ReadLamp(w) == SkinReference::Lamp::Lit; }, 3000);
-  EXPECT_TRUE(lit) << "the activity lamp never showed its lit face while pictures arrived";
-  EXPECT_TRUE(StatusStays(status::kEstablished, 1000));
-  EXPECT_EQ(m_mostBoxes, 0);
-}
-
 // A rejected login: back to "WAITING FOR CONNECTION." at once, lamp unlit, no box.
 TEST_F(Acceptance, RejectedLogin) {
   ASSERT_NO_FATAL_FAILURE(StartRig({QStringLiteral("--reject-login")}));
@@ -366,8 +353,10 @@ TEST_F(Acceptance, DropInPicture) {
 }
 
 // The recorder is stopped and started again on the same port a few seconds
-// later: the viewer reconnects by itself.
-TEST_F(Acceptance, RecorderRestarted) {
+// later: the viewer reconnects by itself. Then it goes away for good:
+// "CONNECTION FAIL:" through the reconnection attempts, then offline with
+// "WAITING FOR CONNECTION." and the lamp unlit.
+TEST_F(Acceptance, RecorderRestartedThenGone) {
   ASSERT_NO_FATAL_FAILURE(StartRig({}));
   ASSERT_NO_FATAL_FAILURE(ConnectAndSeePictures());
   const quint16 port = m_sim->Port();
@@ -377,13 +366,7 @@ TEST_F(Acceptance, RecorderRestarted) {
   Note(QStringLiteral("dvr-sim started again"));
   ASSERT_TRUE(m_sim->Start(port)) << "dvr-sim could not listen on port " << port << " again";
   ASSERT_NO_FATAL_FAILURE(ExpectRecoveryAfter(restart, 40000));
-}
 
-// The recorder goes away for good: "CONNECTION FAIL:" through the reconnection
-// attempts, then offline with "WAITING FOR CONNECTION." and the lamp unlit.
-TEST_F(Acceptance, RecorderGone) {
-  ASSERT_NO_FATAL_FAILURE(StartRig({}));
-  ASSERT_NO_FATAL_FAILURE(ConnectAndSeePictures());
   StopSim();
   // The watch on missing data gives up after three 5-second periods.
   ASSERT_TRUE(StatusBecomes(status::kTryReconnection, 20000)) << "status: " << qPrintable(m_lastStatus);
@@ -409,9 +392,12 @@ TEST_F(Acceptance, RecorderGone) {
   EXPECT_TRUE(StatusStays(status::kWaiting, 7000)) << "no longer offline: " << qPrintable(m_lastStatus);
 }
 
-// CONNECT while nothing listens: "WAITING FOR CONNECTION.", and a later CONNECT
-// once the recorder runs connects.
-TEST_F(Acceptance, RefusedConnect) {
+// CONNECT while nothing listens: "WAITING FOR CONNECTION.". Once the recorder
+// runs, CONNECT: the login, live pictures of all eight channels in their panes,
+// the status "CONNECTION ESTABLISHED." and the activity lamp blinking. Then
+// LAYOUT 1 and ROTATE: the one pane moves on to the next channel every
+// interval and shows it live, as a channel button does.
+TEST_F(Acceptance, RefusedThenConnectThenRotate) {
   quint16 port = 0;
   {
     QTcpServer probe;
@@ -423,12 +409,33 @@ TEST_F(Acceptance, RefusedConnect) {
   QTest::qWait(2000);
   EXPECT_TRUE(StatusStays(status::kWaiting, 5000)) << "status after the refused CONNECT: " << qPrintable(m_lastStatus);
   EXPECT_STREQ(LampNow(), "unlit");
-  EXPECT_EQ(m_mostBoxes, 0);
 
   m_sim = std::make_unique<SimProcess>(QStringList{QStringLiteral("--channels"), QStringLiteral("8")});
   Note(QStringLiteral("dvr-sim started"));
   ASSERT_TRUE(m_sim->Start(port));
   ASSERT_NO_FATAL_FAILURE(ConnectAndSeePictures());
+  EXPECT_GE(m_sim->Find(kLoginAccepted), 0);
+  bool lit = false;
+  LookUntil([&](const QImage& w) { return lit = Skin().ReadLamp(w) == SkinReference::Lamp::Lit; }, 3000);
+  EXPECT_TRUE(lit) << "the activity lamp never showed its lit face while pictures arrived";
+  EXPECT_TRUE(StatusStays(status::kEstablished, 1000));
+  EXPECT_EQ(m_mostBoxes, 0);
+
+  Note(QStringLiteral("LAYOUT 1 clicked"));
+  m_viewer->Click(Skin().ControlCentre(CArdevizView::kIdLayoutFirst));
+  ASSERT_GE(AwaitLog(Rx("live: streaming channel\\(s\\) 1 "), 5000), 0) << "channel 1 alone was never requested";
+  Note(QStringLiteral("ROTATE clicked"));
+  m_viewer->Click(Skin().ControlCentre(CArdevizView::kIdRotate));
+  const QRect pane = Skin().PaneRect(0).united(Skin().PaneRect(8));
+  for (int ch = 2, from = 0; ch <= 3; ++ch) {
+    from = AwaitLog(Rx(qPrintable(QStringLiteral("live: streaming channel\\(s\\) %1 ").arg(ch))), 7000, from);
+    ASSERT_GE(from, 0) << "rotation never asked for channel " << ch << " live";
+    const QImage first = Look();
+    EXPECT_TRUE(LookUntil([&](const QImage& w) {
+      return SkinReference::DifferingPixels(first.copy(pane), w.copy(pane)) >=
+             pane.width() * pane.height() * kChangedShare;
+    }, 3000)) << "the pane of channel " << ch << " stands still";
+  }
 }
 
 // A pan/tilt button held against a recorder that answers every camera command
@@ -487,45 +494,17 @@ TEST_F(Acceptance, PanTiltAgainstReplies) {
   EXPECT_TRUE(LookUntil([&](const QImage&) { return m_lastBoxes == 1; }, 3000)) << "a press's reply was not told";
 }
 
-// LAYOUT 1, then ROTATE: the one pane moves on to the next channel every
-// interval and shows it live, as a channel button does.
-TEST_F(Acceptance, Rotation) {
-  ASSERT_NO_FATAL_FAILURE(StartRig({}));
+// Stray bytes between packets, several packets per write, every write cut
+// into pieces: every channel keeps updating on the one connection.
+TEST_F(Acceptance, NoisyStream) {
+  ASSERT_NO_FATAL_FAILURE(StartRig({QStringLiteral("--garbage"), QStringLiteral("--coalesce"),
+                                    QStringLiteral("--split"), QStringLiteral("997")}));
   ASSERT_NO_FATAL_FAILURE(ConnectAndSeePictures());
-  Note(QStringLiteral("LAYOUT 1 clicked"));
-  m_viewer->Click(Skin().ControlCentre(CArdevizView::kIdLayoutFirst));
-  ASSERT_GE(AwaitLog(Rx("live: streaming channel\\(s\\) 1 "), 5000), 0) << "channel 1 alone was never requested";
-  Note(QStringLiteral("ROTATE clicked"));
-  m_viewer->Click(Skin().ControlCentre(CArdevizView::kIdRotate));
-  const QRect pane = Skin().PaneRect(0).united(Skin().PaneRect(8));
-  for (int ch = 2, from = 0; ch <= 3; ++ch) {
-    from = AwaitLog(Rx(qPrintable(QStringLiteral("live: streaming channel\\(s\\) %1 ").arg(ch))), 7000, from);
-    ASSERT_GE(from, 0) << "rotation never asked for channel " << ch << " live";
-    const QImage first = Look();
-    EXPECT_TRUE(LookUntil([&](const QImage& w) {
-      return SkinReference::DifferingPixels(first.copy(pane), w.copy(pane)) >=
-             pane.width() * pane.height() * kChangedShare;
-    }, 3000)) << "the pane of channel " << ch << " stands still";
+  for (int round = 0; round < 3; ++round) {
+    QTest::qWait(1000);
+    const QString panes = PanesUpdating();
+    EXPECT_TRUE(panes.isEmpty()) << "round " << round + 1 << ": " << qPrintable(panes);
   }
+  EXPECT_EQ(Skin().ReadStatus(Look()), Text(status::kEstablished));
+  EXPECT_EQ(m_sim->Count(kConnectionArrived), 1) << "the viewer reconnected";
 }
-
-// Packets with stray bytes between them, cut into pieces or run together:
-// every channel keeps updating on the one connection.
-class AcceptanceStream : public Acceptance {
- protected:
-  void Run(QStringList simOptions) {
-    ASSERT_NO_FATAL_FAILURE(StartRig(std::move(simOptions)));
-    ASSERT_NO_FATAL_FAILURE(ConnectAndSeePictures());
-    for (int round = 0; round < 3; ++round) {
-      QTest::qWait(1000);
-      const QString panes = PanesUpdating();
-      EXPECT_TRUE(panes.isEmpty()) << "round " << round + 1 << ": " << qPrintable(panes);
-    }
-    EXPECT_EQ(Skin().ReadStatus(Look()), Text(status::kEstablished));
-    EXPECT_EQ(m_sim->Count(kConnectionArrived), 1) << "the viewer reconnected";
-  }
-};
-
-TEST_F(AcceptanceStream, Garbage) { Run({QStringLiteral("--garbage")}); }
-TEST_F(AcceptanceStream, SplitPackets) { Run({QStringLiteral("--split"), QStringLiteral("997")}); }
-TEST_F(AcceptanceStream, CoalescedPackets) { Run({QStringLiteral("--coalesce")}); }
