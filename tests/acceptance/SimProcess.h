@@ -32,7 +32,6 @@ class SimProcess {
   // Waits for a matching line at or after `from`; its index, or -1 after the timeout.
   int WaitFor(const QRegularExpression& pattern, int timeoutMs, int from = 0);
   // The last `limit` lines of the log that do not match `leaveOut`, for a report.
-  // A run of one message shows as its first line with a count.
   QString Tail(int limit = 80, const QRegularExpression& leaveOut = QRegularExpression());
 
  private:
