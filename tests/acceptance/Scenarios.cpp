@@ -112,8 +112,7 @@ class Acceptance : public ::testing::Test {
   // idle as it starts: "WAITING FOR CONNECTION.", the lamp unlit.
   void StartViewer(quint16 port, const QProcessEnvironment& environment = {}) {
     m_viewer = std::make_unique<ViewerProcess>();
-    m_viewer->AddEnvironment(environment);
-    ASSERT_TRUE(m_viewer->Start(port)) << qPrintable(m_viewer->Error());
+    ASSERT_TRUE(m_viewer->Start(port, environment)) << qPrintable(m_viewer->Error());
     m_offlineLook = Look();
     ASSERT_EQ(Skin().ReadStatus(m_offlineLook), Text(status::kWaiting)) << "the viewer does not start offline";
     ASSERT_STREQ(LampNow(), "unlit");

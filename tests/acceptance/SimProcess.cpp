@@ -1,6 +1,7 @@
 #include "tests/acceptance/SimProcess.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QTest>
 
 #include <csignal>
@@ -25,7 +26,10 @@ bool SimProcess::Start(quint16 port) {
     return false;
   }
   static const QRegularExpression kListening(QStringLiteral("^dvr-sim: listening on 127\\.0\\.0\\.1:(\\d+)$"));
-  const int at = WaitFor(kListening, 5000, from);
+  QElapsedTimer clock;
+  clock.start();
+  int at = -1;
+  while ((at = Find(kListening, from)) < 0 && clock.elapsed() < 5000) QTest::qWait(20);
   if (at < 0) return false;
   m_port = static_cast<quint16>(kListening.match(m_lines.at(at)).captured(1).toUInt());
   return m_port != 0;
@@ -73,16 +77,6 @@ int SimProcess::Count(const QRegularExpression& pattern, int from, int to) {
   for (int i = qMax(0, from); i < end; ++i)
     if (pattern.match(lines.at(i)).hasMatch()) ++count;
   return count;
-}
-
-int SimProcess::WaitFor(const QRegularExpression& pattern, int timeoutMs, int from) {
-  QElapsedTimer clock;
-  clock.start();
-  for (;;) {
-    const int at = Find(pattern, from);
-    if (at >= 0 || clock.elapsed() > timeoutMs) return at;
-    QTest::qWait(20);
-  }
 }
 
 QString SimProcess::Tail(int limit, const QRegularExpression& leaveOut) {

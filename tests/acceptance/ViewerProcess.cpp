@@ -55,7 +55,7 @@ ViewerProcess::ViewerProcess() {
 
 ViewerProcess::~ViewerProcess() { Stop(); }
 
-bool ViewerProcess::Start(quint16 port) {
+bool ViewerProcess::Start(quint16 port, const QProcessEnvironment& environment) {
   const QString file = m_root.filePath(QStringLiteral("config/%1/%2.conf")
                                            .arg(QLatin1String(ViewerSettingsStore::kOrganization),
                                                 QLatin1String(ViewerSettingsStore::kApplication)));
@@ -80,7 +80,7 @@ bool ViewerProcess::Start(quint16 port) {
   env.insert(QStringLiteral("TMPDIR"), m_root.filePath(QStringLiteral("tmp")));
   env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_root.filePath(QStringLiteral("runtime")));
   env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-  env.insert(m_extraEnvironment);
+  env.insert(environment);
   m_process = std::make_unique<QProcess>();
   m_process->setProcessEnvironment(env);
   m_process->setProcessChannelMode(QProcess::MergedChannels);

@@ -21,11 +21,10 @@ class ViewerProcess {
   ViewerProcess();
   ~ViewerProcess();
 
-  // Environment variables for the viewer beside its own folders; before Start.
-  void AddEnvironment(const QProcessEnvironment& variables) { m_extraEnvironment.insert(variables); }
   // Writes the stored address 127.0.0.1:port and reads it back; only then
-  // starts the viewer and waits until its window is on the screen.
-  bool Start(quint16 port);
+  // starts the viewer, with these variables beside its own folders, and
+  // waits until its window is on the screen.
+  bool Start(quint16 port, const QProcessEnvironment& environment);
   void Stop();
   bool IsRunning() const { return m_process && m_process->state() == QProcess::Running; }
 
@@ -47,7 +46,6 @@ class ViewerProcess {
 
  private:
   QTemporaryDir m_root;
-  QProcessEnvironment m_extraEnvironment;
   std::unique_ptr<QProcess> m_process;
   QRect m_window;
   QString m_error;
