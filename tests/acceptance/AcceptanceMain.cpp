@@ -9,20 +9,51 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
-#include "tests/acceptance/XServer.h"
+namespace {
+// Starts Xvfb on a display number it picks itself, reachable only through its
+// Unix socket (no TCP); it ends with this program, even after a crash. The
+// display ":N", or empty when Xvfb reported none.
+std::string StartXvfb(pid_t& pid) {
+  int fds[2];
+  if (::pipe(fds) != 0) return {};
+  const pid_t parent = ::getpid();
+  pid = ::fork();
+  if (pid == 0) {
+    ::prctl(PR_SET_PDEATHSIG, SIGTERM);
+    if (::getppid() != parent) ::_exit(1);
+    ::close(fds[0]);
+    const std::string fd = std::to_string(fds[1]);
+    ::execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-nolisten", "tcp", "-screen", "0", "1280x1024x24",
+             "-noreset", static_cast<char*>(nullptr));
+    ::_exit(127);
+  }
+  ::close(fds[1]);
+  // Xvfb writes the number once it accepts clients; the pipe closes empty when it ends first.
+  std::string number;
+  char c = 0;
+  while (pid > 0 && ::read(fds[0], &c, 1) == 1 && c != '\n') number += c;
+  ::close(fds[0]);
+  return number.empty() ? std::string() : ":" + number;
+}
+}  // namespace
 
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
-  XServer x;
-  if (!x.Start()) {
-    std::fprintf(stderr, "FAILED: the acceptance scenarios need an X server and could not start Xvfb: %s\n",
-                 x.Error().c_str());
+  pid_t xvfb = -1;
+  const std::string display = StartXvfb(xvfb);
+  if (display.empty()) {
+    std::fprintf(stderr, "FAILED: the acceptance scenarios need an X server and Xvfb reported no display\n");
     return 1;
   }
-  setenv("DISPLAY", x.Display().c_str(), 1);
+  setenv("DISPLAY", display.c_str(), 1);
   setenv("QT_QPA_PLATFORM", "xcb", 1);
   // The reference view of this program reads settings too: never the user's own.
   QTemporaryDir home;
@@ -41,6 +72,12 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "FAILED: the acceptance scenarios click through xdotool, which is not installed\n");
     return 1;
   }
-  QApplication app(argc, argv);
-  return RUN_ALL_TESTS();
+  int result = 1;
+  {
+    QApplication app(argc, argv);
+    result = RUN_ALL_TESTS();
+  }
+  ::kill(xvfb, SIGTERM);
+  ::waitpid(xvfb, nullptr, 0);
+  return result;
 }

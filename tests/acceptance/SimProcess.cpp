@@ -1,17 +1,11 @@
 #include "tests/acceptance/SimProcess.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QTest>
 
 #include <csignal>
 #include <sys/prctl.h>
-
-namespace {
-QString SimPath() {
-  const QByteArray path = qgetenv("ARDEVIZ_SIM");
-  return path.isEmpty() ? QStringLiteral("dvr-sim") : QString::fromLocal8Bit(path);
-}
-}  // namespace
 
 SimProcess::SimProcess(QStringList options) : m_options(std::move(options)) {}
 
@@ -24,15 +18,18 @@ bool SimProcess::Start(quint16 port) {
   m_process->setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
   QObject::connect(m_process.get(), &QProcess::readyRead, [this] { ReadOutput(); });
   const int from = static_cast<int>(m_lines.size());
-  m_process->start(SimPath(), QStringList{QStringLiteral("--listen"), QStringLiteral("127.0.0.1"),
-                                          QStringLiteral("--port"), QString::number(port)}
-                                  + m_options);
+  m_process->start(QString::fromLocal8Bit(qgetenv("ARDEVIZ_SIM")),
+                   QStringList{QStringLiteral("--listen"), QStringLiteral("127.0.0.1"), QStringLiteral("--port"),
+                               QString::number(port)} + m_options);
   if (!m_process->waitForStarted(5000)) {
     m_lines << QStringLiteral("(driver) dvr-sim did not start: %1").arg(m_process->errorString());
     return false;
   }
   static const QRegularExpression kListening(QStringLiteral("^dvr-sim: listening on 127\\.0\\.0\\.1:(\\d+)$"));
-  const int at = WaitFor(kListening, 5000, from);
+  QElapsedTimer clock;
+  clock.start();
+  int at = -1;
+  while ((at = Find(kListening, from)) < 0 && clock.elapsed() < 5000) QTest::qWait(20);
   if (at < 0) return false;
   m_port = static_cast<quint16>(kListening.match(m_lines.at(at)).captured(1).toUInt());
   return m_port != 0;
@@ -82,36 +79,9 @@ int SimProcess::Count(const QRegularExpression& pattern, int from, int to) {
   return count;
 }
 
-int SimProcess::WaitFor(const QRegularExpression& pattern, int timeoutMs, int from) {
-  QElapsedTimer clock;
-  clock.start();
-  for (;;) {
-    const int at = Find(pattern, from);
-    if (at >= 0 || clock.elapsed() > timeoutMs) return at;
-    QTest::qWait(20);
-  }
-}
-
 QString SimProcess::Tail(int limit, const QRegularExpression& leaveOut) {
-  // Runs of the same message (after the time stamp) shrink to their first line and a count.
   QStringList kept;
-  QString previous;
-  int repeats = 0;
-  const auto closeRun = [&] {
-    if (repeats > 0) kept.last() += QStringLiteral("  (and %1 more like it)").arg(repeats);
-    repeats = 0;
-  };
-  for (const QString& line : Lines()) {
-    if (!leaveOut.pattern().isEmpty() && leaveOut.match(line).hasMatch()) continue;
-    const QString message = line.mid(13);
-    if (!kept.isEmpty() && message == previous) {
-      ++repeats;
-      continue;
-    }
-    closeRun();
-    kept << line;
-    previous = message;
-  }
-  closeRun();
+  for (const QString& line : Lines())
+    if (leaveOut.pattern().isEmpty() || !leaveOut.match(line).hasMatch()) kept << line;
   return QStringList(kept.mid(qMax(qsizetype(0), kept.size() - limit))).join(QLatin1Char('\n'));
 }

@@ -4,7 +4,6 @@
 // as Ctrl+C would, and started again on the same port when a scenario wants
 // the recorder back.
 
-#include <QElapsedTimer>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QString>
@@ -21,7 +20,6 @@ class SimProcess {
   bool Start(quint16 port = 0);
   // SIGTERM, then waits for the process to end.
   void Stop();
-  bool IsRunning() const { return m_process && m_process->state() != QProcess::NotRunning; }
   quint16 Port() const { return m_port; }
 
   // Every line logged so far, over all runs.
@@ -29,10 +27,7 @@ class SimProcess {
   // The index of the first line at or after `from` that matches; -1 for none.
   int Find(const QRegularExpression& pattern, int from = 0);
   int Count(const QRegularExpression& pattern, int from = 0, int to = -1);
-  // Waits for a matching line at or after `from`; its index, or -1 after the timeout.
-  int WaitFor(const QRegularExpression& pattern, int timeoutMs, int from = 0);
   // The last `limit` lines of the log that do not match `leaveOut`, for a report.
-  // A run of one message shows as its first line with a count.
   QString Tail(int limit = 80, const QRegularExpression& leaveOut = QRegularExpression());
 
  private:

@@ -37,14 +37,14 @@ SkinReference::SkinReference() {
                          status::kConnectionFail}) {
     m_view->ShowConnectionStatus(code);
     m_statusCrops.emplace_back(StatusPanel::StatusTextFor(code, 0, 0),
-                               m_view->grab(StatusRect()).toImage().convertToFormat(QImage::Format_RGB32));
+                               m_view->grab(StatusPanel::kStatusRect).toImage().convertToFormat(QImage::Format_RGB32));
   }
   // The miss count comes from a link, which this view has not: drawn as the view draws its
   // status, checked against the view's own drawing of the first text.
   const auto drawn = [this](const QString& text) {
-    QImage crop(StatusRect().size(), QImage::Format_RGB32);
+    QImage crop(StatusPanel::kStatusRect.size(), QImage::Format_RGB32);
     QPainter painter(&crop);
-    m_view->Panel().DrawText(painter, QRect(QPoint(0, 0), StatusRect().size()), text,
+    m_view->Panel().DrawText(painter, QRect(QPoint(0, 0), StatusPanel::kStatusRect.size()), text,
                           Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap);
     return crop;
   };
@@ -84,18 +84,16 @@ QPoint SkinReference::ControlCentre(int controlId) const {
 }
 
 int SkinReference::MatchLimit() const {
-  return static_cast<int>(StatusRect().width() * StatusRect().height() * kMatchShare);
+  return static_cast<int>(StatusPanel::kStatusRect.width() * StatusPanel::kStatusRect.height() * kMatchShare);
 }
 
 QRect SkinReference::PaneRect(int channel) const { return m_view->PaneRect(channel); }
-QRect SkinReference::StatusRect() const { return StatusPanel::kStatusRect; }
-QRect SkinReference::TimeRect() const { return StatusPanel::kTimeRect; }
 QRect SkinReference::LampRect() const { return m_view->Button(CArdevizView::kIdActivity)->geometry(); }
 
 QString SkinReference::ReadStatus(const QImage& window) const {
-  const QImage crop = Crop(window, StatusRect());
+  const QImage crop = Crop(window, StatusPanel::kStatusRect);
   int best = MatchLimit() + 1;
-  QString read = QLatin1String(kUnreadable);
+  QString read = QStringLiteral("(none of the status texts)");
   for (const auto& [text, reference] : m_statusCrops) {
     const int differing = DifferingPixels(crop, reference);
     if (differing < best) {
@@ -106,19 +104,11 @@ QString SkinReference::ReadStatus(const QImage& window) const {
   return read;
 }
 
-SkinReference::Lamp SkinReference::ReadLamp(const QImage& window) const {
+const char* SkinReference::ReadLamp(const QImage& window) const {
   const QImage crop = Crop(window, LampRect());
-  if (DifferingPixels(crop, m_lampUnlit) == 0) return Lamp::Unlit;
-  if (DifferingPixels(crop, m_lampLit) == 0) return Lamp::Lit;
-  return Lamp::Other;
-}
-
-const char* SkinReference::LampName(Lamp lamp) {
-  switch (lamp) {
-    case Lamp::Unlit: return "unlit";
-    case Lamp::Lit: return "lit";
-    default: return "neither face";
-  }
+  if (DifferingPixels(crop, m_lampUnlit) == 0) return "unlit";
+  if (DifferingPixels(crop, m_lampLit) == 0) return "lit";
+  return "neither face";
 }
 
 int SkinReference::DifferingPixels(const QImage& a, const QImage& b) {

@@ -19,10 +19,6 @@ class CArdevizView;
 
 class SkinReference {
  public:
-  enum class Lamp { Unlit, Lit, Other };
-
-  static constexpr const char* kUnreadable = "(none of the status texts)";
-
   SkinReference();
   ~SkinReference();
 
@@ -32,20 +28,18 @@ class SkinReference {
   // The centre of a skin control (main view buttons and pan/tilt buttons).
   QPoint ControlCentre(int controlId) const;
   QRect PaneRect(int channel) const;
-  QRect StatusRect() const;
-  QRect TimeRect() const;
-  QRect LampRect() const;
 
-  // The status text the window shows, or kUnreadable.
+  // The status text the window shows, or "(none of the status texts)".
   QString ReadStatus(const QImage& window) const;
-  Lamp ReadLamp(const QImage& window) const;
-  static const char* LampName(Lamp lamp);
+  // "unlit", "lit" or "neither face".
+  const char* ReadLamp(const QImage& window) const;
 
   // Pixels whose colour differs by more than a rounding of the drawing.
   static int DifferingPixels(const QImage& a, const QImage& b);
 
  private:
   int MatchLimit() const;
+  QRect LampRect() const;
 
   std::unique_ptr<CArdevizView> m_view;
   std::vector<std::pair<QString, QImage>> m_statusCrops;

@@ -19,11 +19,6 @@
 namespace {
 constexpr const char* kLoopback = "127.0.0.1";
 
-QString ViewerPath() {
-  const QByteArray path = qgetenv("ARDEVIZ_VIEWER");
-  return path.isEmpty() ? QStringLiteral("ardeviz") : QString::fromLocal8Bit(path);
-}
-
 QString Xdotool(const QStringList& args) {
   QProcess xdotool;
   xdotool.start(QStringLiteral("xdotool"), args);
@@ -31,28 +26,22 @@ QString Xdotool(const QStringList& args) {
   return QString::fromLocal8Bit(xdotool.readAllStandardOutput());
 }
 
-QRect WindowGeometry(const QString& id) {
-  int x = 0, y = 0, w = 0, h = 0;
-  for (const QString& line : Xdotool({QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), id})
-                                 .split(QLatin1Char('\n'))) {
-    const QString value = line.section(QLatin1Char('='), 1);
-    if (line.startsWith(QLatin1String("X="))) x = value.toInt();
-    if (line.startsWith(QLatin1String("Y="))) y = value.toInt();
-    if (line.startsWith(QLatin1String("WIDTH="))) w = value.toInt();
-    if (line.startsWith(QLatin1String("HEIGHT="))) h = value.toInt();
-  }
-  return QRect(x, y, w, h);
-}
-
 // Every visible window on the test's own X server but the root.
 std::vector<QRect> VisibleWindows() {
   std::vector<QRect> windows;
   const QRect screen = QGuiApplication::primaryScreen()->geometry();
-  const QString ids = Xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
-                               QString()});
-  for (const QString& id : ids.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
-    const QRect r = WindowGeometry(id);
-    if (r.isValid() && r != screen) windows.push_back(r);
+  QRect r;
+  // One "WINDOW=" block of X=, Y=, WIDTH=, HEIGHT= and SCREEN= lines per window.
+  for (const QString& line : Xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
+                                      QString(), QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"),
+                                      QStringLiteral("%@")})
+                                 .split(QLatin1Char('\n'))) {
+    const int value = line.section(QLatin1Char('='), 1).toInt();
+    if (line.startsWith(QLatin1String("X="))) r.moveLeft(value);
+    if (line.startsWith(QLatin1String("Y="))) r.moveTop(value);
+    if (line.startsWith(QLatin1String("WIDTH="))) r.setWidth(value);
+    if (line.startsWith(QLatin1String("HEIGHT="))) r.setHeight(value);
+    if (line.startsWith(QLatin1String("SCREEN=")) && r.isValid() && r != screen) windows.push_back(r);
   }
   return windows;
 }
@@ -66,7 +55,7 @@ ViewerProcess::ViewerProcess() {
 
 ViewerProcess::~ViewerProcess() { Stop(); }
 
-bool ViewerProcess::WriteSettings(quint16 port) {
+bool ViewerProcess::Start(quint16 port, const QProcessEnvironment& environment) {
   const QString file = m_root.filePath(QStringLiteral("config/%1/%2.conf")
                                            .arg(QLatin1String(ViewerSettingsStore::kOrganization),
                                                 QLatin1String(ViewerSettingsStore::kApplication)));
@@ -75,24 +64,14 @@ bool ViewerProcess::WriteSettings(quint16 port) {
     s.beginGroup(QLatin1String(ViewerSettingsStore::kGroup));
     s.setValue(QLatin1String(ViewerSettingsStore::kHostAddress), QLatin1String(kLoopback));
     s.setValue(QLatin1String(ViewerSettingsStore::kHostPort), port);
-    s.sync();
-    if (s.status() != QSettings::NoError) {
-      m_error = QStringLiteral("could not write %1").arg(file);
-      return false;
-    }
   }
+  // Read back from the file: the viewer never starts with any other address.
   QSettings check(file, QSettings::IniFormat);
   check.beginGroup(QLatin1String(ViewerSettingsStore::kGroup));
   const QString host = check.value(QLatin1String(ViewerSettingsStore::kHostAddress)).toString();
   const quint16 storedPort = static_cast<quint16>(check.value(QLatin1String(ViewerSettingsStore::kHostPort)).toUInt());
-  m_settingsVerified = host == QLatin1String(kLoopback) && storedPort == port && port != 0;
-  if (!m_settingsVerified) m_error = QStringLiteral("%1 reads back as %2:%3").arg(file, host).arg(storedPort);
-  return m_settingsVerified;
-}
-
-bool ViewerProcess::Start() {
-  if (!m_settingsVerified) {
-    m_error = QStringLiteral("refusing to start the viewer before its recorder address is set to 127.0.0.1");
+  if (host != QLatin1String(kLoopback) || storedPort != port || port == 0) {
+    m_error = QStringLiteral("%1 reads back as %2:%3; the viewer is not started").arg(file, host).arg(storedPort);
     return false;
   }
   QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -101,23 +80,19 @@ bool ViewerProcess::Start() {
   env.insert(QStringLiteral("TMPDIR"), m_root.filePath(QStringLiteral("tmp")));
   env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_root.filePath(QStringLiteral("runtime")));
   env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-  env.insert(m_extraEnvironment);
+  env.insert(environment);
   m_process = std::make_unique<QProcess>();
   m_process->setProcessEnvironment(env);
   m_process->setProcessChannelMode(QProcess::MergedChannels);
   m_process->setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
   // Started in its own folder, as run.sh does: it reads ini/ and PTZ/ from there.
-  const QString program = ViewerPath();
+  const QString program = QString::fromLocal8Bit(qgetenv("ARDEVIZ_VIEWER"));
   m_process->setWorkingDirectory(QFileInfo(program).absolutePath());
   m_process->start(program, {});
   if (!m_process->waitForStarted(5000)) {
     m_error = QStringLiteral("%1 did not start: %2").arg(program, m_process->errorString());
     return false;
   }
-  return FindWindow();
-}
-
-bool ViewerProcess::FindWindow() {
   QElapsedTimer clock;
   clock.start();
   while (clock.elapsed() < 10000) {
@@ -165,21 +140,9 @@ std::vector<QRect> ViewerProcess::OtherWindows() const {
   return others;
 }
 
-void ViewerProcess::Click(const QPoint& at) const {
+void ViewerProcess::Mouse(const QPoint& at, const char* action) const {
   const QPoint p = m_window.topLeft() + at;
-  Xdotool({QStringLiteral("mousemove"), QString::number(p.x()), QString::number(p.y()), QStringLiteral("click"),
-           QStringLiteral("1")});
-}
-
-void ViewerProcess::Press(const QPoint& at) const {
-  const QPoint p = m_window.topLeft() + at;
-  Xdotool({QStringLiteral("mousemove"), QString::number(p.x()), QString::number(p.y()), QStringLiteral("mousedown"),
-           QStringLiteral("1")});
-}
-
-void ViewerProcess::Release(const QPoint& at) const {
-  const QPoint p = m_window.topLeft() + at;
-  Xdotool({QStringLiteral("mousemove"), QString::number(p.x()), QString::number(p.y()), QStringLiteral("mouseup"),
+  Xdotool({QStringLiteral("mousemove"), QString::number(p.x()), QString::number(p.y()), QLatin1String(action),
            QStringLiteral("1")});
 }
 

@@ -21,13 +21,10 @@ class ViewerProcess {
   ViewerProcess();
   ~ViewerProcess();
 
-  // Writes the stored address 127.0.0.1:port and reads it back; the viewer
-  // is never started without this having succeeded.
-  bool WriteSettings(quint16 port);
-  // Environment variables for the viewer beside its own folders; before Start.
-  void AddEnvironment(const QProcessEnvironment& variables) { m_extraEnvironment.insert(variables); }
-  // Starts the viewer and waits until its window is on the screen.
-  bool Start();
+  // Writes the stored address 127.0.0.1:port and reads it back; only then
+  // starts the viewer, with these variables beside its own folders, and
+  // waits until its window is on the screen.
+  bool Start(quint16 port, const QProcessEnvironment& environment);
   void Stop();
   bool IsRunning() const { return m_process && m_process->state() == QProcess::Running; }
 
@@ -38,10 +35,8 @@ class ViewerProcess {
   // Every other visible top-level window: message boxes and dialogs.
   std::vector<QRect> OtherWindows() const;
 
-  // Mouse input at a point of the window.
-  void Click(const QPoint& at) const;
-  void Press(const QPoint& at) const;
-  void Release(const QPoint& at) const;
+  // Mouse input at a point of the window: xdotool's "click", "mousedown" or "mouseup".
+  void Mouse(const QPoint& at, const char* action) const;
   // The Return key in another window (a box's default button), the pointer over it.
   void PressReturnIn(const QRect& window) const;
 
@@ -50,13 +45,9 @@ class ViewerProcess {
   QString Output();
 
  private:
-  bool FindWindow();
-
   QTemporaryDir m_root;
-  QProcessEnvironment m_extraEnvironment;
   std::unique_ptr<QProcess> m_process;
   QRect m_window;
   QString m_error;
   QByteArray m_output;
-  bool m_settingsVerified = false;
 };
