@@ -427,7 +427,19 @@ TEST_F(Acceptance, RefusedThenConnectThenRotate) {
 
   ASSERT_NO_FATAL_FAILURE(StartSim({}, port));
   ASSERT_NO_FATAL_FAILURE(ConnectAndSeePictures());
-  EXPECT_GE(m_sim->Find(kLoginAccepted), 0);
+  // After the login reply the remote key, then at least 200 ms later the status
+  // request, then at least 500 ms later the live request (stamps in whole ms).
+  const int login = m_sim->Find(kLoginAccepted);
+  ASSERT_GE(login, 0);
+  int at = login;
+  std::vector<int> stamps;
+  for (const char* step : {"recv REMOTE_KEY", "recv DVR_STATUS2", "recv LIVE_REQUEST"}) {
+    at = m_sim->Find(Rx(step), at + 1);
+    ASSERT_GE(at, 0) << step << " after the login";
+    stamps.push_back(StampMs(m_sim->Lines().at(at)));
+  }
+  EXPECT_GE(stamps[1] - stamps[0], 199) << "the wait after the remote key";
+  EXPECT_GE(stamps[2] - stamps[1], 499) << "the wait after the status request";
   bool lit = false;
   LookUntil([&](const QImage& w) { return lit = !qstrcmp(Skin().ReadLamp(w), "lit"); }, 3000);
   EXPECT_TRUE(lit) << "the activity lamp never showed its lit face while pictures arrived";
