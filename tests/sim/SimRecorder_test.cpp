@@ -80,8 +80,10 @@ TEST(SimRecorder, OnlyTheConfiguredUsersGetInAndRejectedLoginsAreClosed) {
   }
 }
 
-TEST(SimRecorder, NoPicturesBeforeTheLoginNorAfterALiveStop) {
-  Session s(FastOptions(), false);
+TEST(SimRecorder, NoPicturesBeforeTheLoginNorAfterALiveStopAndBadCameraBytesMoveNothingButAreAnswered) {
+  SimOptions o = FastOptions();
+  o.ptzReply = true;
+  Session s(o, false);
   ASSERT_TRUE(s.ready);
   s.client.Send(wire::DATATYPE_DVR_STATUS2);
   s.client.RequestLive(0x5);
@@ -100,6 +102,16 @@ TEST(SimRecorder, NoPicturesBeforeTheLoginNorAfterALiveStop) {
   EXPECT_EQ(s.recorder.Counters().livePicturesSent, sent);
   // Nothing but what was already in flight.
   while (auto p = s.client.Next(50)) EXPECT_EQ(p->header.dataType, wire::DATATYPE_LIVE_IMAGE);
+
+  std::vector<std::uint8_t> bad{0xFF, 1, 0, 0x02, 0x20, 0, 0x23 ^ 0xFF};  // Pelco-D pan right, checksum spoilt
+  // A bad checksum, no camera 9 on a 4-channel recorder, bytes of no protocol, no bytes.
+  for (const auto& bytes : {bad, std::vector<std::uint8_t>{0xFF, 9, 0, 0x02, 0x20, 0, 0x2B},
+                            std::vector<std::uint8_t>{0x12, 0x34, 0x56}, std::vector<std::uint8_t>{}}) {
+    s.client.Send(wire::DATATYPE_PTZ_DATA, {{2, static_cast<std::uint32_t>(bytes.size())}}, bytes, wire::PacketClass::CameraData);
+    EXPECT_TRUE(s.client.WaitFor(wire::DATATYPE_PTZ_DATA_REPLY));
+  }
+  EXPECT_EQ(s.recorder.Counters().ptzCommandsApplied, 0);
+  EXPECT_DOUBLE_EQ(s.recorder.Camera(1).Pan(), 0.0);
 }
 
 TEST(SimRecorder, OneClientAtATimeYetANewOneReplacesOneThatLeftOrWentQuiet) {
@@ -164,22 +176,6 @@ TEST(SimRecorder, GarbageSplitCoalescedOversizedAndWrongMarkStreamsCarryWholePac
     s.client.Send(wire::DATATYPE_DVR_STATUS2);
     EXPECT_TRUE(s.client.WaitFor(wire::DATATYPE_DVR_STATUS2_REPLY));
   }
-}
-
-TEST(SimRecorder, BadChecksumsMissingCamerasAndStrayBytesMoveNothingButAreAnswered) {
-  SimOptions o = FastOptions();
-  o.ptzReply = true;
-  Session s(o);
-  ASSERT_TRUE(s.ready);
-  std::vector<std::uint8_t> bad{0xFF, 1, 0, 0x02, 0x20, 0, 0x23 ^ 0xFF};  // Pelco-D pan right, checksum spoilt
-  // A bad checksum, no camera 9 on a 4-channel recorder, bytes of no protocol, no bytes.
-  for (const auto& bytes : {bad, std::vector<std::uint8_t>{0xFF, 9, 0, 0x02, 0x20, 0, 0x2B},
-                            std::vector<std::uint8_t>{0x12, 0x34, 0x56}, std::vector<std::uint8_t>{}}) {
-    s.client.Send(wire::DATATYPE_PTZ_DATA, {{2, static_cast<std::uint32_t>(bytes.size())}}, bytes, wire::PacketClass::CameraData);
-    EXPECT_TRUE(s.client.WaitFor(wire::DATATYPE_PTZ_DATA_REPLY));
-  }
-  EXPECT_EQ(s.recorder.Counters().ptzCommandsApplied, 0);
-  EXPECT_DOUBLE_EQ(s.recorder.Camera(1).Pan(), 0.0);
 }
 
 TEST(SimPlayback, StampsOfEitherEncodingThenEndOfPlayNoImageOrInvalidDate) {
