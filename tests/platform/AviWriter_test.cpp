@@ -8,16 +8,6 @@
 #include "platform/AviWriter.h"
 #include "support/AviProbe.h"
 
-namespace {
-
-QByteArray FramePattern(int index, std::uint32_t size) {
-  QByteArray frame(size, Qt::Uninitialized);
-  for (std::uint32_t i = 0; i < size; ++i) frame[i] = static_cast<char>(index * 7 + i);
-  return frame;
-}
-
-}  // namespace
-
 // 20 frames of ten samples at 60 a second, about four frames a RIFF: the file
 // goes on in AVIX chunks, each with its ix00; ffprobe reads every frame
 // through the OpenDML index and through idx1.
@@ -33,7 +23,8 @@ TEST(AviWriter, ContinuesInAvixChunksPastTheRiffLimit) {
     AviWriter w(limit);
     ASSERT_TRUE(w.Open(path) && w.CreateVideoStream(f));
     for (int i = 0; i < kFrames; ++i) {
-      const QByteArray frame = FramePattern(i, f.ImageSize());
+      QByteArray frame(f.ImageSize(), Qt::Uninitialized);
+      for (std::uint32_t b = 0; b < f.ImageSize(); ++b) frame[b] = static_cast<char>(i * 7 + b);
       hashes << "MD5:" + QCryptographicHash::hash(frame, QCryptographicHash::Md5).toHex();
       ASSERT_TRUE(w.WriteFrame(reinterpret_cast<const std::uint8_t*>(frame.constData()), f.ImageSize(), kSamples));
     }

@@ -1,10 +1,8 @@
-// The simulated recorder's reader of Pelco-D and Pelco-P camera-control bytes.
+// The simulated recorder's reader of Pelco-D and Pelco-P camera-control bytes;
+// the shipped command files are read with it by the command file tests.
 
 #include <gtest/gtest.h>
 
-#include <QDir>
-#include <QFile>
-#include <map>
 #include <string>
 #include <tuple>
 
@@ -52,53 +50,4 @@ TEST(PelcoDecoder, ReadsPelcoDAndPelcoPWithTheirAddressingAndTheFunctionBits) {
                          cmds[0].IsStop()),
               std::tuple(c.protocol, true, c.channel, std::string(c.text), c.text == std::string("stop")));
   }
-}
-
-TEST(PelcoDecoder, EveryShippedCommandFileRecordMeansWhatItsLabelSays) {
-  const std::map<QString, std::string> meaning{
-      {"STOP", "stop"},
-      {"LEFT", "pan left speed 32"},
-      {"RIGHT", "pan right speed 32"},
-      {"UP", "tilt up speed 32"},
-      {"DOWN", "tilt down speed 32"},
-      {"LEFT_UP", "pan left speed 32, tilt up speed 32"},
-      {"RIGHT_UP", "pan right speed 32, tilt up speed 32"},
-      {"RIGHT_DOWN", "pan right speed 32, tilt down speed 32"},
-      {"LEFT_DOWN", "pan left speed 32, tilt down speed 32"},
-      {"ZOOM_IN", "zoom in"},
-      {"ZOOM_OUT", "zoom out"},
-      {"FOCUS_OUT", "focus far"},
-      {"FOCUS_IN", "focus near"},
-  };
-  const QDir dir(qEnvironmentVariable("ARDEVIZ_SOURCE_DIR") + "/res/PTZ");
-  const QStringList files = dir.entryList({"*.tl"}, QDir::Files);
-  ASSERT_TRUE(files.contains("pelcoD.tl") && files.contains("pelcoP.tl")) << dir.path().toStdString();
-  int records = 0;
-  for (const QString& name : files) {
-    QFile file(dir.filePath(name));
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly | QIODevice::Text));
-    int camera = 0;
-    for (const QString& line : QString::fromLatin1(file.readAll()).split('\n', Qt::SkipEmptyParts)) {
-      if (line.startsWith('<')) {
-        camera = line.mid(1).split('>').front().toInt();
-        continue;
-      }
-      // NAME/LENGTH/hex/hex/.../
-      const QStringList fields = line.trimmed().split('/', Qt::SkipEmptyParts);
-      ASSERT_GE(fields.size(), 2) << line.toStdString();
-      std::vector<std::uint8_t> bytes;
-      for (qsizetype i = 2; i < fields.size(); ++i) bytes.push_back(static_cast<std::uint8_t>(fields[i].toUInt(nullptr, 16)));
-      const std::string where = (name + " camera " + QString::number(camera) + " " + fields[0]).toStdString();
-      ASSERT_EQ(bytes.size(), fields[1].toUInt()) << where;
-      ASSERT_TRUE(meaning.contains(fields[0])) << where;
-      const auto cmds = PelcoDecoder::Decode(bytes);
-      ASSERT_EQ(cmds.size(), 1u) << where;
-      EXPECT_NE(cmds[0].protocol, PtzCommand::Protocol::Unknown) << where;
-      EXPECT_EQ(std::tuple(cmds[0].checksumOk, cmds[0].channel, cmds[0].Describe().toStdString()),
-                std::tuple(true, camera, meaning.at(fields[0])))
-          << where;
-      ++records;
-    }
-  }
-  EXPECT_EQ(records, 2 * 8 * 13);
 }

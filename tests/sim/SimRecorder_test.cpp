@@ -5,8 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QElapsedTimer>
-#include <algorithm>
 #include <tuple>
 #include <utility>
 
@@ -82,8 +80,10 @@ TEST(SimRecorder, OnlyTheConfiguredUsersGetInAndRejectedLoginsAreClosed) {
   }
 }
 
-TEST(SimRecorder, NoPicturesBeforeTheLoginNorAfterALiveStop) {
-  Session s(FastOptions(), false);
+TEST(SimRecorder, NoPicturesBeforeTheLoginNorAfterALiveStopAndBadCameraBytesMoveNothingButAreAnswered) {
+  SimOptions o = FastOptions();
+  o.ptzReply = true;
+  Session s(o, false);
   ASSERT_TRUE(s.ready);
   s.client.Send(wire::DATATYPE_DVR_STATUS2);
   s.client.RequestLive(0x5);
@@ -102,9 +102,19 @@ TEST(SimRecorder, NoPicturesBeforeTheLoginNorAfterALiveStop) {
   EXPECT_EQ(s.recorder.Counters().livePicturesSent, sent);
   // Nothing but what was already in flight.
   while (auto p = s.client.Next(50)) EXPECT_EQ(p->header.dataType, wire::DATATYPE_LIVE_IMAGE);
+
+  std::vector<std::uint8_t> bad{0xFF, 1, 0, 0x02, 0x20, 0, 0x23 ^ 0xFF};  // Pelco-D pan right, checksum spoilt
+  // A bad checksum, no camera 9 on a 4-channel recorder, bytes of no protocol, no bytes.
+  for (const auto& bytes : {bad, std::vector<std::uint8_t>{0xFF, 9, 0, 0x02, 0x20, 0, 0x2B},
+                            std::vector<std::uint8_t>{0x12, 0x34, 0x56}, std::vector<std::uint8_t>{}}) {
+    s.client.Send(wire::DATATYPE_PTZ_DATA, {{2, static_cast<std::uint32_t>(bytes.size())}}, bytes, wire::PacketClass::CameraData);
+    EXPECT_TRUE(s.client.WaitFor(wire::DATATYPE_PTZ_DATA_REPLY));
+  }
+  EXPECT_EQ(s.recorder.Counters().ptzCommandsApplied, 0);
+  EXPECT_DOUBLE_EQ(s.recorder.Camera(1).Pan(), 0.0);
 }
 
-TEST(SimRecorder, OneClientAtATimeYetANewOneReplacesOneThatLeftWentQuietOrFellSilent) {
+TEST(SimRecorder, OneClientAtATimeYetANewOneReplacesOneThatLeftOrWentQuiet) {
   SimOptions o = FastOptions();
   o.replaceQuietAfterMs = 600;
   SimRecorder recorder(o);
@@ -139,20 +149,6 @@ TEST(SimRecorder, OneClientAtATimeYetANewOneReplacesOneThatLeftWentQuietOrFellSi
   EXPECT_TRUE(third.Login());
   EXPECT_TRUE(first.WaitForDisconnect());
   EXPECT_EQ(recorder.Counters().connectionsReplaced, 1);
-
-  // A recorder gone silent by its fault gives way too.
-  o.faults.silentAfterSeconds = 0.5;
-  o.replaceQuietAfterMs = 60000;
-  SimRecorder silent(o);
-  const quint16 silentPort = silent.Start(0);
-  SimTestClient before;
-  ASSERT_TRUE(before.Connect(silentPort));
-  ASSERT_TRUE(before.Login());
-  QTest::qWait(700);
-  SimTestClient after;
-  ASSERT_TRUE(after.Connect(silentPort));
-  EXPECT_TRUE(after.Login());
-  EXPECT_EQ(silent.Counters().connectionsReplaced, 1);
 }
 
 TEST(SimRecorder, GarbageSplitCoalescedOversizedAndWrongMarkStreamsCarryWholePackets) {
@@ -171,8 +167,6 @@ TEST(SimRecorder, GarbageSplitCoalescedOversizedAndWrongMarkStreamsCarryWholePac
       const int mark = static_cast<int>(p->info.w[3]) - 1 + (f.wrongMark ? 1 : 0);  // wrong: the next channel's
       EXPECT_EQ(codec.Decode(p->payload.data(), p->payload.size(), false), mark);
     }
-    if (f.garbage) { EXPECT_GT(s.client.SkippedBytes(), 5); }
-    if (f.oversize) { EXPECT_GE(s.client.RejectedHeaders(), 1); }
     // Stray bytes and a header of absurd length from the client are skipped; replies get
     // through too, coalesced ones within the gathering wait.
     s.client.SendRaw(std::vector<std::uint8_t>(100, 0x42));
@@ -182,22 +176,6 @@ TEST(SimRecorder, GarbageSplitCoalescedOversizedAndWrongMarkStreamsCarryWholePac
     s.client.Send(wire::DATATYPE_DVR_STATUS2);
     EXPECT_TRUE(s.client.WaitFor(wire::DATATYPE_DVR_STATUS2_REPLY));
   }
-}
-
-TEST(SimRecorder, BadChecksumsMissingCamerasAndStrayBytesMoveNothingButAreAnswered) {
-  SimOptions o = FastOptions();
-  o.ptzReply = true;
-  Session s(o);
-  ASSERT_TRUE(s.ready);
-  std::vector<std::uint8_t> bad{0xFF, 1, 0, 0x02, 0x20, 0, 0x23 ^ 0xFF};  // Pelco-D pan right, checksum spoilt
-  // A bad checksum, no camera 9 on a 4-channel recorder, bytes of no protocol, no bytes.
-  for (const auto& bytes : {bad, std::vector<std::uint8_t>{0xFF, 9, 0, 0x02, 0x20, 0, 0x2B},
-                            std::vector<std::uint8_t>{0x12, 0x34, 0x56}, std::vector<std::uint8_t>{}}) {
-    s.client.Send(wire::DATATYPE_PTZ_DATA, {{2, static_cast<std::uint32_t>(bytes.size())}}, bytes, wire::PacketClass::CameraData);
-    EXPECT_TRUE(s.client.WaitFor(wire::DATATYPE_PTZ_DATA_REPLY));
-  }
-  EXPECT_EQ(s.recorder.Counters().ptzCommandsApplied, 0);
-  EXPECT_DOUBLE_EQ(s.recorder.Camera(1).Pan(), 0.0);
 }
 
 TEST(SimPlayback, StampsOfEitherEncodingThenEndOfPlayNoImageOrInvalidDate) {
@@ -235,25 +213,4 @@ TEST(SimPlayback, StampsOfEitherEncodingThenEndOfPlayNoImageOrInvalidDate) {
       EXPECT_FALSE(s.NextImage(150)) << magic << " result " << result;
     }
   }
-}
-
-TEST(SimPlayback, AllChannelPlaybackSpreadsEachRoundOverThePicturePeriod) {
-  Session s(FastOptions("1.2", 5));  // 4 channels at 5 pictures/s: one picture every 50 ms
-  ASSERT_TRUE(s.ready);
-  s.Play(0, kFirst.addSecs(3600), false, 1);
-  QElapsedTimer clock;
-  clock.start();
-  std::vector<qint64> arrivals;
-  std::vector<std::uint32_t> channels;
-  while (arrivals.size() < 12) {
-    const auto p = s.NextImage();
-    ASSERT_TRUE(p && p->info.w[3] == wire::PLAY_STATUS_IMAGE);
-    arrivals.push_back(clock.elapsed());
-    channels.push_back(s.Stamp(*p).first);
-  }
-  EXPECT_EQ(channels, (std::vector<std::uint32_t>{1, 2, 3, 4, 1, 2, 3, 4, 1, 2, 3, 4}));
-  std::vector<qint64> gaps;
-  for (std::size_t i = 1; i < arrivals.size(); ++i) gaps.push_back(arrivals[i] - arrivals[i - 1]);
-  std::nth_element(gaps.begin(), gaps.begin() + static_cast<long>(gaps.size() / 2), gaps.end());
-  EXPECT_GE(gaps[gaps.size() / 2], 25) << "pictures of a round sent together";
 }

@@ -76,9 +76,6 @@ class SimTestClient {
     return QTest::qWaitFor([&] { return m_socket.state() == QAbstractSocket::UnconnectedState; }, waitMs);
   }
 
-  qsizetype SkippedBytes() const { return m_skipped; }
-  int RejectedHeaders() const { return m_rejected; }
-
  private:
   std::optional<ReceivedPacket> Take() {
     constexpr std::size_t kMagicLength = 10;
@@ -87,13 +84,11 @@ class SimTestClient {
       if (std::memcmp(data, wire::kMagicText.data(), kMagicLength) != 0) {
         const qsizetype next = m_buffer.indexOf(QByteArray(wire::kMagicText.data(), kMagicLength), 1);
         const qsizetype skip = next > 0 ? next : m_buffer.size() - static_cast<qsizetype>(kMagicLength - 1);
-        m_skipped += skip;
         m_buffer.remove(0, skip);
         continue;
       }
       const auto header = wire::PacketHeader::Decode(data);
       if (!wire::IsAcceptableLength(header.totalLength) || !wire::IsValidPacketClass(header.packetClass)) {
-        ++m_rejected;
         m_buffer.remove(0, 1);
         continue;
       }
@@ -110,6 +105,4 @@ class SimTestClient {
 
   QTcpSocket m_socket;
   QByteArray m_buffer;
-  qsizetype m_skipped = 0;
-  int m_rejected = 0;
 };

@@ -3,7 +3,6 @@
 #include <iterator>
 #include <stdexcept>
 #include <turbojpeg.h>
-#include <utility>
 
 #include "support/TestPictures.h"
 
@@ -44,20 +43,6 @@ void PaintIndexBars(QImage& picture) {
   painter.fillRect(kIndexWhite, 0, kIndexBlack2 - kIndexWhite, kMarkBandLines, Qt::white);
 }
 
-namespace {
-
-// Inserts a JFIF APP0 segment after SOI unless the stream already starts FF D8 FF E0.
-std::vector<std::uint8_t> WithJfifHeader(std::vector<std::uint8_t> jpeg) {
-  if (jpeg.size() < 4 || (jpeg[2] == 0xFF && jpeg[3] == 0xE0)) return jpeg;
-  // APP0 of 16 bytes: "JFIF", version 1.01, no density unit, 1:1, no thumbnail.
-  static constexpr std::uint8_t kApp0[] = {0xFF, 0xE0, 0x00, 0x10, 'J', 'F', 'I', 'F', 0x00,
-                                           0x01, 0x01, 0x00, 0x00, 0x01, 0x00, 0x01, 0x00, 0x00};
-  jpeg.insert(jpeg.begin() + 2, std::begin(kApp0), std::end(kApp0));
-  return jpeg;
-}
-
-}  // namespace
-
 std::vector<std::uint8_t> Encode(const QImage& picture, JpegKind kind, int quality, std::uint8_t alpha) {
   tjhandle tj = tjInitCompress();
   if (!tj) throw std::runtime_error("tjInitCompress failed");
@@ -89,7 +74,13 @@ std::vector<std::uint8_t> Encode(const QImage& picture, JpegKind kind, int quali
   tjFree(jpeg);
   tjDestroy(tj);
   if (rc != 0) throw std::runtime_error("tjCompress2 failed");
-  return kind == JpegKind::FourComponent ? WithJfifHeader(std::move(out)) : out;
+  if (kind == JpegKind::FourComponent) {
+    // The library writes no JFIF segment for four components: APP0 of 16 bytes, "JFIF" 1.01, 1:1, no thumbnail.
+    static constexpr std::uint8_t kApp0[] = {0xFF, 0xE0, 0x00, 0x10, 'J', 'F', 'I', 'F', 0x00,
+                                             0x01, 0x01, 0x00, 0x00, 0x01, 0x00, 0x01, 0x00, 0x00};
+    out.insert(out.begin() + 2, std::begin(kApp0), std::end(kApp0));
+  }
+  return out;
 }
 
 std::vector<std::uint8_t> MakeJpeg(int width, int height, int channel, bool indexBars, JpegKind kind,
