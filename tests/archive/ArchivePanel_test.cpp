@@ -132,7 +132,7 @@ class ArchivePanelTest : public ::testing::Test {
 // Play on the end date after the end time is in range; a second press while
 // playing changes with action 2 and the speed setting, backward always at
 // normal speed. Backward needs a second before the start.
-TEST_F(ArchivePanelTest, PlayRequestsCarryDateTimeChannelAndCommandWords) {
+TEST_F(ArchivePanelTest, PlayRequestsCarryDateTimeChannelAndCommandWordsOfAUsableRange) {
   January2005Range();
   ASSERT_TRUE(control().IsRangeKnown());
   control().SetTimeWord(T(23, 0, 0));
@@ -170,10 +170,8 @@ TEST_F(ArchivePanelTest, PlayRequestsCarryDateTimeChannelAndCommandWords) {
   control().SetTimeWord(T(8, 30, 0));
   control().PressButton(Play);
   EXPECT_EQ(plays.back().command, 0x00010100u);
-}
 
-// A start year before 1997, hour 24 or a day the month lacks: no usable range.
-TEST_F(ArchivePanelTest, UnusableRangeIsUnknownAndKeepsTheOldValues) {
+  // A start year before 1997, hour 24 or a day the month lacks: no usable range.
   const std::uint32_t unusable[][4] = {{D(1996, 5, 1), T(0, 0, 0), D(2005, 2, 1), T(0, 0, 0)},
                                        {D(2005, 1, 1), T(24, 0, 0), D(2005, 1, 31), T(12, 0, 0)},
                                        {D(2005, 1, 1), T(0, 0, 0), D(2005, 2, 31), T(12, 0, 0)}};
@@ -260,7 +258,8 @@ TEST_F(ArchivePanelTest, PowerEndsARecordingButStaysWhileAnEarlierFileIsWritten)
   EXPECT_EQ(m->saves, 1);
 }
 
-TEST_F(ArchivePanelTest, CloseRequestsFromTheWindowSystemAreSwallowed) {
+// Close requests from the window system are swallowed; a hidden panel forgets the pictures it was lent.
+TEST_F(ArchivePanelTest, CloseRequestsAreSwallowedAndAHiddenPanelForgetsItsPictures) {
   panel->show();
   QCloseEvent close;
   QCoreApplication::sendEvent(panel.get(), &close);
@@ -271,12 +270,10 @@ TEST_F(ArchivePanelTest, CloseRequestsFromTheWindowSystemAreSwallowed) {
   panel->RequestClose();
   QCoreApplication::processEvents();
   EXPECT_FALSE(panel->isVisible());
-}
 
-// The pictures belong to the link's holders; once the panel is hidden, live
-// viewing may free them, so a forced paint of the hidden panel must not read
-// them (ASan catches a read).
-TEST_F(ArchivePanelTest, HiddenPanelForgetsThePicturesItWasLent) {
+  // The pictures belong to the link's holders; once the panel is hidden, live
+  // viewing may free them, so a forced paint of the hidden panel must not read
+  // them (ASan catches a read).
   panel->SetPanelVisible(true);
   BitmapInfoHeader header{.width = 352, .height = 240};
   auto holder = std::make_unique<std::vector<std::uint8_t>>(header.ComputeImageSize(), 0x80);

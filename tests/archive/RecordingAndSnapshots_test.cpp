@@ -120,36 +120,30 @@ TEST_F(MediaTest, TimerCutsTheRunIntoSegmentsAndTheWriterRestartsIt) {
   EXPECT_EQ(DesktopOpener::Requests(), (QStringList{m_dir.path(), m_dir.path()}));
 }
 
-TEST_F(MediaTest, UnallocatedFrameIsDroppedNotStoredEmpty) {
-  AviRecorder::Options o;
-  int allocations = 0;
-  o.frameAllocator = [&allocations]() -> FrameBank::Frame {
-    if (allocations++ % 2 == 1) return nullptr;  // every second allocation fails
-    return FrameBank::Frame(new std::uint8_t[FrameBank::kFrameBytes]);
-  };
-  AviRecorder rec(m_panel, o);
-  QSignalSpy saved(&rec, &AviRecorder::segmentSaved);
-  Run(rec, 2);  // the frame at the start and the third allocation succeed, the second fails
-  EXPECT_TRUE(m_panel.alerts.isEmpty());
-  EXPECT_TRUE(m_panel.texts.contains("Recording, 1 Pictures Dropped"));
-  ASSERT_TRUE(saved.wait(kWaitMs));
-  EXPECT_EQ(FrameCount(AviPath()), 2);
-}
-
-TEST_F(MediaTest, MissingRecordFolderFallsBackWithoutChangingTheCurrentDirectory) {
+TEST_F(MediaTest, MissingRecordFolderFallsBackAndAnUnallocatedFrameIsDropped) {
   QTemporaryDir work;
   ASSERT_TRUE(QDir::setCurrent(work.path()));
   m_panel.folder = work.filePath("no-such-folder");
   EXPECT_EQ(AviRecorder::ResolveTargetFolder(m_panel.folder), QDir(work.path()).absolutePath());
   ASSERT_TRUE(QDir(work.path()).mkdir("RECORD"));
   {
-    AviRecorder rec(m_panel);
+    // A frame that cannot be allocated is dropped, not stored empty.
+    AviRecorder::Options o;
+    int allocations = 0;
+    o.frameAllocator = [&allocations]() -> FrameBank::Frame {
+      if (allocations++ % 2 == 1) return nullptr;  // every second allocation fails
+      return FrameBank::Frame(new std::uint8_t[FrameBank::kFrameBytes]);
+    };
+    AviRecorder rec(m_panel, o);
     QSignalSpy saved(&rec, &AviRecorder::segmentSaved);
     ASSERT_TRUE(rec.StartRecording(kForward, 60000));
     EXPECT_EQ(rec.TargetFolder(), QDir(work.filePath("RECORD")).absolutePath());
+    for (int i = 0; i < 2; ++i) rec.CaptureFrame();  // the second allocation fails, the third succeeds
     rec.StopRecording();
+    EXPECT_TRUE(m_panel.alerts.isEmpty());
+    EXPECT_TRUE(m_panel.texts.contains("Recording, 1 Pictures Dropped"));
     ASSERT_TRUE(saved.wait(kWaitMs));
-    EXPECT_TRUE(QFile::exists(work.filePath("RECORD/2005-03-07 14-05-09.avi")));
+    EXPECT_EQ(FrameCount(work.filePath("RECORD/2005-03-07 14-05-09.avi")), 2);
     EXPECT_EQ(QDir::currentPath(), QDir(work.path()).absolutePath());
   }
   ASSERT_TRUE(QDir::setCurrent(m_startDir));

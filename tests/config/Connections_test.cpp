@@ -48,7 +48,7 @@ class ConfigTest : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(ConfigTest, OkStoresPositionsFlagsAndCutTexts) {
+TEST_F(ConfigTest, OkStoresPositionsFlagsAndCutTextsAndAnEmptyNameAsUntitled) {
   CConfigurationsDlg dialog(m_settings);
   CConfigConnections* page = dialog.Page();
   page->PtTypes()->setCurrentIndex(5);
@@ -73,18 +73,18 @@ TEST_F(ConfigTest, OkStoresPositionsFlagsAndCutTexts) {
             QString(63, 'u') + QString(31, 'p') + QString(63, 'n'));
   EXPECT_EQ(m_settings.recordFolder, QString(300, QLatin1Char('f')));  // a path is never cut
   // The history entry takes the control's text, up to 127 characters.
-  EXPECT_EQ(ReadFile(kHistoryFile), "[" + std::string(90, 'n') + "]\r\nIP=127.0.0.1\r\nPORT=65535\r\n");
-}
+  const std::string first = "[" + std::string(90, 'n') + "]\r\nIP=127.0.0.1\r\nPORT=65535\r\n";
+  EXPECT_EQ(ReadFile(kHistoryFile), first);
 
-TEST_F(ConfigTest, EmptyNameGivesAnUntitledEntryAndShowsUntitledNextTime) {
+  // An empty name gives an untitled entry, shown as such next time.
   {
-    CConfigurationsDlg dialog(m_settings);
-    dialog.Page()->NameEdit()->clear();
-    dialog.Page()->IpAddress()->setText(QStringLiteral("127.0.0.2"));
-    dialog.OkButton()->click();
+    CConfigurationsDlg second(m_settings);
+    second.Page()->NameEdit()->clear();
+    second.Page()->IpAddress()->setText(QStringLiteral("127.0.0.2"));
+    second.OkButton()->click();
   }
   EXPECT_TRUE(m_settings.ipLabel.isEmpty());
-  EXPECT_EQ(ReadFile(kHistoryFile), "[UNTITLE]\r\nIP=127.0.0.2\r\nPORT=8000\r\n");
+  EXPECT_EQ(ReadFile(kHistoryFile), first + "[UNTITLE]\r\nIP=127.0.0.2\r\nPORT=65535\r\n");
   CConfigurationsDlg next(m_settings);
   EXPECT_EQ(next.Page()->NameEdit()->text(), QStringLiteral("UNTITLE"));
 }
@@ -141,12 +141,16 @@ TEST_F(ConfigTest, AddingMakesTheFolderAndRewritesTheSectionUnlessItsAddressCont
   EXPECT_EQ(ReadFile(kHistoryFile), before);
 }
 
-// 20,000 entries list in file order; a delete keeps every other entry and
-// writes a new file renamed over the old one, so the old file is never cut
-// open (a second name of it still holds the whole history) and no temporary
-// is left behind.
-TEST_F(ConfigTest, LargeHistoryListsWholeAndADeleteReplacesTheFile) {
+// Only bracketed names start entries, keys may be missing; 20,000 entries list
+// in file order; a delete keeps every other entry and writes a new file renamed
+// over the old one, so the old file is never cut open (a second name of it
+// still holds the whole history) and no temporary is left behind.
+TEST_F(ConfigTest, ListingTakesBracketedPiecesAndALargeHistoryWholeAndADeleteReplacesTheFile) {
   ASSERT_TRUE(QDir().mkdir(QStringLiteral("ini")));
+  WriteFile(kHistoryFile, "[A]\r\nIP=127.0.0.1\r\nPORT=9000\r\n\r\nstray line\r\n[Empty]\r\n[NoClose\r\n");
+  EXPECT_EQ(ReadConnectionHistory(),
+            (std::vector<HistoryEntry>{{"A", "127.0.0.1", "9000"}, {"Empty", "", ""}}));
+
   constexpr int kEntries = 20000;
   std::string text;
   for (int i = 0; i < kEntries; ++i)
@@ -164,11 +168,4 @@ TEST_F(ConfigTest, LargeHistoryListsWholeAndADeleteReplacesTheFile) {
   const std::size_t from = text.find("[R7]"), to = text.find("[R8]");
   EXPECT_EQ(ReadFile(kHistoryFile), text.erase(from, to - from));
   EXPECT_FALSE(std::filesystem::exists(std::string(kHistoryFile) + ".tmp"));
-}
-
-TEST_F(ConfigTest, ListingTakesBracketedPiecesAndEmptyKeys) {
-  ASSERT_TRUE(QDir().mkdir(QStringLiteral("ini")));
-  WriteFile(kHistoryFile, "[A]\r\nIP=127.0.0.1\r\nPORT=9000\r\n\r\nstray line\r\n[Empty]\r\n[NoClose\r\n");
-  EXPECT_EQ(ReadConnectionHistory(),
-            (std::vector<HistoryEntry>{{"A", "127.0.0.1", "9000"}, {"Empty", "", ""}}));
 }

@@ -50,7 +50,7 @@ class SkinButtonTest : public ::testing::Test {
                                    SkinButton::Kind::Momentary, 1324);
 };
 
-TEST_F(SkinButtonTest, PressAndReleaseDeliverSentBeforePostedAndADragOffReleasesOnceOnLeaving) {
+TEST_F(SkinButtonTest, SentBeforePostedADragOffReleasesOnceAndADestroyedButtonDropsWhatIsPending) {
   QTest::mousePress(button.get(), Qt::LeftButton, {}, QPoint(20, 10));
   EXPECT_EQ(log, QStringList{"300 1324 1"}) << "the sent notification is handled inside the press";
   EXPECT_TRUE(button->GetCheck() && Shows(190));
@@ -77,9 +77,9 @@ TEST_F(SkinButtonTest, PressAndReleaseDeliverSentBeforePostedAndADragOffReleases
   QApplication::sendEvent(button.get(), &leave);
   Pump();
   EXPECT_EQ(log, (QStringList{"300 1324 0", "200 1324 0", "cmd 1087"}));
-}
 
-TEST_F(SkinButtonTest, DestroyedButtonDropsItsPendingNotifications) {
+  // A button destroyed drops its pending notifications.
+  log.clear();
   QTest::mouseClick(button.get(), Qt::LeftButton, {}, QPoint(5, 5));
   button.reset();
   Pump();

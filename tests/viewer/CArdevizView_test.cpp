@@ -47,7 +47,7 @@ class CArdevizViewTest : public ::testing::Test {
 };
 
 // As a rejected login or a reconnection cycle that gives up leaves it.
-TEST_F(CArdevizViewTest, GoingOfflineByItselfDropsPositionsAndPictures) {
+TEST_F(CArdevizViewTest, GoingOfflineDropsPositionsAndPicturesAndAChangedPanTiltReplyIsToldAgain) {
   m_view->SetConnectionState(1);
   m_view->ShowConnectionStatus(1);
   m_view->ShowPositions(123456, 5);
@@ -58,6 +58,15 @@ TEST_F(CArdevizViewTest, GoingOfflineByItselfDropsPositionsAndPictures) {
   m_view->GoOffline();  // the status and the lamp are seen in the acceptance scenarios
   EXPECT_EQ(m_view->RecordPositionText() + m_view->PlayPositionText(), "");
   EXPECT_FALSE(m_view->HasChannelImage(0)) << "a picture of the link's is kept past the link";
+
+  // The pan/tilt reply box and its being told once after OK are seen in the
+  // acceptance scenario; a reply that says something else is told again.
+  wire::PacketInfo reply;
+  m_view->ShowPtzDataReply(reply);
+  m_view->ShowPtzDataReply(reply);
+  reply.w[0] = 1;
+  m_view->ShowPtzDataReply(reply);
+  EXPECT_EQ(m_alerts.messages.size(), 2u);
 }
 
 // What assistive tools read through QAccessible: every skin control by its
@@ -111,17 +120,6 @@ TEST_F(CArdevizViewTest, ButtonsFollowTheRecordersChannelCountAtOnceAndBeepWhenR
   EXPECT_TRUE(m_view->Button(V::kIdLayoutFirst + 1)->GetCheck() && !m_view->Button(V::kIdLayoutFirst + 2)->GetCheck());
   QTest::mouseDClick(m_view.get(), Qt::LeftButton, {}, m_view->PaneRect(2).center());
   EXPECT_EQ(std::tuple(m_view->ChannelLayout(), m_view->ChannelMask()), std::tuple(V::kLayoutSingle, 0x4u));
-}
-
-// The box and its being told once after OK are seen in the acceptance scenario;
-// a reply that says something else is told again.
-TEST_F(CArdevizViewTest, APanTiltReplyIsToldAgainWhenItChanges) {
-  wire::PacketInfo reply;
-  m_view->ShowPtzDataReply(reply);
-  m_view->ShowPtzDataReply(reply);
-  reply.w[0] = 1;
-  m_view->ShowPtzDataReply(reply);
-  EXPECT_EQ(m_alerts.messages.size(), 2u);
 }
 
 }  // namespace
