@@ -35,11 +35,10 @@ struct PlayRequest {
 // Owned by the panel; keeps the play requests and the order of the calls.
 class FakeLink : public IArchiveLink {
  public:
-  std::vector<PlayRequest>& plays;
-  std::vector<std::string>& calls;
+  std::vector<PlayRequest> plays;
+  std::vector<std::string> calls;
   std::uint32_t words[4] = {};
 
-  FakeLink(std::vector<PlayRequest>& p, std::vector<std::string>& c) : plays(p), calls(c) {}
   int ProtocolVersion() const override { return 2; }
   void SetPlayRequestWords(std::uint32_t c, std::uint32_t s, std::uint32_t t, std::uint32_t cmd) override {
     words[0] = c, words[1] = s, words[2] = t, words[3] = cmd;
@@ -91,8 +90,9 @@ class ArchivePanelTest : public ::testing::Test {
  protected:
   QTemporaryDir dir;
   FakeHost* host = new FakeHost;  // owned by the panel
-  std::vector<PlayRequest> plays;
-  std::vector<std::string> calls;  // every call to the link in order
+  FakeLink* link = new FakeLink;  // owned by the panel
+  std::vector<PlayRequest>& plays = link->plays;
+  std::vector<std::string>& calls = link->calls;  // every call to the link in order
   std::vector<QString> messages;
   std::unique_ptr<CArchiveDlg> panel;
 
@@ -103,7 +103,7 @@ class ArchivePanelTest : public ::testing::Test {
     options.playback.eventRestartMs = 5;
     options.powerReturnMs = 1;
     options.logoFile = dir.filePath("no-logo.bmp");
-    panel = std::make_unique<CArchiveDlg>(std::unique_ptr<IArchiveHost>(host), std::make_unique<FakeLink>(plays, calls),
+    panel = std::make_unique<CArchiveDlg>(std::unique_ptr<IArchiveHost>(host), std::unique_ptr<IArchiveLink>(link),
                                           options);
     panel->Calendar()->SetDate(QDate(2005, 1, 31));
     control().SetClock([] { return QDateTime(QDate(2010, 6, 15), QTime(10, 20, 30)); });
@@ -285,14 +285,10 @@ TEST_F(ArchivePanelTest, CloseRequestsAreSwallowedAndAHiddenPanelForgetsItsPictu
   EXPECT_FALSE(panel->grab().isNull());
 }
 
-class CalendarTest : public ::testing::Test {
- protected:
+TEST(Calendar, FirstOfMonthOnSundayShowsThePreviousWeekAndMonthsStayInBounds) {
   QWidget parent;
   MonthCalendar cal{&parent, QRect(722, 376, 224, 180), 7};
-  void SetUp() override { cal.SetTodayOverride(QDate(2001, 1, 1)); }
-};
-
-TEST_F(CalendarTest, FirstOfMonthOnSundayShowsThePreviousWeekAndMonthsStayInBounds) {
+  cal.SetTodayOverride(QDate(2001, 1, 1));
   ASSERT_TRUE(cal.SetDate(QDate(2005, 5, 1)));
   EXPECT_EQ(std::vector({cal.CellAt(0).date, cal.CellAt(6).date, cal.CellAt(7).date, cal.CellAt(41).date}),
             std::vector({QDate(2005, 4, 24), QDate(2005, 4, 30), QDate(2005, 5, 1), QDate(2005, 6, 4)}));

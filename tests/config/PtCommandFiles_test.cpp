@@ -70,17 +70,7 @@ TEST(PtCommandFile, LinesFollowTheReadingRules) {
   }
 }
 
-// A record is cleared before it is read; the empty record of a line of
-// separators counts too.
-TEST(PtCommandFile, RecordsStartClearedAndEmptyOnesCount) {
-  PtCommandTable t;
-  LoadPtCommandText(t, "<1>\nOLD/4/11/22/33/44/\n");
-  LoadPtCommandText(t, "<1>\nX/3/ff/\n////\n");
-  EXPECT_EQ(std::vector<int>(t.Find(0, 0)->data.begin(), t.Find(0, 0)->data.begin() + 4), (std::vector{255, 0, 0, 0}));
-  EXPECT_EQ(t.FillCounter(), 2);
-}
-
-TEST(PtCommandFile, NoPathAndUnopenablePathsAreReported) {
+TEST(PtCommandFile, UnopenablePathsAreReportedAndRecordsStartCleared) {
   QTemporaryDir dir;
   PtCommandTable t;
   EXPECT_EQ(LoadPtCommandFile(t, ""), PtLoadResult::NoPath);
@@ -91,6 +81,12 @@ TEST(PtCommandFile, NoPathAndUnopenablePathsAreReported) {
                                   std::string("/dev/zero")})
     EXPECT_EQ(LoadPtCommandFile(t, path), PtLoadResult::CannotOpen) << path;
   EXPECT_EQ(t.FillCounter(), 0);
+
+  // A record is cleared before it is read; the empty record of a line of separators counts too.
+  LoadPtCommandText(t, "<1>\nOLD/4/11/22/33/44/\n");
+  LoadPtCommandText(t, "<1>\nX/3/ff/\n////\n");
+  EXPECT_EQ(std::vector<int>(t.Find(0, 0)->data.begin(), t.Find(0, 0)->data.begin() + 4), (std::vector{255, 0, 0, 0}));
+  EXPECT_EQ(t.FillCounter(), 2);
 }
 
 std::string SourceDir() {

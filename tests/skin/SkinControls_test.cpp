@@ -24,33 +24,25 @@ namespace {
 
 void Pump() { QCoreApplication::processEvents(); }
 
-class SkinButtonTest : public ::testing::Test {
- protected:
-  SkinButtonTest() {
-    parent.resize(877, 685);
-    auto* b = button.get();
-    // As a parent receives them: sent (300) at once, posted press state (200) and command later.
-    QObject::connect(b, &SkinButton::clicked, [this](int id) { log << QString("cmd %1").arg(id); });
-    QObject::connect(b, &SkinButton::ptzCommand,
-                     [this](quint32 v, int p) { log << QString("300 %1 %2").arg(v).arg(p); });
-    QObject::connect(b, &SkinButton::pressStateChanged,
-                     [this](quint32 v, int p) { log << QString("200 %1 %2").arg(v).arg(p); });
-    QObject::connect(b, &SkinButton::releasedWithoutPress, [this] { log << "202"; });
-  }
+TEST(SkinButton, SentBeforePostedADragOffReleasesOnceAndADestroyedButtonDropsWhatIsPending) {
+  QWidget parent;
+  parent.resize(877, 685);
+  QStringList log;
+  auto button = std::make_unique<SkinButton>(&parent, 1087, QRect(773, 437, 51, 34),
+                                             SkinButtonBitmaps::Momentary(189, 190), SkinButton::Kind::Momentary, 1324);
+  // As a parent receives them: sent (300) at once, posted press state (200) and command later.
+  QObject::connect(button.get(), &SkinButton::clicked, [&log](int id) { log << QString("cmd %1").arg(id); });
+  QObject::connect(button.get(), &SkinButton::ptzCommand,
+                   [&log](quint32 v, int p) { log << QString("300 %1 %2").arg(v).arg(p); });
+  QObject::connect(button.get(), &SkinButton::pressStateChanged,
+                   [&log](quint32 v, int p) { log << QString("200 %1 %2").arg(v).arg(p); });
+  QObject::connect(button.get(), &SkinButton::releasedWithoutPress, [&log] { log << "202"; });
   // The button shows exactly the picture of that resource.
-  bool Shows(int resourceNumber) {
+  const auto Shows = [&button](int resourceNumber) {
     return button->grab().toImage().convertToFormat(QImage::Format_RGB32) ==
            SkinImage(resourceNumber).convertToFormat(QImage::Format_RGB32);
-  }
+  };
 
-  QWidget parent;
-  QStringList log;
-  std::unique_ptr<SkinButton> button =
-      std::make_unique<SkinButton>(&parent, 1087, QRect(773, 437, 51, 34), SkinButtonBitmaps::Momentary(189, 190),
-                                   SkinButton::Kind::Momentary, 1324);
-};
-
-TEST_F(SkinButtonTest, SentBeforePostedADragOffReleasesOnceAndADestroyedButtonDropsWhatIsPending) {
   QTest::mousePress(button.get(), Qt::LeftButton, {}, QPoint(20, 10));
   EXPECT_EQ(log, QStringList{"300 1324 1"}) << "the sent notification is handled inside the press";
   EXPECT_TRUE(button->GetCheck() && Shows(190));

@@ -89,7 +89,6 @@ TEST(FullScreenStage, TheFrameGoesOnTheStageTakesClicksThereAndComesBackAsItWas)
   EXPECT_TRUE(frame->isVisible() && frame->isWindow());
   EXPECT_EQ(frame->geometry(), QRect(CMainFrame::CentredPosition(QSize(2560, 1440)), QSize(877, 685)));
   EXPECT_EQ(frame->mask(), mask);
-  EXPECT_EQ(frame->grab().size(), QSize(877, 685));
 }
 
 }  // namespace
