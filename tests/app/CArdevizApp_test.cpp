@@ -36,10 +36,15 @@ class CArdevizAppTest : public ::testing::Test {
   CArdevizView::Options m_options;
 };
 
-TEST_F(CArdevizAppTest, SecondInstanceShowsTheErrorAndLeavesTheFirstRunning) {
-  CArdevizApp first(LockPath(), m_options);
-  ASSERT_TRUE(first.InitInstance());
-  EXPECT_TRUE(first.MainFrame()->isVisible());
+// A second instance is refused while the first runs; POWER saves the settings
+// and closes the window; once the first has ended, a new start succeeds.
+TEST_F(CArdevizAppTest, SecondInstanceIsRefusedAndPowerSavesTheSettingsAndClosesTheWindow) {
+  // The configured protocol's command file exists, so the pan/tilt fallback does not save either.
+  ASSERT_TRUE(QDir().mkpath("PTZ"));
+  ASSERT_TRUE(QFile("PTZ/pelcoP.tl").open(QIODevice::WriteOnly));
+  CArdevizApp app(LockPath(), m_options);
+  ASSERT_TRUE(app.InitInstance());
+  EXPECT_TRUE(app.MainFrame()->isVisible());
   EXPECT_TRUE(m_alerts.messages.empty());
 
   CArdevizApp second(LockPath(), m_options);
@@ -49,28 +54,9 @@ TEST_F(CArdevizAppTest, SecondInstanceShowsTheErrorAndLeavesTheFirstRunning) {
   const Alerts::Message& box = m_alerts.messages[0];
   EXPECT_EQ(box.caption + ": " + box.text, "ERROR: Another instance of this program exists");
   EXPECT_EQ(box.icon, Alerts::Icon::Error);
-  EXPECT_TRUE(first.MainFrame()->isVisible());
 
-  // Once the first has ended, a new start succeeds.
-  first.ExitInstance();
-  EXPECT_TRUE(CArdevizApp(LockPath(), m_options).InitInstance());
-}
-
-// In the user's runtime folder, else under the user's number in the shared temporary folder.
-TEST_F(CArdevizAppTest, TheLockLivesInTheUsersRuntimeFolderOrUnderTheUsersNumber) {
-  EXPECT_EQ(CArdevizApp::LockFilePathIn(m_lockDir.path()), LockPath());
-  EXPECT_EQ(CArdevizApp::LockFilePathIn(QString()),
-            QDir(QDir::tempPath()).filePath(QString("Ardeviz-%1.lock").arg(::getuid())));
-}
-
-TEST_F(CArdevizAppTest, PowerSavesTheSettingsAndClosesTheWindow) {
-  // The configured protocol's command file exists, so the pan/tilt fallback does not save either.
-  ASSERT_TRUE(QDir().mkpath("PTZ"));
-  ASSERT_TRUE(QFile("PTZ/pelcoP.tl").open(QIODevice::WriteOnly));
-  CArdevizApp app(LockPath(), m_options);
-  ASSERT_TRUE(app.InitInstance());
   CArdevizView* view = app.MainFrame()->View();
-  EXPECT_TRUE(view->SecondTimer().isActive());
+  EXPECT_TRUE(app.MainFrame()->isVisible() && view->SecondTimer().isActive());
   EXPECT_EQ(view->HostText(), "127.0.0.1");  // the run's override, never stored
   view->Settings().rotateInterval = 7;
   view->Settings().ipLabel = "LAB";
@@ -84,6 +70,13 @@ TEST_F(CArdevizAppTest, PowerSavesTheSettingsAndClosesTheWindow) {
   EXPECT_EQ(stored.value("Setting/Rotate Interval").toInt(), 7);
   EXPECT_EQ(stored.value("Setting/Ip Label").toString(), "LAB");
   EXPECT_EQ(stored.value("Setting/Host IPAddress").toString(), ViewerSettings::kDefaultHostAddress);
+
+  app.ExitInstance();
+  EXPECT_TRUE(CArdevizApp(LockPath(), m_options).InitInstance());
+  // In the user's runtime folder, else under the user's number in the shared temporary folder.
+  EXPECT_EQ(CArdevizApp::LockFilePathIn(m_lockDir.path()), LockPath());
+  EXPECT_EQ(CArdevizApp::LockFilePathIn(QString()),
+            QDir(QDir::tempPath()).filePath(QString("Ardeviz-%1.lock").arg(::getuid())));
 }
 
 TEST_F(CArdevizAppTest, ArchivePowerReturnsToTheMainWindowAlsoOffline) {

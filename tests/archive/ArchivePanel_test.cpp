@@ -1,12 +1,10 @@
 // The archive panel offscreen with a fake main view and a fake link that
 // records what it is sent: the words of the play requests, the range check
-// and event playback; hour steps, the played image's time, POWER during an
-// AVI save and the window rules; the month calendar: the Sunday rule of the
-// grid, the bounds and picking a day of the next month with the mouse.
+// and event playback; the played image's time, POWER during an AVI save and
+// the window rules; the month calendar: the Sunday rule of the grid and its bounds.
 #include <gtest/gtest.h>
 
 #include <QCloseEvent>
-#include <QSignalSpy>
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
@@ -37,11 +35,10 @@ struct PlayRequest {
 // Owned by the panel; keeps the play requests and the order of the calls.
 class FakeLink : public IArchiveLink {
  public:
-  std::vector<PlayRequest>& plays;
-  std::vector<std::string>& calls;
+  std::vector<PlayRequest> plays;
+  std::vector<std::string> calls;
   std::uint32_t words[4] = {};
 
-  FakeLink(std::vector<PlayRequest>& p, std::vector<std::string>& c) : plays(p), calls(c) {}
   int ProtocolVersion() const override { return 2; }
   void SetPlayRequestWords(std::uint32_t c, std::uint32_t s, std::uint32_t t, std::uint32_t cmd) override {
     words[0] = c, words[1] = s, words[2] = t, words[3] = cmd;
@@ -93,8 +90,9 @@ class ArchivePanelTest : public ::testing::Test {
  protected:
   QTemporaryDir dir;
   FakeHost* host = new FakeHost;  // owned by the panel
-  std::vector<PlayRequest> plays;
-  std::vector<std::string> calls;  // every call to the link in order
+  FakeLink* link = new FakeLink;  // owned by the panel
+  std::vector<PlayRequest>& plays = link->plays;
+  std::vector<std::string>& calls = link->calls;  // every call to the link in order
   std::vector<QString> messages;
   std::unique_ptr<CArchiveDlg> panel;
 
@@ -105,7 +103,7 @@ class ArchivePanelTest : public ::testing::Test {
     options.playback.eventRestartMs = 5;
     options.powerReturnMs = 1;
     options.logoFile = dir.filePath("no-logo.bmp");
-    panel = std::make_unique<CArchiveDlg>(std::unique_ptr<IArchiveHost>(host), std::make_unique<FakeLink>(plays, calls),
+    panel = std::make_unique<CArchiveDlg>(std::unique_ptr<IArchiveHost>(host), std::unique_ptr<IArchiveLink>(link),
                                           options);
     panel->Calendar()->SetDate(QDate(2005, 1, 31));
     control().SetClock([] { return QDateTime(QDate(2010, 6, 15), QTime(10, 20, 30)); });
@@ -128,17 +126,13 @@ class ArchivePanelTest : public ::testing::Test {
     return lit;
   }
   bool ControlsEnabled() const { return panel->Calendar()->isEnabled() && panel->Slider()->isEnabled(); }
-  void SetCalendarAndTime(const QDate& date, int h, int m) {
-    panel->Calendar()->SetDate(date);
-    panel->OnSliderMoved(h * 3600 + m * 60);
-  }
   bool Lit(int id) { return panel->Button(id)->GetCheck(); }
 };
 
 // Play on the end date after the end time is in range; a second press while
 // playing changes with action 2 and the speed setting, backward always at
-// normal speed.
-TEST_F(ArchivePanelTest, PlayRequestsCarryDateTimeChannelAndCommandWords) {
+// normal speed. Backward needs a second before the start.
+TEST_F(ArchivePanelTest, PlayRequestsCarryDateTimeChannelAndCommandWordsOfAUsableRange) {
   January2005Range();
   ASSERT_TRUE(control().IsRangeKnown());
   control().SetTimeWord(T(23, 0, 0));
@@ -153,9 +147,11 @@ TEST_F(ArchivePanelTest, PlayRequestsCarryDateTimeChannelAndCommandWords) {
   for (const Button b : {FastForward, Backward, FastBackward}) control().PressButton(b);
   EXPECT_EQ(Commands(), (std::vector<std::uint32_t>{0x00010100, 0x00040200, 0x01010200, 0x01040200}));
   EXPECT_EQ(control().PlayState(), kStateBackward);
-}
 
-TEST_F(ArchivePanelTest, BackwardAtStartsExactTimeIsInvalidDate) {
+  // Backward at the start's exact time is an invalid date.
+  control().PressButton(Stop);
+  plays.clear();
+  calls.clear();
   control().SetArchiveRange(D(2005, 1, 10), T(8, 30, 0), D(2005, 1, 31), T(12, 0, 0));
   panel->Calendar()->SetDate(QDate(2005, 1, 10));
   control().SetTimeWord(T(8, 30, 0));
@@ -174,10 +170,8 @@ TEST_F(ArchivePanelTest, BackwardAtStartsExactTimeIsInvalidDate) {
   control().SetTimeWord(T(8, 30, 0));
   control().PressButton(Play);
   EXPECT_EQ(plays.back().command, 0x00010100u);
-}
 
-// A start year before 1997, hour 24 or a day the month lacks: no usable range.
-TEST_F(ArchivePanelTest, UnusableRangeIsUnknownAndKeepsTheOldValues) {
+  // A start year before 1997, hour 24 or a day the month lacks: no usable range.
   const std::uint32_t unusable[][4] = {{D(1996, 5, 1), T(0, 0, 0), D(2005, 2, 1), T(0, 0, 0)},
                                        {D(2005, 1, 1), T(24, 0, 0), D(2005, 1, 31), T(12, 0, 0)},
                                        {D(2005, 1, 1), T(0, 0, 0), D(2005, 2, 31), T(12, 0, 0)}};
@@ -229,20 +223,6 @@ TEST_F(ArchivePanelTest, EventWhilePlayingWaitsForThePauseThatAButtonCancels) {
   EXPECT_EQ(plays.size(), sent);
 }
 
-// Hour steps across a month (fixed table: February has 28) and a year.
-TEST_F(ArchivePanelTest, HourStepsCrossMonthsAndYears) {
-  SetCalendarAndTime(QDate(2004, 3, 1), 0, 30);
-  panel->OnCommand(CArchiveDlg::kIdHourBack);
-  EXPECT_EQ(panel->Playback().RequestTime(), (ArchiveMoment{2004, 2, 28, 23, 0, 0}));
-  EXPECT_EQ(panel->Calendar()->GetDate(), QDate(2004, 2, 28));
-  EXPECT_EQ(panel->Slider()->GetPos(), 23 * 3600);
-  EXPECT_EQ(panel->RequestText(), "2004/02/28  23:00:00");
-  SetCalendarAndTime(QDate(2004, 12, 31), 23, 10);
-  panel->OnCommand(CArchiveDlg::kIdHourForward);
-  EXPECT_EQ(panel->Playback().RequestTime(), (ArchiveMoment{2005, 1, 1, 0, 0, 0}));
-  EXPECT_EQ(panel->Calendar()->GetDate(), QDate(2005, 1, 1));
-}
-
 TEST_F(ArchivePanelTest, FollowsThePlayedImageTimeInBothEncodings) {
   // Version 2 stamp: channel 1, 2005-05-31 23:59:58.
   panel->ShowPlayImageTime(1u << 24 | 2005u << 8 | 5u, 31u << 24 | 23u << 16 | 59u << 8 | 58u, 2);
@@ -278,7 +258,8 @@ TEST_F(ArchivePanelTest, PowerEndsARecordingButStaysWhileAnEarlierFileIsWritten)
   EXPECT_EQ(m->saves, 1);
 }
 
-TEST_F(ArchivePanelTest, CloseRequestsFromTheWindowSystemAreSwallowed) {
+// Close requests from the window system are swallowed; a hidden panel forgets the pictures it was lent.
+TEST_F(ArchivePanelTest, CloseRequestsAreSwallowedAndAHiddenPanelForgetsItsPictures) {
   panel->show();
   QCloseEvent close;
   QCoreApplication::sendEvent(panel.get(), &close);
@@ -289,12 +270,10 @@ TEST_F(ArchivePanelTest, CloseRequestsFromTheWindowSystemAreSwallowed) {
   panel->RequestClose();
   QCoreApplication::processEvents();
   EXPECT_FALSE(panel->isVisible());
-}
 
-// The pictures belong to the link's holders; once the panel is hidden, live
-// viewing may free them, so a forced paint of the hidden panel must not read
-// them (ASan catches a read).
-TEST_F(ArchivePanelTest, HiddenPanelForgetsThePicturesItWasLent) {
+  // The pictures belong to the link's holders; once the panel is hidden, live
+  // viewing may free them, so a forced paint of the hidden panel must not read
+  // them (ASan catches a read).
   panel->SetPanelVisible(true);
   BitmapInfoHeader header{.width = 352, .height = 240};
   auto holder = std::make_unique<std::vector<std::uint8_t>>(header.ComputeImageSize(), 0x80);
@@ -306,25 +285,19 @@ TEST_F(ArchivePanelTest, HiddenPanelForgetsThePicturesItWasLent) {
   EXPECT_FALSE(panel->grab().isNull());
 }
 
-class CalendarTest : public ::testing::Test {
- protected:
+TEST(Calendar, FirstOfMonthOnSundayShowsThePreviousWeekAndMonthsStayInBounds) {
   QWidget parent;
   MonthCalendar cal{&parent, QRect(722, 376, 224, 180), 7};
-  void SetUp() override { cal.SetTodayOverride(QDate(2001, 1, 1)); }
-};
-
-TEST_F(CalendarTest, FirstOfMonthOnSundayShowsTheWholePreviousWeekFirst) {
+  cal.SetTodayOverride(QDate(2001, 1, 1));
   ASSERT_TRUE(cal.SetDate(QDate(2005, 5, 1)));
   EXPECT_EQ(std::vector({cal.CellAt(0).date, cal.CellAt(6).date, cal.CellAt(7).date, cal.CellAt(41).date}),
             std::vector({QDate(2005, 4, 24), QDate(2005, 4, 30), QDate(2005, 5, 1), QDate(2005, 6, 4)}));
   EXPECT_EQ(cal.CellAt(0).kind, MonthCalendar::KindOtherMonth);
   EXPECT_EQ(cal.CellAt(7).kind, MonthCalendar::KindThisMonth);
   EXPECT_TRUE(cal.CellAt(7).selected);
-}
 
-// Steps past January 2200 stop there (a year step from June 2199 lands on
-// January), steps and dates before December 1900 show December 1900.
-TEST_F(CalendarTest, MonthsStayBetweenDecember1900AndJanuary2200) {
+  // Steps past January 2200 stop there (a year step from June 2199 lands on
+  // January), steps and dates before December 1900 show December 1900.
   const struct {
     QDate date;
     int years, months;
@@ -340,22 +313,6 @@ TEST_F(CalendarTest, MonthsStayBetweenDecember1900AndJanuary2200) {
     EXPECT_EQ(cal.YearEdit()->value(), s.shown.year());
   }
   EXPECT_EQ(std::make_pair(cal.YearEdit()->minimum(), cal.YearEdit()->maximum()), std::make_pair(1900, 2200));
-}
-
-TEST_F(CalendarTest, ClickingAGreyDayOfTheNextMonthSelectsItAndMovesTheGrid) {
-  parent.resize(1000, 600);
-  parent.show();
-  cal.SetDate(QDate(2005, 3, 10));
-  QSignalSpy spy(&cal, &MonthCalendar::datePicked);
-  ASSERT_EQ(cal.CellAt(41).date, QDate(2005, 4, 9));
-  QTest::mouseClick(&cal, Qt::LeftButton, {}, cal.CellAt(41).rect.center());
-  EXPECT_EQ(cal.GetDate(), QDate(2005, 4, 9));
-  EXPECT_EQ(cal.DisplayedMonth(), QDate(2005, 4, 1));
-  ASSERT_TRUE(spy.wait(1000));
-  EXPECT_EQ(spy[0][0].toInt(), 7);
-  int selected = 0;
-  for (int i = 0; i < MonthCalendar::kCells; ++i) selected += cal.CellAt(i).selected ? 1 : 0;
-  EXPECT_EQ(selected, 1);
 }
 
 }  // namespace

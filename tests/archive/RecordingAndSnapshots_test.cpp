@@ -120,36 +120,30 @@ TEST_F(MediaTest, TimerCutsTheRunIntoSegmentsAndTheWriterRestartsIt) {
   EXPECT_EQ(DesktopOpener::Requests(), (QStringList{m_dir.path(), m_dir.path()}));
 }
 
-TEST_F(MediaTest, UnallocatedFrameIsDroppedNotStoredEmpty) {
-  AviRecorder::Options o;
-  int allocations = 0;
-  o.frameAllocator = [&allocations]() -> FrameBank::Frame {
-    if (allocations++ % 2 == 1) return nullptr;  // every second allocation fails
-    return FrameBank::Frame(new std::uint8_t[FrameBank::kFrameBytes]);
-  };
-  AviRecorder rec(m_panel, o);
-  QSignalSpy saved(&rec, &AviRecorder::segmentSaved);
-  Run(rec, 2);  // the frame at the start and the third allocation succeed, the second fails
-  EXPECT_TRUE(m_panel.alerts.isEmpty());
-  EXPECT_TRUE(m_panel.texts.contains("Recording, 1 Pictures Dropped"));
-  ASSERT_TRUE(saved.wait(kWaitMs));
-  EXPECT_EQ(FrameCount(AviPath()), 2);
-}
-
-TEST_F(MediaTest, MissingRecordFolderFallsBackWithoutChangingTheCurrentDirectory) {
+TEST_F(MediaTest, MissingRecordFolderFallsBackAndAnUnallocatedFrameIsDropped) {
   QTemporaryDir work;
   ASSERT_TRUE(QDir::setCurrent(work.path()));
   m_panel.folder = work.filePath("no-such-folder");
   EXPECT_EQ(AviRecorder::ResolveTargetFolder(m_panel.folder), QDir(work.path()).absolutePath());
   ASSERT_TRUE(QDir(work.path()).mkdir("RECORD"));
   {
-    AviRecorder rec(m_panel);
+    // A frame that cannot be allocated is dropped, not stored empty.
+    AviRecorder::Options o;
+    int allocations = 0;
+    o.frameAllocator = [&allocations]() -> FrameBank::Frame {
+      if (allocations++ % 2 == 1) return nullptr;  // every second allocation fails
+      return FrameBank::Frame(new std::uint8_t[FrameBank::kFrameBytes]);
+    };
+    AviRecorder rec(m_panel, o);
     QSignalSpy saved(&rec, &AviRecorder::segmentSaved);
     ASSERT_TRUE(rec.StartRecording(kForward, 60000));
     EXPECT_EQ(rec.TargetFolder(), QDir(work.filePath("RECORD")).absolutePath());
+    for (int i = 0; i < 2; ++i) rec.CaptureFrame();  // the second allocation fails, the third succeeds
     rec.StopRecording();
+    EXPECT_TRUE(m_panel.alerts.isEmpty());
+    EXPECT_TRUE(m_panel.texts.contains("Recording, 1 Pictures Dropped"));
     ASSERT_TRUE(saved.wait(kWaitMs));
-    EXPECT_TRUE(QFile::exists(work.filePath("RECORD/2005-03-07 14-05-09.avi")));
+    EXPECT_EQ(FrameCount(work.filePath("RECORD/2005-03-07 14-05-09.avi")), 2);
     EXPECT_EQ(QDir::currentPath(), QDir(work.path()).absolutePath());
   }
   ASSERT_TRUE(QDir::setCurrent(m_startDir));
@@ -244,34 +238,10 @@ TEST_F(MediaTest, FramesInMemoryAreBoundedAndStreamedToDisk) {
   EXPECT_EQ(FrameCount(AviPath()), 4);
 }
 
-TEST_F(MediaTest, SingleChannelSnapshotHasOneCaptionWithTheCameraName) {
-  m_panel.selectedChannel = 2;
-  m_panel.gridSize = 1;
-  ArchiveMedia media(m_panel, m_panel, m_options);
-  const QString name = media.SaveSnapshot();
-  EXPECT_EQ(name, m_dir.path() + "/CAM3_2005-03-07 14-05-09_04711.jpg");
-  const QImage shot(name);
-  ASSERT_EQ(shot.size(), QSize(640, 480));
-  EXPECT_TRUE(AnyRed(shot, QRect(240, 5, 360, 30)));   // the caption, at the top
-  EXPECT_FALSE(AnyRed(shot, QRect(0, 40, 640, 440)));  // nothing else is red
-  EXPECT_EQ(DesktopOpener::Requests(), QStringList{m_dir.path()});
-  EXPECT_EQ(SnapshotCaptions::ForSnapshot(1, 2, "2005-03-07 14-05-09").at(0).text, "CAM3 2005-03-07 14-05-09");
-}
-
-TEST_F(MediaTest, PrintWithoutPrinterTellsTheOperator) {
-  PicturePrinter::SetPrinterSource([] { return std::unique_ptr<QPrinter>(); });
-  m_panel.selectedChannel = 255;
-  m_panel.gridSize = 2;
-  ArchiveMedia media(m_panel, m_panel, m_options);
-  EXPECT_FALSE(media.PrintImage());
-  EXPECT_EQ(m_panel.alerts, QStringList{"No Printer Driver is installed"});
-  // The captions are still shown on the panel, with the local time.
-  ASSERT_EQ(m_panel.printCaptions.size(), 5u);
-  EXPECT_EQ(m_panel.printCaptions[0].text, "2006-01-02 03-04-05");
-}
-
-// A folder that takes no file or a full disk: told, and no file is left.
-TEST_F(MediaTest, SnapshotThatCannotBeWrittenTellsTheOperator) {
+// A folder that takes no file or a full disk: told, and no file is left. A
+// single channel's snapshot has one caption with the camera name; printing
+// without a printer tells the operator.
+TEST_F(MediaTest, SnapshotsAndPrintTellTheOperatorWhatFailed) {
   const QString cannotSave = "Can Not Save JPEG File!";
   ASSERT_TRUE(QFile(m_dir.filePath("plain")).open(QIODevice::WriteOnly));
   m_panel.folder = m_dir.filePath("plain/sub");
@@ -281,6 +251,7 @@ TEST_F(MediaTest, SnapshotThatCannotBeWrittenTellsTheOperator) {
 
   // Before the first picture the image time is all zeros: the local time names the file.
   m_panel.folder = m_dir.path();
+  const auto imageTime = m_panel.imageTime;
   m_panel.imageTime = {};
   EXPECT_EQ(media.SaveSnapshot(), m_dir.filePath("CAM1_2006-01-02 03-04-05_04711.jpg"));
   {
@@ -291,6 +262,26 @@ TEST_F(MediaTest, SnapshotThatCannotBeWrittenTellsTheOperator) {
   EXPECT_EQ(m_panel.alerts, (QStringList{cannotSave, cannotSave}));
   EXPECT_EQ(Files(), (QStringList{"CAM1_2006-01-02 03-04-05_04711.jpg", "plain"}));
   EXPECT_EQ(DesktopOpener::Requests(), QStringList{m_dir.path()});
+
+  m_panel.imageTime = imageTime;
+  m_panel.selectedChannel = 2;
+  m_panel.gridSize = 1;
+  const QString name = media.SaveSnapshot();
+  EXPECT_EQ(name, m_dir.path() + "/CAM3_2005-03-07 14-05-09_04711.jpg");
+  const QImage shot(name);
+  ASSERT_EQ(shot.size(), QSize(640, 480));
+  EXPECT_TRUE(AnyRed(shot, QRect(240, 5, 360, 30)));   // the caption, at the top
+  EXPECT_FALSE(AnyRed(shot, QRect(0, 40, 640, 440)));  // nothing else is red
+  EXPECT_EQ(SnapshotCaptions::ForSnapshot(1, 2, "2005-03-07 14-05-09").at(0).text, "CAM3 2005-03-07 14-05-09");
+
+  PicturePrinter::SetPrinterSource([] { return std::unique_ptr<QPrinter>(); });
+  m_panel.selectedChannel = 255;
+  m_panel.gridSize = 2;
+  EXPECT_FALSE(media.PrintImage());
+  EXPECT_EQ(m_panel.alerts.last(), "No Printer Driver is installed");
+  // The captions are still shown on the panel, with the local time.
+  ASSERT_EQ(m_panel.printCaptions.size(), 5u);
+  EXPECT_EQ(m_panel.printCaptions[0].text, "2006-01-02 03-04-05");
 }
 
 TEST(RecordFileNames, NamesComeOnlyFromRealClockTimes) {

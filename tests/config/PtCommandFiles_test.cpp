@@ -45,7 +45,6 @@ TEST(PtCommandFile, LinesFollowTheReadingRules) {
       {"<2>\n<3>\nB/1/01/\n", {{2, 0, "<3>|0|"}, {2, 1, "B|1|01"}, {3, 0, "|0|"}}},
       // A header of nine or more ends the reading.
       {"<1>\nA/1/01/\n<9>\nB/1/02/\n<2>\nC/1/03/\n", {{1, 0, "A|1|01"}, {1, 1, "|0|"}, {2, 0, "|0|"}}},
-      {"<1>\nA/1/01/\n<12345>\n\n<2>\nC/1/03/\n", {{2, 0, "|0|"}}},
       // Separators collapse; a line of separators only is an empty record that counts.
       {"<1>\nX/3/ff/\nAB/2/1/f/\n//AB//2//1//f//\n////\nlast\n",
        {{1, 0, "X|3|ff0000"}, {1, 1, "AB|2|010f"}, {1, 2, "AB|2|010f"}, {1, 3, "|0|"}, {1, 4, "last|0|"}}},
@@ -71,17 +70,7 @@ TEST(PtCommandFile, LinesFollowTheReadingRules) {
   }
 }
 
-// A record is cleared before it is read; the empty record of a line of
-// separators counts too.
-TEST(PtCommandFile, RecordsStartClearedAndEmptyOnesCount) {
-  PtCommandTable t;
-  LoadPtCommandText(t, "<1>\nOLD/4/11/22/33/44/\n");
-  LoadPtCommandText(t, "<1>\nX/3/ff/\n////\n");
-  EXPECT_EQ(std::vector<int>(t.Find(0, 0)->data.begin(), t.Find(0, 0)->data.begin() + 4), (std::vector{255, 0, 0, 0}));
-  EXPECT_EQ(t.FillCounter(), 2);
-}
-
-TEST(PtCommandFile, NoPathAndUnopenablePathsAreReported) {
+TEST(PtCommandFile, UnopenablePathsAreReportedAndRecordsStartCleared) {
   QTemporaryDir dir;
   PtCommandTable t;
   EXPECT_EQ(LoadPtCommandFile(t, ""), PtLoadResult::NoPath);
@@ -92,6 +81,12 @@ TEST(PtCommandFile, NoPathAndUnopenablePathsAreReported) {
                                   std::string("/dev/zero")})
     EXPECT_EQ(LoadPtCommandFile(t, path), PtLoadResult::CannotOpen) << path;
   EXPECT_EQ(t.FillCounter(), 0);
+
+  // A record is cleared before it is read; the empty record of a line of separators counts too.
+  LoadPtCommandText(t, "<1>\nOLD/4/11/22/33/44/\n");
+  LoadPtCommandText(t, "<1>\nX/3/ff/\n////\n");
+  EXPECT_EQ(std::vector<int>(t.Find(0, 0)->data.begin(), t.Find(0, 0)->data.begin() + 4), (std::vector{255, 0, 0, 0}));
+  EXPECT_EQ(t.FillCounter(), 2);
 }
 
 std::string SourceDir() {
@@ -103,9 +98,6 @@ std::string SourceDir() {
 constexpr std::array<std::array<int, 4>, ptrole::kCount> kRoleMoves = {{{0, 0, 0, 0}, {-1, 0, 0, 0}, {1, 0, 0, 0},
     {0, 1, 0, 0}, {0, -1, 0, 0}, {-1, 1, 0, 0}, {1, 1, 0, 0}, {1, -1, 0, 0}, {-1, -1, 0, 0}, {0, 0, 1, 0},
     {0, 0, -1, 0}, {0, 0, 0, 1}, {0, 0, 0, -1}}};
-constexpr const char* kRoleNames[ptrole::kCount] = {
-    "STOP", "LEFT", "RIGHT", "UP", "DOWN", "LEFT_UP", "RIGHT_UP", "RIGHT_DOWN", "LEFT_DOWN", "ZOOM_IN", "ZOOM_OUT",
-    "FOCUS_OUT", "FOCUS_IN"};
 
 // Every record of cameras 1 to 8, read as the simulated camera reads it: one
 // message of the file's protocol, for its camera, with a valid checksum,
@@ -119,7 +111,6 @@ TEST(PtzProtocolFiles, PelcoDAndPelcoPRecordsAreValid) {
       for (int role = 0; role < ptrole::kCount; ++role) {
         SCOPED_TRACE(testing::Message() << file << " camera " << camera << " role " << role);
         const PtCommandRecord& r = *table.Find(camera - 1, role);
-        EXPECT_EQ(r.Name(), kRoleNames[role]);
         const auto sent = PelcoDecoder::Decode(std::span(r.data.data(), r.SendLength()));
         ASSERT_EQ(sent.size(), 1u);
         const PtzCommand& c = sent[0];

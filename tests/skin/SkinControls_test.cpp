@@ -1,8 +1,7 @@
 // The skin's controls under the mouse. A momentary button: the order of its
 // notifications, a release dragged off the button, and a button destroyed with
 // notifications pending. The archive panel's time slider: dragging, placing
-// without a report, a range away from zero, and the thumb drawn with its key
-// colour see-through. A frameless window dragged by hand where the window
+// without a report, a range away from zero. A frameless window dragged by hand where the window
 // system cannot move it (the offscreen platform), and not while that is not
 // allowed.
 #include <gtest/gtest.h>
@@ -25,33 +24,25 @@ namespace {
 
 void Pump() { QCoreApplication::processEvents(); }
 
-class SkinButtonTest : public ::testing::Test {
- protected:
-  SkinButtonTest() {
-    parent.resize(877, 685);
-    auto* b = button.get();
-    // As a parent receives them: sent (300) at once, posted press state (200) and command later.
-    QObject::connect(b, &SkinButton::clicked, [this](int id) { log << QString("cmd %1").arg(id); });
-    QObject::connect(b, &SkinButton::ptzCommand,
-                     [this](quint32 v, int p) { log << QString("300 %1 %2").arg(v).arg(p); });
-    QObject::connect(b, &SkinButton::pressStateChanged,
-                     [this](quint32 v, int p) { log << QString("200 %1 %2").arg(v).arg(p); });
-    QObject::connect(b, &SkinButton::releasedWithoutPress, [this] { log << "202"; });
-  }
+TEST(SkinButton, SentBeforePostedADragOffReleasesOnceAndADestroyedButtonDropsWhatIsPending) {
+  QWidget parent;
+  parent.resize(877, 685);
+  QStringList log;
+  auto button = std::make_unique<SkinButton>(&parent, 1087, QRect(773, 437, 51, 34),
+                                             SkinButtonBitmaps::Momentary(189, 190), SkinButton::Kind::Momentary, 1324);
+  // As a parent receives them: sent (300) at once, posted press state (200) and command later.
+  QObject::connect(button.get(), &SkinButton::clicked, [&log](int id) { log << QString("cmd %1").arg(id); });
+  QObject::connect(button.get(), &SkinButton::ptzCommand,
+                   [&log](quint32 v, int p) { log << QString("300 %1 %2").arg(v).arg(p); });
+  QObject::connect(button.get(), &SkinButton::pressStateChanged,
+                   [&log](quint32 v, int p) { log << QString("200 %1 %2").arg(v).arg(p); });
+  QObject::connect(button.get(), &SkinButton::releasedWithoutPress, [&log] { log << "202"; });
   // The button shows exactly the picture of that resource.
-  bool Shows(int resourceNumber) {
+  const auto Shows = [&button](int resourceNumber) {
     return button->grab().toImage().convertToFormat(QImage::Format_RGB32) ==
            SkinImage(resourceNumber).convertToFormat(QImage::Format_RGB32);
-  }
+  };
 
-  QWidget parent;
-  QStringList log;
-  std::unique_ptr<SkinButton> button =
-      std::make_unique<SkinButton>(&parent, 1087, QRect(773, 437, 51, 34), SkinButtonBitmaps::Momentary(189, 190),
-                                   SkinButton::Kind::Momentary, 1324);
-};
-
-TEST_F(SkinButtonTest, PressAndReleaseDeliverSentBeforePostedAndADragOffReleasesOnceOnLeaving) {
   QTest::mousePress(button.get(), Qt::LeftButton, {}, QPoint(20, 10));
   EXPECT_EQ(log, QStringList{"300 1324 1"}) << "the sent notification is handled inside the press";
   EXPECT_TRUE(button->GetCheck() && Shows(190));
@@ -78,9 +69,9 @@ TEST_F(SkinButtonTest, PressAndReleaseDeliverSentBeforePostedAndADragOffReleases
   QApplication::sendEvent(button.get(), &leave);
   Pump();
   EXPECT_EQ(log, (QStringList{"300 1324 0", "200 1324 0", "cmd 1087"}));
-}
 
-TEST_F(SkinButtonTest, DestroyedButtonDropsItsPendingNotifications) {
+  // A button destroyed drops its pending notifications.
+  log.clear();
   QTest::mouseClick(button.get(), Qt::LeftButton, {}, QPoint(5, 5));
   button.reset();
   Pump();
@@ -96,7 +87,7 @@ void Move(QWidget* w, int x) {
   QCoreApplication::sendEvent(w, &move);
 }
 
-TEST(SkinSlider, DragsPlacesStaysInItsRangeAndShowsTheTrackThroughTheThumbsKeyColour) {
+TEST(SkinSlider, DragsPlacesAndStaysInItsRange) {
   QWidget parent;
   SkinSlider slider(&parent, QRect(206, 602, 583, 16), 229, 230);
   slider.SetRange(0, 86399);
@@ -114,32 +105,11 @@ TEST(SkinSlider, DragsPlacesStaysInItsRangeAndShowsTheTrackThroughTheThumbsKeyCo
   EXPECT_FALSE(slider.IsDragging());
   EXPECT_EQ(slider.GetPos(), 86399);
 
-  // Placed: thumb x = position / 149, clamped, without a report.
+  // Placed past the range: clamped, without a report.
   reports.clear();
-  std::vector<int> thumbs;
-  for (int pos : {44843, 86399, 12 * 3600 + 30 * 60, 100000}) {
-    slider.SetPos(pos);
-    thumbs.push_back(slider.ThumbX());
-  }
-  EXPECT_EQ(thumbs, (std::vector<int>{300, 579, 302, 579}));
-  EXPECT_EQ(slider.GetPos(), 86399);
+  slider.SetPos(100000);
+  EXPECT_EQ(std::make_pair(slider.GetPos(), slider.ThumbX()), std::make_pair(86399, 579));
   EXPECT_TRUE(reports.empty());
-
-  const QImage track = SkinImage(229).convertToFormat(QImage::Format_RGB32);
-  const QImage thumb = SkinImage(230).convertToFormat(QImage::Format_RGB32);
-  slider.SetPos(44843);
-  const QImage shown = slider.grab().toImage().convertToFormat(QImage::Format_RGB32);
-  ASSERT_EQ(shown.size(), track.size());
-  int wrong = 0, keyed = 0;
-  for (int y = 0; y < thumb.height(); ++y)
-    for (int x = 0; x < thumb.width(); ++x) {
-      const bool key = thumb.pixel(x, y) == thumb.pixel(0, 0);
-      keyed += key;
-      wrong += shown.pixel(300 + x, y) != (key ? track.pixel(300 + x, y) : thumb.pixel(x, y));
-    }
-  EXPECT_EQ(wrong, 0);
-  EXPECT_GT(keyed, 0);
-  EXPECT_EQ(shown.pixel(50, 8), track.pixel(50, 8));  // away from the thumb the plain track shows
 
   slider.SetRange(1000, 2156);
   EXPECT_EQ(slider.GetPos(), 1000) << "a range setting puts the position at the minimum";

@@ -59,21 +59,17 @@ TEST(PaneLayoutTest, RectanglesMasksAndSelectionsOfOneFourAndNinePanes) {
   EXPECT_EQ(layout.ChannelLayout(), L::kLayoutNine);
 }
 
-TEST(PaneLayoutTest, Refusals) {
-  L layout;  // the unused layout buttons and the recorder's channel count: in the view's test
-  EXPECT_EQ(layout.PressChannelButton(L::kLiveChannels), O::Refused);
-  layout.PressLayoutButton(0);
-  EXPECT_EQ(layout.PressChannelButton(0), O::Unchanged);  // already shown
-  EXPECT_EQ(layout.PressRotateButton(false, 1, {}), O::Refused);  // not logged in
-  layout.PressLayoutButton(1);
-  EXPECT_EQ(layout.PressRotateButton(true, 1, {}), O::Refused);  // not one pane
-}
-
-TEST(PaneLayoutTest, RotationVisitsOnlyShownChannelsEveryIntervalOfTicks) {
+TEST(PaneLayoutTest, RefusalsAndARotationThatVisitsOnlyShownChannelsEveryIntervalOfTicks) {
   L layout;
   L::ShownChannels shown{};
   for (int ch : {0, 2, 5}) shown[ch] = true;
+  // Refusals; the unused layout buttons and the recorder's channel count are in the view's test.
+  EXPECT_EQ(layout.PressChannelButton(L::kLiveChannels), O::Refused);
+  layout.PressLayoutButton(1);
+  EXPECT_EQ(layout.PressRotateButton(true, 2, shown), O::Refused);  // not one pane
   layout.PressLayoutButton(0);
+  EXPECT_EQ(layout.PressChannelButton(0), O::Unchanged);  // already shown
+  EXPECT_EQ(layout.PressRotateButton(false, 2, shown), O::Refused);  // not logged in
   EXPECT_EQ(layout.PressRotateButton(true, 2, shown), O::Changed);
   EXPECT_EQ(layout.RotationWord(), 0x102);
   EXPECT_EQ(layout.ChannelSelection() & 0xFF, 2);  // moved at once

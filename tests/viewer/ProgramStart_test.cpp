@@ -24,23 +24,7 @@
 
 namespace {
 
-ViewerCommandLine Parse(QStringList args) {
-  args.prepend("ardeviz");
-  return ViewerCommandLine::Parse(args);
-}
-
-TEST(ViewerCommandLine, ReadsItsOptionsPassesQtsOnAndRefusesTheRest) {
-  const ViewerCommandLine shot = Parse({"--demo", "--screenshot", "a.png", "-platform", "offscreen", "-reverse"});
-  EXPECT_TRUE(shot.error.isEmpty()) << shot.error.toStdString();
-  EXPECT_TRUE(shot.demo);
-  EXPECT_EQ(shot.screenshot, "a.png");
-  EXPECT_TRUE(Parse({"--help"}).help && Parse({"-h"}).help && Parse({"--version"}).version);
-  using L = QStringList;
-  for (const L& args : {L{"--bogus"}, L{"--screenshot"}, L{"--screenshot", ""}, L{"stray"}, L{"--demo=1"}})
-    EXPECT_FALSE(Parse(args).error.isEmpty()) << args.join(' ').toStdString();
-}
-
-// With no display at all, where the xcb platform would abort.
+// With no display at all, where the xcb platform would abort; a wrong option is refused with the usage.
 TEST(ViewerCommandLine, ProgramsAnswerHelpAndVersionWithoutADisplay) {
   const QString bin = qEnvironmentVariable("ARDEVIZ_BINARY_DIR");
   if (bin.isEmpty()) GTEST_SKIP() << "ARDEVIZ_BINARY_DIR not set";
@@ -76,7 +60,7 @@ ViewerSettings Load(const QString& executable) {
 
 // Stored numbers outside their range read as the default, never as some
 // other value cut to fit (83536 is not port 18000); in-range values stay.
-TEST(ViewerSettingsStore, OutOfRangeNumbersReadAsTheDefault) {
+TEST(ViewerSettingsStore, OutOfRangeNumbersReadAsTheDefaultAndALongRecordFolderIsNeverCut) {
   IsolatedSettings isolated;
   QTemporaryDir program;
   const char* names[] = {"Host Port",       "Rotate Interval", "Reconnect Count", "Request Speed", "Ptz Type",
@@ -102,13 +86,9 @@ TEST(ViewerSettingsStore, OutOfRangeNumbersReadAsTheDefault) {
               c.read)
         << c.stored[0].toString().toStdString();
   }
-}
 
-// A record folder longer than 259 characters is made beside the executable,
-// used and saved whole: no second folder with a cut name is made.
-TEST(ViewerSettingsStore, LongRecordFolderIsNeverCut) {
-  IsolatedSettings isolated;
-  QTemporaryDir program;
+  // A record folder longer than 259 characters is made beside the executable,
+  // used and saved whole: no second folder with a cut name is made.
   const QString deep = QDir(program.path()).filePath(QString(200, 'a') + "/" + QString(100, 'b'));
   ASSERT_TRUE(QDir().mkpath(deep));
   const ViewerSettings s = Load(QDir(deep).filePath(QStringLiteral("viewer")));

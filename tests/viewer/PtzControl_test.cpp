@@ -1,5 +1,5 @@
-// The pan/tilt control: stop repeats cut by a new press, the intervals from
-// the options file and the selected camera's records.
+// The pan/tilt control: stop repeats cut by a new press and the selected
+// camera's records.
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>
@@ -71,16 +71,6 @@ TEST(PtzControl, ANewPressCutsTheStopRepeatsOfTheLastRelease) {
     const std::vector<int> records = rig.Records();
     EXPECT_EQ(std::vector<int>(records.begin() + released, records.end()), std::vector<int>(5, 0)) << "the stops";
   }
-}
-
-TEST(PtzControl, KeysIgnoreCaseAndIntervalsAreRaisedToTheLowerBound) {
-  Rig rig("[ptz_cmd_interval]\r\ncmd=20\r\nSTOP=-3\r\n", PtzControl::Timing{});
-  EXPECT_EQ(rig.control->CommandInterval(), 20);
-  rig.control->OnPtzCommand(ptzvalue::kRight, 1);
-  EXPECT_EQ(rig.control->RepeatInterval(ptzvalue::kRight), 70);
-  rig.control->OnPtzCommand(ptzvalue::kRight, 0);
-  EXPECT_EQ(rig.control->StopInterval(), 70);
-  EXPECT_TRUE(rig.control->IsStopRepeating());
 }
 
 TEST(PtzControl, SendsRecordsOfTheSelectedCameraOnlyAndNeverPastARecord) {
