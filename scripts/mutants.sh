@@ -123,10 +123,10 @@ archive/RecordFileNames.cpp
 -constexpr std::int64_t kTickModulus = 100000;
 +constexpr std::int64_t kTickModulus = 1000000;
 
-@calendar-year-bound the calendar's year steps past its last year
+@calendar-sunday a month beginning on a Sunday shows no day of the previous month first
 archive/MonthCalendar.cpp
--  const int year = std::clamp(m_displayed.year() + delta, kMinYear, kMaxYear);
-+  const int year = m_displayed.year() + delta;
+-  const int back = weekday == 1 ? 7 : weekday - 1;
++  const int back = weekday - 1;
 
 @commit-copies a saved file is copied into place and its temporary file left behind
 platform/PendingFile.cpp

@@ -121,4 +121,27 @@ TEST_F(CArdevizViewTest, ButtonsFollowTheRecordersChannelCountAtOnceAndBeepWhenR
   EXPECT_EQ(std::tuple(m_view->ChannelLayout(), m_view->ChannelMask()), std::tuple(V::kLayoutSingle, 0x4u));
 }
 
+// The list entries mean the numbers they show ("1" to "5" attempts, "01 SEC" to
+// "10 SEC"), and CONNECT while the link retries keeps what the link last reported.
+TEST_F(CArdevizViewTest, NumbersAreUsedAsShownAndConnectWhileRetryingKeepsTheLinksStatus) {
+  m_view->Settings().reconnectCount = 0;
+  EXPECT_EQ(m_view->ReconnectCount(), 1);
+  m_view->Settings().reconnectCount = 4;
+  EXPECT_EQ(m_view->ReconnectCount(), 5);
+  m_view->SetConnectionState(1);
+  m_view->DrawChannel(0);
+  Click(V::kIdLayoutFirst + 0);
+  m_view->Settings().rotateInterval = 5;
+  Click(V::kIdRotate);
+  EXPECT_EQ(m_view->RotationWord(), 0x100 + 10);
+  for (const auto& [state, linkStatus, shown] : {std::tuple<std::uint8_t, int, const char*>{
+                                                     1, status::kTryReconnection, "TRY RECONNECTION"},
+                                                 {2, status::kConnectionFail, "CONNECTION FAIL:"}}) {
+    m_view->SetConnectionState(state);
+    m_view->ShowConnectionStatus(linkStatus);
+    Click(V::kIdConnect);
+    EXPECT_EQ(m_view->StatusText().toStdString(), shown) << linkStatus;
+  }
+}
+
 }  // namespace
