@@ -297,8 +297,9 @@ for n in "${names[@]}"; do
     continue
   fi
   if ! build; then
-    echo "mutant $n: does not build; counted as caught by the compiler"
-    caught=$((caught + 1))
+    # A mutant the compiler refuses tells nothing of the tests: choose another.
+    echo "mutant $n: DOES NOT BUILD (see $work/build.log; choose another mutation)"
+    survivors+=("$n (does not build)")
   elif by=$(suite); then
     echo "mutant $n: NOT CAUGHT ($((SECONDS - start)) s): ${what[$n]}"
     survivors+=("$n")
