@@ -24,6 +24,7 @@
 #include "config/CConfigurationsDlg.h"
 #include "config/CIpHistoryDlg.h"
 #include "config/ConnectionHistory.h"
+#include "config/IpAddressEdit.h"
 #include "config/ViewerSettings.h"
 #include "tests/viewer/ShellTestSupport.h"
 
