@@ -1,11 +1,10 @@
 // The archive panel offscreen with a fake main view and a fake link that
 // records what it is sent: the words of the play requests, the range check
 // and event playback; the played image's time, POWER during an AVI save and
-// the window rules; the month calendar: the Sunday rule of the grid and its bounds.
+// the window rules; the month calendar's Sunday rule.
 #include <gtest/gtest.h>
 
 #include <QCloseEvent>
-#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -258,7 +257,8 @@ TEST_F(ArchivePanelTest, PowerEndsARecordingButStaysWhileAnEarlierFileIsWritten)
   EXPECT_EQ(m->saves, 1);
 }
 
-// Close requests from the window system are swallowed; a hidden panel forgets the pictures it was lent.
+// Close requests from the window system are swallowed (a recording would end
+// unsaved); a hidden panel forgets the pictures it was lent.
 TEST_F(ArchivePanelTest, CloseRequestsAreSwallowedAndAHiddenPanelForgetsItsPictures) {
   panel->show();
   QCloseEvent close;
@@ -285,7 +285,7 @@ TEST_F(ArchivePanelTest, CloseRequestsAreSwallowedAndAHiddenPanelForgetsItsPictu
   EXPECT_FALSE(panel->grab().isNull());
 }
 
-TEST(Calendar, FirstOfMonthOnSundayShowsThePreviousWeekAndMonthsStayInBounds) {
+TEST(Calendar, FirstOfMonthOnSundayShowsThePreviousWeek) {
   QWidget parent;
   MonthCalendar cal{&parent, QRect(722, 376, 224, 180), 7};
   cal.SetTodayOverride(QDate(2001, 1, 1));
@@ -295,24 +295,6 @@ TEST(Calendar, FirstOfMonthOnSundayShowsThePreviousWeekAndMonthsStayInBounds) {
   EXPECT_EQ(cal.CellAt(0).kind, MonthCalendar::KindOtherMonth);
   EXPECT_EQ(cal.CellAt(7).kind, MonthCalendar::KindThisMonth);
   EXPECT_TRUE(cal.CellAt(7).selected);
-
-  // Steps past January 2200 stop there (a year step from June 2199 lands on
-  // January), steps and dates before December 1900 show December 1900.
-  const struct {
-    QDate date;
-    int years, months;
-    QDate shown;
-  } steps[] = {{{2200, 1, 10}, 1, 0, {2200, 1, 1}},  {{2199, 6, 1}, 1, 0, {2200, 1, 1}},
-               {{2200, 1, 10}, 0, 1, {2200, 1, 1}},  {{1901, 1, 5}, 0, -1, {1900, 12, 1}},
-               {{1900, 12, 5}, 0, -1, {1900, 12, 1}}, {{1850, 3, 3}, 0, 0, {1900, 12, 1}}};
-  for (const auto& s : steps) {
-    cal.SetDate(s.date);
-    if (s.years) cal.StepYear(s.years);
-    if (s.months) cal.StepMonth(s.months);
-    EXPECT_EQ(cal.DisplayedMonth(), s.shown) << s.date.toString().toStdString() << ' ' << s.years << ' ' << s.months;
-    EXPECT_EQ(cal.YearEdit()->value(), s.shown.year());
-  }
-  EXPECT_EQ(std::make_pair(cal.YearEdit()->minimum(), cal.YearEdit()->maximum()), std::make_pair(1900, 2200));
 }
 
 }  // namespace

@@ -24,7 +24,7 @@
 
 namespace {
 
-// With no display at all, where the xcb platform would abort; a wrong option is refused with the usage.
+// With no display at all, where the xcb platform would abort.
 TEST(ViewerCommandLine, ProgramsAnswerHelpAndVersionWithoutADisplay) {
   const QString bin = qEnvironmentVariable("ARDEVIZ_BINARY_DIR");
   if (bin.isEmpty()) GTEST_SKIP() << "ARDEVIZ_BINARY_DIR not set";
@@ -47,9 +47,6 @@ TEST(ViewerCommandLine, ProgramsAnswerHelpAndVersionWithoutADisplay) {
   const QString version = run(viewer, "--version").join('|');
   EXPECT_TRUE(version.startsWith("0|ardeviz ")) << version.toStdString();
   EXPECT_EQ(run(bin + "/sim/dvr-sim", "--version").join('|'), "0|dvr-sim " + version.mid(10));
-  const QStringList wrong = run(viewer, "--bogus");
-  EXPECT_EQ(wrong.mid(0, 2), (QStringList{"2", ""}));
-  EXPECT_TRUE(wrong[2].contains("bogus") && wrong[2].contains("Usage: ardeviz")) << wrong[2].toStdString();
 }
 
 ViewerSettings Load(const QString& executable) {
@@ -135,10 +132,6 @@ TEST(WorkingFolder, FilledWithWhatIsMissingAndNeverOverwritten) {
   Write(shipped.filePath("PTZ/pelcoP.tl"), "P");
   ASSERT_TRUE(WorkingFolder::Seed(shipped.path(), user.path()));
   EXPECT_EQ(Read(user.filePath("ini/opt.ini")) + Read(user.filePath("PTZ/pelcoP.tl")), "mineP");
-
-  // A folder that cannot be made is a failure, not a silent success.
-  Write(root.filePath("file"), "x");
-  EXPECT_FALSE(WorkingFolder::Seed(shipped.path(), root.filePath("file/sub")));
 }
 
 }  // namespace
