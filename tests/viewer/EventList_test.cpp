@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -74,6 +75,14 @@ TEST_F(EventDlgTest, ListsReloadsAndPlaysChannelsOneToSixteen) {
   dlg.Reload();
   ASSERT_EQ(Rows(dlg), 40);
   EXPECT_EQ(Row(dlg, 1), "CH16| Motion -> NoEvent|[ 2005/05/31 ] 23:59:59");
+  // Compact rows, every text whole, no scroll bar but the vertical one the long list needs.
+  dlg.show();
+  QTableView* list = dlg.List();
+  QTRY_VERIFY_WITH_TIMEOUT(list->verticalScrollBar()->isVisible(), 5000);
+  EXPECT_GE(list->viewport()->height() / list->rowHeight(0), 14);
+  EXPECT_FALSE(list->horizontalScrollBar()->isVisible());
+  for (int c = 0; c < dlg.Model()->columnCount(); ++c)
+    EXPECT_GE(list->columnWidth(c), static_cast<QAbstractItemView*>(list)->sizeHintForColumn(c)) << c;
   QSignalSpy spy(&dlg, &CEventDlg::playFromEvent);
   emit dlg.List()->doubleClicked(dlg.Model()->index(0, 1));  // CH0
   emit dlg.List()->doubleClicked(dlg.Model()->index(1, 2));  // CH16
