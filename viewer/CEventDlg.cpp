@@ -5,9 +5,11 @@
 #include <QPushButton>
 #include <QStyle>
 #include <QTableView>
+#include <QVBoxLayout>
 
 #include <algorithm>
-#include <QVBoxLayout>
+#include <iterator>
+#include <numeric>
 
 #include "viewer/EventRecord.h"
 
@@ -67,8 +69,9 @@ CEventDlg::CEventDlg(bool listAtOnce, QWidget* parent, const QString& eventFileP
   }
   const int chrome =
       2 * m_pList->frameWidth() + m_pList->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, m_pList);
-  const int listWidth = std::max(kListWidth, widths[0] + widths[1] + widths[2] + chrome);
-  widths[2] = listWidth - chrome - widths[0] - widths[1];
+  const int columns = std::accumulate(std::begin(widths), std::end(widths), 0);
+  const int listWidth = std::max(kListWidth, columns + chrome);
+  widths[EventListModel::ColumnCount - 1] += listWidth - chrome - columns;  // the last column takes the rest
   for (int c = 0; c < EventListModel::ColumnCount; ++c) m_pList->setColumnWidth(c, widths[c]);
   m_pList->setFixedSize(listWidth, kListHeight);
 
