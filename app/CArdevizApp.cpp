@@ -1,6 +1,7 @@
 #include "app/CArdevizApp.h"
 
 #include <QDir>
+#include <QGuiApplication>
 #include <QStandardPaths>
 
 #ifdef Q_OS_UNIX
@@ -11,6 +12,7 @@
 #include "archive/AviRecorder.h"
 #include "platform/Alerts.h"
 #include "platform/PendingFile.h"
+#include "res/SkinImages.h"
 #include "viewer/CMainFrame.h"
 
 CArdevizApp::CArdevizApp(const QString& lockFilePath, CArdevizView::Options viewOptions)
@@ -39,6 +41,10 @@ QString CArdevizApp::LockFilePathIn(const QString& runtimeFolder) {
 }
 
 bool CArdevizApp::InitInstance() {
+  // Every window, boxes and dialogs too, carries the program's name after its own
+  // caption and the program's icon wherever the window manager draws a title bar.
+  QGuiApplication::setApplicationDisplayName(QString::fromLatin1(CMainFrame::kTitle));
+  QGuiApplication::setWindowIcon(ProgramIcon());
   if (!m_instanceLock.tryLock(0)) {
     Alerts::ShowMessage(nullptr, QString::fromLatin1(kAnotherInstanceText), QString::fromLatin1(kErrorCaption),
                         Alerts::Icon::Error);

@@ -22,7 +22,8 @@ class CArdevizApp {
   CArdevizApp(const CArdevizApp&) = delete;
   CArdevizApp& operator=(const CArdevizApp&) = delete;
 
-  // False ends the program: another instance runs.
+  // Names the program and gives it its icon for every window; false ends the
+  // program: another instance runs.
   bool InitInstance();
   // Releases the instance lock; the frame and view go with the object.
   void ExitInstance();

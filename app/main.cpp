@@ -8,7 +8,6 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QIcon>
 #include <QStringList>
 #include <QTimer>
 
@@ -72,7 +71,6 @@ int main(int argc, char** argv) {
   QApplication::setApplicationName(QString::fromLatin1(kApplicationName));
   QApplication::setApplicationVersion(QStringLiteral(ARDEVIZ_VERSION));
   QGuiApplication::setDesktopFileName(QString::fromLatin1(kDesktopId));
-  QApplication::setWindowIcon(QIcon::fromTheme(QString::fromLatin1(kDesktopId)));
 
   // Declared before the viewer so that it outlives the viewer's connection.
   std::unique_ptr<SimRecorderThread> recorder;

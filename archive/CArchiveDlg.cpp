@@ -25,7 +25,9 @@
 #include "skin/StatusPanel.h"
 #include "skin/WindowDragHelper.h"
 #include "viewer/CEventDlg.h"
+#include "viewer/CMainFrame.h"
 #include "viewer/EventRecord.h"
+#include "viewer/FullScreenStage.h"
 
 using namespace archive_rules;
 
@@ -81,6 +83,8 @@ CArchiveDlg::CArchiveDlg(std::unique_ptr<IArchiveHost> host, std::unique_ptr<IAr
 }
 
 CArchiveDlg::~CArchiveDlg() {
+  // Off the stage first: the stage's scene must not delete the panel.
+  m_pStage.reset();
   m_pMedia.reset();
   if (m_pEventDlg) delete m_pEventDlg.data();
   if (m_pLink) m_pLink->SetArchivePanel(nullptr);
@@ -397,15 +401,21 @@ void CArchiveDlg::hideEvent(QHideEvent* event) {
 }
 
 void CArchiveDlg::PlacePanel(bool fullScreen) {
-  QPoint at(0, 0);
-  if (!fullScreen) {
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    const QRect s = screen ? screen->geometry() : QRect(0, 0, 1024, 768);
-    at = QPoint((s.width() - kCentreWidth) / 2, (s.height() - kCentreHeight) / 2);
+  if (fullScreen) {
+    // The black around the background art is the stage's own.
+    if (!m_pStage) m_pStage = std::make_unique<FullScreenStage>(this, QRect(QPoint(0, 0), kBackgroundSize));
+    m_pStage->Enter(screen() ? screen() : QGuiApplication::primaryScreen());
+    return;
   }
-  move(at);
+  const bool wasOnStage = Stage() != nullptr;
+  const bool shown = wasOnStage ? m_pStage->isVisible() : isVisible();
+  if (wasOnStage) m_pStage->Leave();
+  move(CMainFrame::PlacedOn(CMainFrame::AvailableArea(), QSize(kCentreWidth, kCentreHeight)));
   setFixedSize(kWidth, kHeight);
+  if (wasOnStage && shown) show();
 }
+
+FullScreenStage* CArchiveDlg::Stage() const { return m_pStage && m_pStage->IsActive() ? m_pStage.get() : nullptr; }
 
 void CArchiveDlg::StartArchive() {
   m_playback.StartArchive();

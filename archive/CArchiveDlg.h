@@ -34,6 +34,7 @@
 #include "viewer/CEventDlg.h"
 #include "viewer/IViewArchivePanel.h"
 
+class FullScreenStage;
 class IArchiveHost;
 class IArchiveLink;
 class IArchiveMedia;
@@ -139,7 +140,10 @@ class CArchiveDlg : public QWidget,
   void SetArchiveShown(bool shown) override;
   bool IsArchiveShown() const override { return m_nArchiveMode != 0; }
   void SetPanelVisible(bool visible) override;
+  // Full screen: on a black stage of its own, centred and enlarged as the main window is.
   void PlacePanel(bool fullScreen) override;
+  // The stage while full screen, else null.
+  FullScreenStage* Stage() const;
   void StartArchive() override;
   void ShowLinkStatus(int statusCode) override;
   void RequestClose() override;
@@ -236,6 +240,7 @@ class CArchiveDlg : public QWidget,
   std::unique_ptr<IArchiveHost> m_pHost;
   std::unique_ptr<IArchiveLink> m_pLink;
   std::unique_ptr<IArchiveMedia> m_pMedia;
+  std::unique_ptr<FullScreenStage> m_pStage;  // made on the first full-screen placing
   Options m_options;
   PlaybackControl m_playback;
 

@@ -2,13 +2,17 @@
 
 #include <QFile>
 #include <QGuiApplication>
+#include <QIcon>
 #include <QPainter>
 #include <map>
 #include <mutex>
 #include <utility>
 
 // Q_INIT_RESOURCE must be used outside any namespace.
-static void RegisterSkinResource() { Q_INIT_RESOURCE(skin); }
+static void RegisterSkinResource() {
+  Q_INIT_RESOURCE(skin);
+  Q_INIT_RESOURCE(icons);
+}
 
 namespace {
 
@@ -82,4 +86,14 @@ void DrawSkinPicture(QPainter& painter, const QPoint& at, int resourceNumber) {
   auto it = made.find(key);
   if (it == made.end()) it = made.emplace(key, SkinPixmap(resourceNumber, std::max<qreal>(1.0, ratio))).first;
   painter.drawPixmap(at, it->second);
+}
+
+QIcon ProgramIcon() {
+  // The sizes the package installs into the icon theme; compiled in, since a
+  // theme lookup finds them only once the program is installed.
+  static constexpr int kSizes[] = {16, 22, 24, 32, 48, 64, 128, 256};
+  InitSkinResources();
+  QIcon icon;
+  for (int size : kSizes) icon.addFile(QStringLiteral(":/icons/ardeviz-%1.png").arg(size), QSize(size, size));
+  return icon;
 }

@@ -3,6 +3,7 @@
 // ":/skin/<number>.png" and, drawn for high-density screens at twice the
 // pixels, ":/skin/<number>@2x.png".
 
+#include <QIcon>
 #include <QImage>
 #include <QPixmap>
 
@@ -31,3 +32,5 @@ QPixmap SkinPixmap(int resourceNumber);
 // transform's), so that a window drawn enlarged, as on the full-screen stage,
 // or on a dense screen stays sharp. The pictures are kept once made.
 void DrawSkinPicture(QPainter& painter, const QPoint& at, int resourceNumber);
+// The program's icon, from the same pictures the package installs.
+QIcon ProgramIcon();

@@ -15,6 +15,7 @@
 #include "skin/SkinPushButton.h"
 #include "skin/WindowDragHelper.h"
 #include "viewer/CMainFrame.h"
+#include "viewer/FullScreenStage.h"
 #include "viewer/IViewArchivePanel.h"
 #include "viewer/IViewPtzControl.h"
 #include "viewer/ViewAccessibility.h"
@@ -357,6 +358,12 @@ void CArdevizView::PlaceTarget(bool fullScreen, ScreenTarget target) {
 }
 
 CMainFrame* CArdevizView::Frame() const { return qobject_cast<CMainFrame*>(window()); }
+
+qreal CArdevizView::DevicePixelScale() const {
+  const CMainFrame* frame = Frame();
+  const FullScreenStage* stage = frame ? frame->Stage() : nullptr;
+  return stage ? stage->devicePixelRatioF() * stage->Factor() : devicePixelRatioF();
+}
 
 void CArdevizView::OnSetting() {
   if (!m_options.extensions.runConfigurations || !m_options.extensions.runConfigurations(*this)) return;

@@ -138,8 +138,10 @@ class CArdevizView : public QWidget, public ILinkOwner {
   void SetChannelCount(int channels) override;
   std::uint16_t ChannelSelection() const override { return m_layout.ChannelSelection(); }
   std::uint32_t ChannelMask() const override { return m_layout.ChannelMask(); }
-  // Multi-pane layouts take pictures scaled down to about their panes' size.
-  QSize LiveDecodeSize(int channel) const override { return m_layout.LiveDecodeSize(channel); }
+  // Multi-pane layouts take pictures scaled down to about their panes' size in device pixels.
+  QSize LiveDecodeSize(int channel) const override { return m_layout.LiveDecodeSize(channel, DevicePixelScale()); }
+  // Device pixels per window pixel: the screen's ratio, times the full-screen stage's enlargement.
+  qreal DevicePixelScale() const;
   void SetChannelImage(int channel, const std::uint8_t* pixels, const BitmapInfoHeader& header,
                        QSize pictureSize) override;
   void SetChannelFieldFlag(int channel, std::uint8_t fieldFlag) override;

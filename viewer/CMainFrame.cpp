@@ -3,21 +3,16 @@
 #include <QGuiApplication>
 #include <QScreen>
 
-#include "viewer/FullScreenStage.h"
+#include <algorithm>
 
-namespace {
-QSize ScreenSize() {
-  const QScreen* screen = QGuiApplication::primaryScreen();
-  return screen ? screen->geometry().size() : QSize(CMainFrame::kWidth, CMainFrame::kHeight);
-}
-}  // namespace
+#include "viewer/FullScreenStage.h"
 
 CMainFrame::CMainFrame(CArdevizView::Options viewOptions, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint) {
   setWindowTitle(QString::fromLatin1(kTitle));
   setFixedSize(kWidth, kHeight);
   setMask(VisibleRegion());
-  move(CentredPosition(ScreenSize()));
+  move(PlacedOn(AvailableArea(), size()));
   m_pView = new CArdevizView(this, std::move(viewOptions));
   m_pView->move(0, 0);
 }
@@ -31,8 +26,14 @@ FullScreenStage* CMainFrame::Stage() const {
   return m_pStage && m_pStage->IsActive() ? m_pStage.get() : nullptr;
 }
 
-QPoint CMainFrame::CentredPosition(const QSize& screen) {
-  return QPoint((screen.width() - kWidth) / 2, (screen.height() - kHeight) / 2);
+QPoint CMainFrame::PlacedOn(const QRect& available, const QSize& window) {
+  return QPoint(available.left() + std::max(0, (available.width() - window.width()) / 2),
+                available.top() + std::max(0, (available.height() - window.height()) / 2));
+}
+
+QRect CMainFrame::AvailableArea() {
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  return screen ? screen->availableGeometry() : QRect(0, 0, kWidth, kHeight);
 }
 
 void CMainFrame::SetFullScreen(bool fullScreen) {
@@ -45,7 +46,6 @@ void CMainFrame::SetFullScreen(bool fullScreen) {
   const bool wasOnStage = m_pStage && m_pStage->IsActive();
   const bool shown = wasOnStage ? m_pStage->isVisible() : isVisible();
   if (wasOnStage) m_pStage->Leave();
-  const QPoint centred = CentredPosition(ScreenSize());
-  setGeometry(centred.x(), centred.y(), kWidth, kHeight);
+  setGeometry(QRect(PlacedOn(AvailableArea(), QSize(kWidth, kHeight)), QSize(kWidth, kHeight)));
   if (wasOnStage && shown) show();
 }

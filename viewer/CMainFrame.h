@@ -34,8 +34,12 @@ class CMainFrame : public QWidget {
 
   // The visible part of the window, in its own coordinates.
   static QRegion VisibleRegion() { return QRegion(kMargin, kMargin, kWidth - 2 * kMargin, kHeight - 2 * kMargin); }
-  // The centred position on a screen of the given size.
-  static QPoint CentredPosition(const QSize& screen);
+  // Where a window of the given size goes: centred in the screen's available
+  // area, but never above or left of it, so that a window larger than the screen
+  // (a high scale factor) keeps its top and POWER reachable.
+  static QPoint PlacedOn(const QRect& available, const QSize& window);
+  // The primary screen's available area (the window's own size without a screen).
+  static QRect AvailableArea();
 
  private:
   CArdevizView* m_pView;  // child of the frame

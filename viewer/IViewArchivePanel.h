@@ -12,8 +12,8 @@ class IViewArchivePanel {
   virtual bool IsArchiveShown() const = 0;
   // Shows or hides the panel's window.
   virtual void SetPanelVisible(bool visible) = 0;
-  // Full screen: at the screen origin; otherwise centred.
-  virtual void PlacePanel(bool atOrigin) = 0;
+  // Full screen: on a full-screen stage; otherwise centred.
+  virtual void PlacePanel(bool fullScreen) = 0;
   // Entering the archive: the panel asks for its first pictures.
   virtual void StartArchive() = 0;
   // The view's status line code, passed on while the panel is shown.

@@ -1,6 +1,7 @@
 #include "viewer/PaneLayout.h"
 
 #include <QtGlobal>
+#include <QtMath>
 
 #include <algorithm>
 
@@ -141,14 +142,14 @@ void PaneLayout::SetChannelLimit(int channels) {
   m_nChannelLimit = static_cast<std::uint8_t>(qBound(0, channels, wire::kChannels));
 }
 
-QSize PaneLayout::LiveDecodeSize(int channel) const {
+QSize PaneLayout::LiveDecodeSize(int channel, qreal deviceScale) const {
   if (channel < 0 || channel >= wire::kChannels || IsSingle()) return {};
   // A recorder picture of one field is drawn stretched to about twice its
   // height anyway: at least one picture column per pane column and one row
   // per two pane rows keeps what the pane can show.
   const QRect& pane = m_rcPane[channel];
   if (pane.isEmpty()) return {};
-  return QSize(pane.width(), std::max(1, pane.height() / 2));
+  return QSize(qCeil(pane.width() * deviceScale), std::max(1, qCeil(pane.height() * deviceScale) / 2));
 }
 
 bool PaneLayout::IsChannelButtonLatched(int channel) const {

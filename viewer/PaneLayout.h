@@ -60,8 +60,9 @@ class PaneLayout {
   bool IsRotating() const { return (m_wRotation & 0xFF00) != 0; }
   bool IsSingle() const { return m_wChannelLayout == kLayoutSingle; }
   const QRect& PaneRect(int channel) const { return m_rcPane.at(channel); }
-  // The size a live picture is decoded at for its pane; empty: full size (one pane, or not shown).
-  QSize LiveDecodeSize(int channel) const;
+  // The size a live picture is decoded at for its pane, in device pixels of deviceScale
+  // per window pixel; empty: full size (one pane, or not shown).
+  QSize LiveDecodeSize(int channel, qreal deviceScale = 1) const;
 
  private:
   std::uint16_t m_wChannelLayout = kLayoutNine;

@@ -6,6 +6,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QGuiApplication>
+#include <QMessageBox>
 #include <QSettings>
 #include <QTemporaryDir>
 
@@ -46,6 +48,9 @@ TEST_F(CArdevizAppTest, SecondInstanceIsRefusedAndPowerSavesTheSettingsAndCloses
   ASSERT_TRUE(app.InitInstance());
   EXPECT_TRUE(app.MainFrame()->isVisible());
   EXPECT_TRUE(m_alerts.messages.empty());
+  // Boxes and dialogs carry the program's name after their caption, and its icon.
+  EXPECT_EQ(QGuiApplication::applicationDisplayName(), "Ardeviz");
+  EXPECT_FALSE(QMessageBox(QMessageBox::Critical, "ERROR", "text").windowIcon().isNull());
 
   CArdevizApp second(LockPath(), m_options);
   EXPECT_FALSE(second.InitInstance());

@@ -1,6 +1,7 @@
 // Full screen on a display that keeps its resolution: the frame on a black
 // stage over the whole screen, centred and enlarged by a whole factor and drawn
-// from the dense art, clicks handed back to the skin, and the window given back as it was.
+// from the dense art, clicks handed back to the skin, and the window given back
+// as it was; the archive panel likewise.
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -11,6 +12,7 @@
 #include <QTest>
 
 #include "app/CArdevizApp.h"
+#include "archive/CArchiveDlg.h"
 #include "res/SkinImages.h"
 #include "skin/SkinButton.h"
 #include "skin/StatusPanel.h"
@@ -52,6 +54,8 @@ TEST(FullScreenStage, TheFrameGoesOnTheStageTakesClicksThereAndComesBackAsItWas)
   // mapped: POWER at (735, 16).
   const QImage dense = SkinImage(244, 2).convertToFormat(QImage::Format_RGB32);
   EXPECT_TRUE(shown.copy(QRect(stage->MapFromWindow(QPoint(735, 16)), dense.size())) == dense);
+  // Nine panes of 211 x 158 take pictures for their 422 x 316 pixels on the screen: full width, half height.
+  EXPECT_EQ(frame->View()->LiveDecodeSize(1), QSize(422, 158));
 
   // A click on LAYOUT 1 on the stage reaches the button.
   SkinButton* layoutOne = frame->View()->Button(CArdevizView::kIdLayoutFirst);
@@ -87,8 +91,21 @@ TEST(FullScreenStage, TheFrameGoesOnTheStageTakesClicksThereAndComesBackAsItWas)
   EXPECT_EQ(frame->Stage(), nullptr);
   EXPECT_FALSE(stage->isVisible());
   EXPECT_TRUE(frame->isVisible() && frame->isWindow());
-  EXPECT_EQ(frame->geometry(), QRect(CMainFrame::CentredPosition(QSize(2560, 1440)), QSize(877, 685)));
+  EXPECT_EQ(frame->geometry(), QRect(QPoint((2560 - 877) / 2, (1440 - 685) / 2), QSize(877, 685)));
   EXPECT_EQ(frame->mask(), mask);
+
+  // The archive panel goes on a stage of its own, its background art centred and doubled, and comes back centred.
+  auto* panel = dynamic_cast<CArchiveDlg*>(frame->View()->ArchivePanel());
+  ASSERT_NE(panel, nullptr);
+  panel->show();
+  panel->PlacePanel(true);
+  ASSERT_NE(panel->Stage(), nullptr);
+  EXPECT_TRUE(panel->Stage()->isFullScreen() && panel->isVisible());
+  EXPECT_EQ(panel->Stage()->MapFromWindow(QPoint(0, 0)), QPoint((2560 - 951 * 2) / 2, (1440 - 684 * 2) / 2));
+  panel->PlacePanel(false);
+  EXPECT_EQ(panel->Stage(), nullptr);
+  EXPECT_EQ(panel->geometry(), QRect(QPoint((2560 - 948) / 2, (1440 - 681) / 2), QSize(954, 687)));
+  EXPECT_TRUE(panel->isVisible() && panel->isWindow());
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 // The built viewer on a 200 % screen: the window keeps its 877 x 685 size in
 // window coordinates and its skin is drawn from the 2x art, pixel for pixel.
+// This program runs at that scale itself: pane pictures are decoded for the
+// panes' device pixels, and a window taller than the screen keeps its top on it.
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -9,6 +11,9 @@
 #include <QTemporaryDir>
 
 #include "res/SkinImages.h"
+#include "tests/viewer/ShellTestSupport.h"
+#include "viewer/CArdevizView.h"
+#include "viewer/CMainFrame.h"
 
 namespace {
 
@@ -37,6 +42,30 @@ TEST(HighDensity, TheViewerAtTwiceTheDensityDrawsTheTwiceAsDenseArt) {
   // The power key at (735, 16).
   const QImage art = SkinImage(244, 2).convertToFormat(QImage::Format_RGB32);
   EXPECT_TRUE(shot.copy(QRect(QPoint(735, 16) * 2, art.size())) == art);
+}
+
+TEST(HighDensity, PanesAreDecodedForTheirDevicePixelsAndWindowsStayOnTheScreen) {
+  ASSERT_EQ(qApp->devicePixelRatio(), 2) << "not run with QT_SCALE_FACTOR=2";
+  IsolatedSettings settings;
+  CArdevizView::Options options;
+  options.createLink = false;
+  CArdevizView view(nullptr, options);
+  view.OnInitialUpdate();
+  // Nine panes of 211 x 158, 422 x 316 device pixels: full width, half height.
+  EXPECT_EQ(view.LiveDecodeSize(1), QSize(422, 158));
+
+  // At 2x a 1920 x 1080 screen has 960 x 540 to offer: centred, but never above or left of it.
+  const struct {
+    QRect available;
+    QSize window;
+    QPoint at;
+  } placings[] = {
+      {QRect(0, 0, 960, 540), QSize(877, 685), QPoint(41, 0)},
+      {QRect(0, 0, 1280, 1024), QSize(877, 685), QPoint(201, 169)},
+      {QRect(64, 32, 800, 600), QSize(948, 681), QPoint(64, 32)},
+      {QRect(64, 32, 1000, 700), QSize(948, 681), QPoint(90, 41)},
+  };
+  for (const auto& p : placings) EXPECT_EQ(CMainFrame::PlacedOn(p.available, p.window), p.at) << p.available.width();
 }
 
 }  // namespace
