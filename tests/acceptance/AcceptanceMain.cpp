@@ -19,8 +19,9 @@
 
 namespace {
 // Starts Xvfb on a display number it picks itself, reachable only through its
-// Unix socket (no TCP); it ends with this program, even after a crash. The
-// display ":N", or empty when Xvfb reported none.
+// Unix socket (no TCP); it ends with this program, even after a crash. Screen 0
+// is the scenarios' own; screens 1 and 2 are the full-screen scenario's 1920 x
+// 1080 and 3840 x 2160. The display ":N", or empty when Xvfb reported none.
 std::string StartXvfb(pid_t& pid) {
   int fds[2];
   if (::pipe(fds) != 0) return {};
@@ -32,7 +33,7 @@ std::string StartXvfb(pid_t& pid) {
     ::close(fds[0]);
     const std::string fd = std::to_string(fds[1]);
     ::execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-nolisten", "tcp", "-screen", "0", "1280x1024x24",
-             "-noreset", static_cast<char*>(nullptr));
+             "-screen", "1", "1920x1080x24", "-screen", "2", "3840x2160x24", "-noreset", static_cast<char*>(nullptr));
     ::_exit(127);
   }
   ::close(fds[1]);

@@ -75,11 +75,11 @@ SkinReference::~SkinReference() {
   Alerts::SetBeepHook({});
 }
 
-QPoint SkinReference::ControlCentre(int controlId) const {
-  if (const SkinButton* button = m_view->Button(controlId)) return button->geometry().center();
-  if (const SkinPushButton* button = m_view->PushButton(controlId)) return button->geometry().center();
+QRect SkinReference::ControlRect(int controlId) const {
+  if (const SkinButton* button = m_view->Button(controlId)) return button->geometry();
+  if (const SkinPushButton* button = m_view->PushButton(controlId)) return button->geometry();
   for (const PtzPadButton& button : kPtzButtons)
-    if (button.controlId == controlId) return button.geometry.center();
+    if (button.controlId == controlId) return button.geometry;
   std::abort();  // a scenario asks for a control the skin does not have
 }
 
@@ -88,7 +88,7 @@ int SkinReference::MatchLimit() const {
 }
 
 QRect SkinReference::PaneRect(int channel) const { return m_view->PaneRect(channel); }
-QRect SkinReference::LampRect() const { return m_view->Button(CArdevizView::kIdActivity)->geometry(); }
+QRect SkinReference::LampRect() const { return ControlRect(CArdevizView::kIdActivity); }
 
 QString SkinReference::ReadStatus(const QImage& window) const {
   const QImage crop = Crop(window, StatusPanel::kStatusRect);

@@ -25,8 +25,9 @@ class SkinReference {
   // Empty when the references tell every status and both lamp faces apart.
   const QString& Problem() const { return m_problem; }
 
-  // The centre of a skin control (main view buttons and pan/tilt buttons).
-  QPoint ControlCentre(int controlId) const;
+  // Where a skin control is (main view buttons and pan/tilt buttons), and its centre.
+  QRect ControlRect(int controlId) const;
+  QPoint ControlCentre(int controlId) const { return ControlRect(controlId).center(); }
   QRect PaneRect(int channel) const;
 
   // The status text the window shows, or "(none of the status texts)".

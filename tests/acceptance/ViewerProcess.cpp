@@ -26,15 +26,19 @@ QString Xdotool(const QStringList& args) {
   return QString::fromLocal8Bit(xdotool.readAllStandardOutput());
 }
 
-// Every visible window on the test's own X server but the root.
-std::vector<QRect> VisibleWindows() {
+// Every visible window on the test's own X server but the root, or those of one process.
+std::vector<QRect> VisibleWindows(qint64 pid = 0) {
   std::vector<QRect> windows;
   const QRect screen = QGuiApplication::primaryScreen()->geometry();
   QRect r;
   // One "WINDOW=" block of X=, Y=, WIDTH=, HEIGHT= and SCREEN= lines per window.
-  for (const QString& line : Xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
-                                      QString(), QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"),
-                                      QStringLiteral("%@")})
+  // Any name (the empty pattern), and of that process.
+  const QStringList which = pid ? QStringList{QStringLiteral("--all"), QStringLiteral("--pid"), QString::number(pid),
+                                              QStringLiteral("--name"), QString()}
+                                : QStringList{QStringLiteral("--name"), QString()};
+  for (const QString& line : Xdotool(QStringList{QStringLiteral("search"), QStringLiteral("--onlyvisible")} + which +
+                                     QStringList{QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"),
+                                                 QStringLiteral("%@")})
                                  .split(QLatin1Char('\n'))) {
     const int value = line.section(QLatin1Char('='), 1).toInt();
     if (line.startsWith(QLatin1String("X="))) r.moveLeft(value);
@@ -55,6 +59,11 @@ ViewerProcess::ViewerProcess() {
 
 ViewerProcess::~ViewerProcess() { Stop(); }
 
+void ViewerProcess::SetFullScreen(int screen, const QSize& size) {
+  m_screen = screen;
+  m_window = QRect(QPoint(0, 0), size);
+}
+
 bool ViewerProcess::Start(quint16 port, const QProcessEnvironment& environment) {
   const QString file = m_root.filePath(QStringLiteral("config/%1/%2.conf")
                                            .arg(QLatin1String(ViewerSettingsStore::kOrganization),
@@ -64,6 +73,7 @@ bool ViewerProcess::Start(quint16 port, const QProcessEnvironment& environment) 
     s.beginGroup(QLatin1String(ViewerSettingsStore::kGroup));
     s.setValue(QLatin1String(ViewerSettingsStore::kHostAddress), QLatin1String(kLoopback));
     s.setValue(QLatin1String(ViewerSettingsStore::kHostPort), port);
+    if (m_screen >= 0) s.setValue(QLatin1String(ViewerSettingsStore::kUseFullScreen), 1);
   }
   // Read back from the file: the viewer never starts with any other address.
   QSettings check(file, QSettings::IniFormat);
@@ -80,6 +90,8 @@ bool ViewerProcess::Start(quint16 port, const QProcessEnvironment& environment) 
   env.insert(QStringLiteral("TMPDIR"), m_root.filePath(QStringLiteral("tmp")));
   env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_root.filePath(QStringLiteral("runtime")));
   env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+  if (m_screen >= 0)
+    env.insert(QStringLiteral("DISPLAY"), QString::fromLocal8Bit(qgetenv("DISPLAY")) + QStringLiteral(".%1").arg(m_screen));
   env.insert(environment);
   m_process = std::make_unique<QProcess>();
   m_process->setProcessEnvironment(env);
@@ -95,13 +107,14 @@ bool ViewerProcess::Start(quint16 port, const QProcessEnvironment& environment) 
   }
   QElapsedTimer clock;
   clock.start();
+  const QSize size = m_screen >= 0 ? m_window.size() : QSize(CMainFrame::kWidth, CMainFrame::kHeight);
   while (clock.elapsed() < 10000) {
     if (!IsRunning()) {
       m_error = QStringLiteral("the viewer ended at start: %1").arg(Output());
       return false;
     }
-    for (const QRect& r : VisibleWindows()) {
-      if (r.size() == QSize(CMainFrame::kWidth, CMainFrame::kHeight)) {
+    for (const QRect& r : VisibleWindows(m_process->processId())) {
+      if (r.size() == size) {
         m_window = r;
         QTest::qWait(500);  // the first paint
         return true;
@@ -127,8 +140,11 @@ void ViewerProcess::Stop() {
 }
 
 QImage ViewerProcess::Grab() const {
-  return QGuiApplication::primaryScreen()
-      ->grabWindow(0, m_window.x(), m_window.y(), m_window.width(), m_window.height())
+  // Each X screen of the server is a screen of its own size here.
+  QScreen* screen = QGuiApplication::primaryScreen();
+  for (QScreen* s : QGuiApplication::screens())
+    if (m_screen >= 0 && s->geometry() == m_window) screen = s;
+  return screen->grabWindow(0, m_window.x(), m_window.y(), m_window.width(), m_window.height())
       .toImage()
       .convertToFormat(QImage::Format_RGB32);
 }
@@ -142,8 +158,18 @@ std::vector<QRect> ViewerProcess::OtherWindows() const {
 
 void ViewerProcess::Mouse(const QPoint& at, const char* action) const {
   const QPoint p = m_window.topLeft() + at;
-  Xdotool({QStringLiteral("mousemove"), QString::number(p.x()), QString::number(p.y()), QLatin1String(action),
-           QStringLiteral("1")});
+  const QStringList screen = m_screen >= 0 ? QStringList{QStringLiteral("--screen"), QString::number(m_screen)}
+                                           : QStringList();
+  Xdotool(QStringList{QStringLiteral("mousemove")} + screen +
+          QStringList{QString::number(p.x()), QString::number(p.y()), QLatin1String(action), QStringLiteral("1")});
+}
+
+void ViewerProcess::RepaintAll() const {
+  // Mapped again, a window has lost its contents and is painted anew.
+  Xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--all"), QStringLiteral("--pid"),
+           QString::number(m_process->processId()), QStringLiteral("--name"), QString(), QStringLiteral("windowunmap"),
+           QStringLiteral("--sync"), QStringLiteral("%@"), QStringLiteral("windowmap"), QStringLiteral("--sync"),
+           QStringLiteral("%@")});
 }
 
 void ViewerProcess::PressReturnIn(const QRect& window) const {

@@ -21,6 +21,11 @@ class ViewerProcess {
   ViewerProcess();
   ~ViewerProcess();
 
+  // Before Start: "Use FullScreen" stored as 1 and the viewer started on the
+  // test server's X screen `screen` of the given size; its window is then the
+  // stage over that whole screen, and points are screen points.
+  void SetFullScreen(int screen, const QSize& size);
+
   // Writes the stored address 127.0.0.1:port and reads it back; only then
   // starts the viewer, with these variables beside its own folders, and
   // waits until its window is on the screen.
@@ -39,6 +44,8 @@ class ViewerProcess {
   void Mouse(const QPoint& at, const char* action) const;
   // The Return key in another window (a box's default button), the pointer over it.
   void PressReturnIn(const QRect& window) const;
+  // Unmaps and maps the viewer's windows, so that they are drawn again in full.
+  void RepaintAll() const;
 
   QString Error() const { return m_error; }
   // What the viewer wrote to its standard output and error.
@@ -48,6 +55,7 @@ class ViewerProcess {
   QTemporaryDir m_root;
   std::unique_ptr<QProcess> m_process;
   QRect m_window;
+  int m_screen = -1;  // the X screen when full screen
   QString m_error;
   QByteArray m_output;
 };
