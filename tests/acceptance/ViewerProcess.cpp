@@ -26,7 +26,8 @@ QString Xdotool(const QStringList& args) {
   return QString::fromLocal8Bit(xdotool.readAllStandardOutput());
 }
 
-// Every visible window on the test's own X server but the root, or those of one process.
+// Every visible window on the scenarios' own screen 0 of the test's X server but
+// its root, or every visible window of one process.
 std::vector<QRect> VisibleWindows(qint64 pid = 0) {
   std::vector<QRect> windows;
   const QRect screen = QGuiApplication::primaryScreen()->geometry();
@@ -35,7 +36,8 @@ std::vector<QRect> VisibleWindows(qint64 pid = 0) {
   // Any name (the empty pattern), and of that process.
   const QStringList which = pid ? QStringList{QStringLiteral("--all"), QStringLiteral("--pid"), QString::number(pid),
                                               QStringLiteral("--name"), QString()}
-                                : QStringList{QStringLiteral("--name"), QString()};
+                                : QStringList{QStringLiteral("--screen"), QStringLiteral("0"), QStringLiteral("--name"),
+                                              QString()};
   for (const QString& line : Xdotool(QStringList{QStringLiteral("search"), QStringLiteral("--onlyvisible")} + which +
                                      QStringList{QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"),
                                                  QStringLiteral("%@")})
@@ -137,6 +139,9 @@ void ViewerProcess::Stop() {
   }
   Output();
   m_process.reset();
+  // The pointer back on screen 0: Xvfb aborts at its end when it was left on another screen.
+  if (m_screen > 0) Xdotool({QStringLiteral("mousemove"), QStringLiteral("--screen"), QStringLiteral("0"), QStringLiteral("0"),
+                             QStringLiteral("0")});
 }
 
 QImage ViewerProcess::Grab() const {
