@@ -93,6 +93,26 @@ viewer/FullScreenStage.cpp
 -    m_pWindow->clearMask();
 +    m_pWindow->update();
 
+@decode-logical-size pane pictures are decoded for the pane's window size, not its device pixels
+viewer/CArdevizView.h
+-  QSize LiveDecodeSize(int channel) const override { return m_layout.LiveDecodeSize(channel, DevicePixelScale()); }
++  QSize LiveDecodeSize(int channel) const override { return m_layout.LiveDecodeSize(channel); }
+
+@window-above-screen a window taller than the screen's available area is centred above its top
+viewer/CMainFrame.cpp
+-                available.top() + std::max(0, (available.height() - window.height()) / 2));
++                available.top() + (available.height() - window.height()) / 2);
+
+@panel-off-stage the archive panel in full screen sits at the screen's corner instead of on a stage
+archive/CArchiveDlg.cpp
+-  if (fullScreen) {
++  if (false) {
+
+@program-icon windows get no program icon
+app/CArdevizApp.cpp
+-  QGuiApplication::setWindowIcon(ProgramIcon());
++  QGuiApplication::setWindowIcon(QIcon());
+
 @held-login-sends pan/tilt data made during the login steps is dropped
 link/CDvrLink.cpp
 -    for (const auto& send : std::exchange(m_heldSends, {})) send();

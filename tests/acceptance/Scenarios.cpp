@@ -593,48 +593,37 @@ TEST_F(Acceptance, StatusReadAndConnectPressedThroughTheBridge) {
 // changes by itself is left out: the pictures, the clock, the positions and
 // the activity lamp.
 TEST_F(Acceptance, FullScreenRepaintsLandWhereAFullRepaintDrawsThem) {
-  // The X screens AcceptanceMain gives the server besides the scenarios' own.
-  const struct {
-    int screen;
-    QSize size;
-  } screens[] = {{1, QSize(1920, 1080)}, {2, QSize(3840, 2160)}};
-  // The panel's POWER, from a panel of this build.
-  const QRect panelPower = CArchiveDlg(nullptr, nullptr).PushButton(CArchiveDlg::kIdPower)->geometry();
   // The nine panes span the picture area of every layout.
-  QRegion changing = Skin().PaneRect(0).united(Skin().PaneRect(8));
-  for (const QRect& r : {StatusPanel::kDateRect, StatusPanel::kTimeRect, StatusPanel::PositionArea(),
-                         Skin().ControlRect(CArdevizView::kIdActivity)})
-    changing += r;
+  const QRegion changing = QRegion(Skin().PaneRect(0).united(Skin().PaneRect(8))) + StatusPanel::kDateRect +
+                           StatusPanel::kTimeRect + StatusPanel::PositionArea() +
+                           Skin().ControlRect(CArdevizView::kIdActivity);
+  const QRegularExpression fourLive = Rx("live: streaming channel\\(s\\) 1,2,3,4 ");
   ASSERT_NO_FATAL_FAILURE(StartSim({}));
-  for (const auto& [screen, size] : screens) {
-    SCOPED_TRACE(qPrintable(QStringLiteral("%1 x %2").arg(size.width()).arg(size.height())));
-    Note(QStringLiteral("viewer started full screen on %1 x %2").arg(size.width()).arg(size.height()));
+  // The X screens AcceptanceMain gives the server besides the scenarios' own.
+  for (const auto& [screen, size] : {std::pair(1, QSize(1920, 1080)), std::pair(2, QSize(3840, 2160))}) {
+    SCOPED_TRACE(size.width());
     m_viewer = std::make_unique<ViewerProcess>();
     m_viewer->SetFullScreen(screen, size);
     ASSERT_TRUE(m_viewer->Start(m_sim->Port(), {})) << qPrintable(m_viewer->Error());
-    // Centred on the stage, enlarged by the largest whole factor that fits.
-    const auto onStage = [&](const QRect& visible) {
+    // A window's control, clicked where the stage shows it: centred, enlarged by the largest whole factor that fits.
+    const auto onStage = [size = size](const QRect& visible, const QRect& r) {
       const int factor = FullScreenStage::FactorFor(size, visible.size());
       const QPoint at((size.width() - visible.width() * factor) / 2, (size.height() - visible.height() * factor) / 2);
-      return [=](const QRect& r) { return QRect(at + (r.topLeft() - visible.topLeft()) * factor, r.size() * factor); };
+      return QRect(at + (r.topLeft() - visible.topLeft()) * factor, r.size() * factor);
     };
-    const auto frame = onStage(CMainFrame::VisibleRegion().boundingRect());
-    const auto panel = onStage(QRect(QPoint(0, 0), CArchiveDlg::kBackgroundSize));
-    const auto click = [&](const QRect& where, const char* what) {
-      Note(QLatin1String(what));
-      m_viewer->Mouse(where.center(), "click");
-    };
+    const auto frame = [&](const QRect& r) { return onStage(CMainFrame::VisibleRegion().boundingRect(), r); };
+    const auto click = [&](int id) { m_viewer->Mouse(frame(Skin().ControlRect(id)).center(), "click"); };
     const int from = static_cast<int>(m_sim->Lines().size());
-    click(frame(Skin().ControlRect(CArdevizView::kIdConnect)), "CONNECT clicked");
+    click(CArdevizView::kIdConnect);
     ASSERT_GE(AwaitLog(kAllLive, 8000, from), 0) << "live pictures were never requested";
-    click(frame(Skin().ControlRect(CArdevizView::kIdLayoutFirst + 1)), "LAYOUT 4 clicked");
-    const QRegularExpression fourLive = Rx("live: streaming channel\\(s\\) 1,2,3,4 ");
+    click(CArdevizView::kIdLayoutFirst + 1);
     ASSERT_GE(AwaitLog(fourLive, 5000, from), 0) << "four panes were never requested";
-    click(frame(Skin().ControlRect(CArdevizView::kIdArchive)), "ARCHIVE clicked");
+    click(CArdevizView::kIdArchive);
     const int stop = AwaitLog(Rx("recv LIVE_STOP"), 5000, from);
     ASSERT_GE(stop, 0) << "the archive panel did not open";
     QTest::qWait(1500);
-    click(panel(panelPower), "POWER of the archive panel clicked");
+    const QRect power = CArchiveDlg(nullptr, nullptr).PushButton(CArchiveDlg::kIdPower)->geometry();
+    m_viewer->Mouse(onStage(QRect(QPoint(0, 0), CArchiveDlg::kBackgroundSize), power).center(), "click");
     ASSERT_GE(AwaitLog(fourLive, 5000, stop), 0) << "live pictures were not asked for again after the panel";
     QTest::qWait(1500);
 
@@ -644,21 +633,12 @@ TEST_F(Acceptance, FullScreenRepaintsLandWhereAFullRepaintDrawsThem) {
       for (const QRect& r : changing) painter.fillRect(frame(r), Qt::black);
       return image;
     };
-    const QImage partial = skin(m_viewer->Grab());
+    const QImage partial = m_lastLook = skin(m_viewer->Grab());
     m_viewer->RepaintAll();
     QTest::qWait(1000);
     const QImage full = skin(m_viewer->Grab());
-    m_lastLook = partial;
-    QImage black(size, full.format());
-    black.fill(Qt::black);
-    EXPECT_GT(SkinReference::DifferingPixels(full, black), size.width()) << "no skin on the screen";
-    const int off = SkinReference::DifferingPixels(partial, full);
-    EXPECT_EQ(off, 0) << "pixels where repaints landed off the full repaint";
-    if (off != 0) {
-      const QDir out(qEnvironmentVariable("ARDEVIZ_ACCEPTANCE_OUT"));
-      partial.save(out.filePath(QStringLiteral("partial-%1.png").arg(screen)));
-      full.save(out.filePath(QStringLiteral("full-%1.png").arg(screen)));
-    }
+    EXPECT_NE(full.pixelColor(frame(Skin().ControlRect(CArdevizView::kIdConnect)).center()), QColor(Qt::black));
+    EXPECT_EQ(SkinReference::DifferingPixels(partial, full), 0) << "pixels where repaints landed off the full repaint";
     m_viewer.reset();
   }
 }

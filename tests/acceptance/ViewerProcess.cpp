@@ -26,6 +26,8 @@ QString Xdotool(const QStringList& args) {
   return QString::fromLocal8Bit(xdotool.readAllStandardOutput());
 }
 
+QStringList Words(const QString& line) { return line.split(QLatin1Char(' ')); }
+
 // Every visible window on the scenarios' own screen 0 of the test's X server but
 // its root, or every visible window of one process.
 std::vector<QRect> VisibleWindows(qint64 pid = 0) {
@@ -33,14 +35,10 @@ std::vector<QRect> VisibleWindows(qint64 pid = 0) {
   const QRect screen = QGuiApplication::primaryScreen()->geometry();
   QRect r;
   // One "WINDOW=" block of X=, Y=, WIDTH=, HEIGHT= and SCREEN= lines per window.
-  // Any name (the empty pattern), and of that process.
-  const QStringList which = pid ? QStringList{QStringLiteral("--all"), QStringLiteral("--pid"), QString::number(pid),
-                                              QStringLiteral("--name"), QString()}
-                                : QStringList{QStringLiteral("--screen"), QStringLiteral("0"), QStringLiteral("--name"),
-                                              QString()};
-  for (const QString& line : Xdotool(QStringList{QStringLiteral("search"), QStringLiteral("--onlyvisible")} + which +
-                                     QStringList{QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"),
-                                                 QStringLiteral("%@")})
+  // Any name (the empty pattern), on screen 0 or of that process.
+  const QString which = pid ? QStringLiteral("--all --pid %1").arg(pid) : QStringLiteral("--screen 0");
+  for (const QString& line : Xdotool(Words(QStringLiteral("search --onlyvisible %1 --name").arg(which))
+                                     << QString() << Words(QStringLiteral("getwindowgeometry --shell %@")))
                                  .split(QLatin1Char('\n'))) {
     const int value = line.section(QLatin1Char('='), 1).toInt();
     if (line.startsWith(QLatin1String("X="))) r.moveLeft(value);
@@ -92,8 +90,7 @@ bool ViewerProcess::Start(quint16 port, const QProcessEnvironment& environment) 
   env.insert(QStringLiteral("TMPDIR"), m_root.filePath(QStringLiteral("tmp")));
   env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_root.filePath(QStringLiteral("runtime")));
   env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-  if (m_screen >= 0)
-    env.insert(QStringLiteral("DISPLAY"), QString::fromLocal8Bit(qgetenv("DISPLAY")) + QStringLiteral(".%1").arg(m_screen));
+  if (m_screen >= 0) env.insert(QStringLiteral("DISPLAY"), qEnvironmentVariable("DISPLAY") + QStringLiteral(".%1").arg(m_screen));
   env.insert(environment);
   m_process = std::make_unique<QProcess>();
   m_process->setProcessEnvironment(env);
@@ -140,8 +137,7 @@ void ViewerProcess::Stop() {
   Output();
   m_process.reset();
   // The pointer back on screen 0: Xvfb aborts at its end when it was left on another screen.
-  if (m_screen > 0) Xdotool({QStringLiteral("mousemove"), QStringLiteral("--screen"), QStringLiteral("0"), QStringLiteral("0"),
-                             QStringLiteral("0")});
+  if (m_screen > 0) Xdotool(Words(QStringLiteral("mousemove --screen 0 0 0")));
 }
 
 QImage ViewerProcess::Grab() const {
@@ -163,30 +159,25 @@ std::vector<QRect> ViewerProcess::OtherWindows() const {
 
 void ViewerProcess::Mouse(const QPoint& at, const char* action) const {
   const QPoint p = m_window.topLeft() + at;
-  const QStringList screen = m_screen >= 0 ? QStringList{QStringLiteral("--screen"), QString::number(m_screen)}
-                                           : QStringList();
-  Xdotool(QStringList{QStringLiteral("mousemove")} + screen +
-          QStringList{QString::number(p.x()), QString::number(p.y()), QLatin1String(action), QStringLiteral("1")});
+  const QString screen = m_screen >= 0 ? QStringLiteral("--screen %1 ").arg(m_screen) : QString();
+  Xdotool(Words(QStringLiteral("mousemove %1%2 %3 %4 1").arg(screen).arg(p.x()).arg(p.y()).arg(QLatin1String(action))));
 }
 
 void ViewerProcess::RepaintAll() const {
   // Mapped again, a window has lost its contents and is painted anew.
-  Xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--all"), QStringLiteral("--pid"),
-           QString::number(m_process->processId()), QStringLiteral("--name"), QString(), QStringLiteral("windowunmap"),
-           QStringLiteral("--sync"), QStringLiteral("%@"), QStringLiteral("windowmap"), QStringLiteral("--sync"),
-           QStringLiteral("%@")});
+  Xdotool(Words(QStringLiteral("search --onlyvisible --all --pid %1 --name").arg(m_process->processId()))
+          << QString() << Words(QStringLiteral("windowunmap --sync %@ windowmap --sync %@")));
 }
 
 void ViewerProcess::PressReturnIn(const QRect& window) const {
   // With no window manager the keyboard goes where the input focus is put.
   const QPoint p = window.center();
   QString id;
-  for (const QString& line : Xdotool({QStringLiteral("mousemove"), QString::number(p.x()), QString::number(p.y()),
-                                      QStringLiteral("getmouselocation"), QStringLiteral("--shell")})
-                                 .split(QLatin1Char('\n')))
+  for (const QString& line :
+       Xdotool(Words(QStringLiteral("mousemove %1 %2 getmouselocation --shell").arg(p.x()).arg(p.y()))).split('\n'))
     if (line.startsWith(QLatin1String("WINDOW="))) id = line.section(QLatin1Char('='), 1);
   if (id.isEmpty()) return;
-  Xdotool({QStringLiteral("windowfocus"), id, QStringLiteral("key"), QStringLiteral("Return")});
+  Xdotool(Words(QStringLiteral("windowfocus %1 key Return").arg(id)));
 }
 
 QString ViewerProcess::Output() {

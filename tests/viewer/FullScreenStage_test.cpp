@@ -7,7 +7,6 @@
 #include <QDir>
 #include <QGuiApplication>
 #include <QImage>
-#include <QPainter>
 #include <QScreen>
 #include <QTest>
 
@@ -15,7 +14,6 @@
 #include "archive/CArchiveDlg.h"
 #include "res/SkinImages.h"
 #include "skin/SkinButton.h"
-#include "skin/StatusPanel.h"
 #include "tests/viewer/ShellTestSupport.h"
 #include "viewer/CArdevizView.h"
 #include "viewer/CMainFrame.h"
@@ -69,23 +67,6 @@ TEST(FullScreenStage, TheFrameGoesOnTheStageTakesClicksThereAndComesBackAsItWas)
   EXPECT_FALSE(stage->isVisible());
   frame->show();
   EXPECT_TRUE(stage->isVisible());
-  // What partial repaints leave on the screen (the stage's backing store) equals a full repaint.
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(stage));
-  for (int id : {CArdevizView::kIdLayoutFirst + 1, CArdevizView::kIdLayoutFirst + 0, CArdevizView::kIdConnect + 0}) {
-    QTest::mouseClick(stage->viewport(), Qt::LeftButton, {},
-                      stage->MapFromWindow(frame->View()->Button(id)->geometry().center()));
-    QTest::qWait(50);
-  }
-  // The clock may tick between the two looks: its date and time are left out of both.
-  const auto look = [&](QPixmap pixmap) {
-    QImage image = pixmap.toImage().convertToFormat(QImage::Format_RGB32);
-    QPainter painter(&image);
-    for (const QRect& r : {StatusPanel::kDateRect, StatusPanel::kTimeRect})
-      painter.fillRect(QRect(stage->MapFromWindow(r.topLeft()), r.size() * stage->Factor()), Qt::black);
-    return image;
-  };
-  EXPECT_TRUE(look(stage->screen()->grabWindow(stage->winId())) == look(stage->grab()))
-      << "partial repaints landed off the full repaint";
 
   frame->SetFullScreen(false);
   EXPECT_EQ(frame->Stage(), nullptr);
