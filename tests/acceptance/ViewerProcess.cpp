@@ -90,7 +90,8 @@ bool ViewerProcess::Start(quint16 port, const QProcessEnvironment& environment) 
   env.insert(QStringLiteral("TMPDIR"), m_root.filePath(QStringLiteral("tmp")));
   env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_root.filePath(QStringLiteral("runtime")));
   env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-  if (m_screen >= 0) env.insert(QStringLiteral("DISPLAY"), qEnvironmentVariable("DISPLAY") + QStringLiteral(".%1").arg(m_screen));
+  const QString display = qEnvironmentVariable("DISPLAY");
+  if (m_screen >= 0) env.insert(QStringLiteral("DISPLAY"), QStringLiteral("%1.%2").arg(display).arg(m_screen));
   env.insert(environment);
   m_process = std::make_unique<QProcess>();
   m_process->setProcessEnvironment(env);
