@@ -9,7 +9,7 @@
 #include <QSettings>
 #include <QTemporaryDir>
 
-#include <unistd.h>
+#include <sys/stat.h>
 
 #include "app/CArdevizApp.h"
 #include "archive/CArchiveDlg.h"
@@ -73,10 +73,15 @@ TEST_F(CArdevizAppTest, SecondInstanceIsRefusedAndPowerSavesTheSettingsAndCloses
 
   app.ExitInstance();
   EXPECT_TRUE(CArdevizApp(LockPath(), m_options).InitInstance());
-  // In the user's runtime folder, else under the user's number in the shared temporary folder.
-  EXPECT_EQ(CArdevizApp::LockFilePathIn(m_lockDir.path()), LockPath());
-  EXPECT_EQ(CArdevizApp::LockFilePathIn(QString()),
-            QDir(QDir::tempPath()).filePath(QString("Ardeviz-%1.lock").arg(::getuid())));
+
+  // A lock that is no plain file is answered at once, saying what it is.
+  const QString fifo = QDir(m_lockDir.path()).filePath("fifo.lock");
+  ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+  EXPECT_FALSE(CArdevizApp(fifo, m_options).InitInstance());
+  ASSERT_EQ(m_alerts.messages.size(), 2u);
+  EXPECT_EQ(m_alerts.messages[1].caption + ": " + m_alerts.messages[1].text,
+            "ERROR: Cannot use the instance lock " + fifo +
+                ": it is a FIFO, not a plain file; remove it and start again.");
 }
 
 TEST_F(CArdevizAppTest, ArchivePowerReturnsToTheMainWindowAlsoOffline) {
