@@ -130,8 +130,13 @@ archive/MonthCalendar.cpp
 
 @commit-copies a saved file is copied into place and its temporary file left behind
 platform/PendingFile.cpp
--    if (QFile::rename(temporaryPath, name)) return name;
-+    if (QFile::copy(temporaryPath, name)) return name;
+-    const int error = RenameNoReplace(temporaryPath, name);
++    const int error = QFile::copy(temporaryPath, name) ? 0 : EEXIST;
+
+@commit-through-link a saved file is named by a rename that copies through a dangling link at its name
+platform/PendingFile.cpp
+-  if (::renameat2(AT_FDCWD, source.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE) == 0) return 0;
++  if (QFile::rename(from, to)) return 0;
 
 @commit-numbers a taken name is never numbered
 platform/PendingFile.cpp
