@@ -1,6 +1,6 @@
 // Local files: only regular files within the bound are read; anything else
 // reads as missing at once (a FIFO never blocks); replacing goes through a
-// temporary file and a rename.
+// temporary file and a rename, and only ever replaces a regular file.
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>
@@ -56,4 +56,16 @@ TEST(LocalFile, ReplaceRenamesATemporaryOverTheFile) {
   EXPECT_EQ(LocalFile::Read(path + ".second", 16), "old");  // the old file was never cut open
   EXPECT_FALSE(fs::exists(path + ".tmp"));
   EXPECT_FALSE(LocalFile::Replace(dir.filePath("no-folder/a.ini").toStdString(), "x"));
+
+  // Anything but a regular file is left as it is: nothing is written through a link or into a FIFO.
+  const std::string folder = dir.path().toStdString();
+  fs::create_symlink(path, folder + "/link");
+  fs::create_symlink(folder + "/missing", folder + "/dangling");
+  ASSERT_EQ(::mkfifo((folder + "/fifo").c_str(), 0600), 0);
+  for (const char* name : {"link", "dangling", "fifo"}) {
+    EXPECT_FALSE(LocalFile::ReplaceBytes(QString::fromStdString(folder + "/" + name), "bytes")) << name;
+    EXPECT_TRUE(fs::is_symlink(folder + "/" + name) || fs::is_fifo(folder + "/" + name)) << name;
+  }
+  EXPECT_EQ(LocalFile::Read(path, 16), "new");
+  EXPECT_FALSE(fs::exists(folder + "/missing"));
 }
