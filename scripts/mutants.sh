@@ -163,6 +163,16 @@ viewer/CArdevizView.cpp
 -        [](const QString& path, QByteArrayView bytes) { return LocalFile::ReplaceBytes(path, bytes); });
 +        [](const QString& path, QByteArrayView bytes) { QFile f(path); return f.open(QIODevice::WriteOnly) && f.write(bytes.data(), bytes.size()) == bytes.size(); });
 
+@profile-past-bound a profile is written past the bound it is read within, and reads as missing from then on
+platform/PrivateProfile.cpp
+-  return text.size() <= LocalFile::kProfileBound && LocalFile::Replace(path, text);
++  return LocalFile::Replace(path, text);
+
+@history-refusal-silent a connection the history refused is not told to the operator
+config/CConfigConnections.cpp
+-  if (!AddConnectionHistory(name, address, port))
++  if (!AddConnectionHistory(name, address, port) && false)
+
 @avi-keyframe-flag AVI frames lose their key-frame flag in the index
 platform/AviWriter.cpp
 -constexpr std::uint32_t kAviifKeyFrame = 0x10;

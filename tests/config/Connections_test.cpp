@@ -26,6 +26,7 @@
 #include "config/ConnectionHistory.h"
 #include "config/IpAddressEdit.h"
 #include "config/ViewerSettings.h"
+#include "platform/LocalFile.h"
 #include "tests/viewer/ShellTestSupport.h"
 
 namespace {
@@ -130,6 +131,22 @@ TEST_F(ConfigTest, AddingMakesTheFolderAndRewritesTheSectionUnlessItsAddressCont
   AddConnectionHistory(QStringLiteral("127.0.0.1"), QStringLiteral("127.0.0.9"), QStringLiteral("9100"));
   AddConnectionHistory(QString(), QStringLiteral("127.0.0.3"), QStringLiteral("9000"));
   EXPECT_EQ(ReadFile(kHistoryFile), before);
+}
+
+// An entry that would take the history past what it reads is refused and said
+// so; the file stays as it was, readable.
+TEST_F(ConfigTest, AnEntryPastTheReadBoundIsRefusedAndSaid) {
+  ASSERT_TRUE(QDir().mkdir(QStringLiteral("ini")));
+  const std::string full =
+      "[A]\r\nIP=127.0.0.1\r\nPORT=9000\r\n;" + std::string(LocalFile::kProfileBound - 40, 'x') + "\r\n";
+  WriteFile(kHistoryFile, full);
+  CConfigurationsDlg dialog(m_settings);
+  dialog.Page()->NameEdit()->setText(QStringLiteral("B"));
+  dialog.OkButton()->click();
+  EXPECT_EQ(dialog.result(), QDialog::Accepted);
+  ASSERT_EQ(m_alerts.messages.size(), 1u);
+  EXPECT_EQ(m_alerts.messages[0].text, CConfigConnections::kHistoryNotAddedText);
+  EXPECT_TRUE(ReadFile(kHistoryFile) == full && ReadConnectionHistory()->size() == 1u);
 }
 
 // Only bracketed names start entries, keys may be missing; 20,000 entries list
