@@ -173,6 +173,26 @@ config/CConfigConnections.cpp
 -  if (!AddConnectionHistory(name, address, port))
 +  if (!AddConnectionHistory(name, address, port) && false)
 
+@working-folder-fallback an installed program whose per-user folder cannot be made runs on beside its executable
+viewer/WorkingFolder.cpp
+-  if (!entered) return std::nullopt;
++  if (!entered) return QString();
+
+@data-home-relative a relative XDG_DATA_HOME is taken from the current folder
+viewer/WorkingFolder.cpp
+-  if (QDir::isRelativePath(qEnvironmentVariable("XDG_DATA_HOME"))) qunsetenv("XDG_DATA_HOME");
++  if (false) qunsetenv("XDG_DATA_HOME");
+
+@lock-any-kind whatever stands at the instance lock's name is locked, a FIFO included
+platform/InstanceLock.cpp
+-  if (fd >= 0 && ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
++  if (fd >= 0 && ::fstat(fd, &st) == 0) {
+
+@lock-folder-shared the instance lock is kept in a folder other users can write
+platform/InstanceLock.cpp
+-  if (::lstat(folder.constData(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::getuid() ||
++  if (::lstat(folder.constData(), &st) != 0 || !S_ISDIR(st.st_mode) ||
+
 @avi-keyframe-flag AVI frames lose their key-frame flag in the index
 platform/AviWriter.cpp
 -constexpr std::uint32_t kAviifKeyFrame = 0x10;

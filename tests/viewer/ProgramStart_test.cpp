@@ -3,7 +3,8 @@
 // stored settings (out-of-range numbers, the record folder made beside the
 // executable, never cut) and the working folder of an installed program
 // (found beside the executable, filled with the shipped files it lacks, never
-// overwritten).
+// overwritten; one that cannot be made is told, never replaced by the
+// executable's own folder).
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -132,6 +133,41 @@ TEST(WorkingFolder, FilledWithWhatIsMissingAndNeverOverwritten) {
   Write(shipped.filePath("PTZ/pelcoP.tl"), "P");
   ASSERT_TRUE(WorkingFolder::Seed(shipped.path(), user.path()));
   EXPECT_EQ(Read(user.filePath("ini/opt.ini")) + Read(user.filePath("PTZ/pelcoP.tl")), "mineP");
+}
+
+// An installed program whose per-user folder cannot be made says so and must
+// end, never falling back to its own folder; a relative XDG_DATA_HOME is
+// ignored, as the XDG rules say, and never taken from the current folder.
+TEST(WorkingFolder, AFolderThatCannotBeMadeIsToldAndARelativeDataHomeIgnored) {
+  TemporaryWorkingFolder current;
+  AlertRecorder alerts;
+  QTemporaryDir root;
+  Write(root.filePath("share/ardeviz/ini/opt.ini"), "x");
+  Write(root.filePath("plain"), "x");
+  ASSERT_TRUE(QDir().mkpath(root.filePath("bin")));
+  const QByteArray home = qgetenv("HOME"), dataHome = qgetenv("XDG_DATA_HOME");
+  qputenv("HOME", QFile::encodeName(root.path()));
+  const struct {
+    QString dataHome;
+    bool runs;
+  } cases[] = {{root.filePath("plain"), false}, {"/proc", false}, {"relative", true}};
+  for (const auto& c : cases) {
+    alerts.messages.clear();
+    qputenv("XDG_DATA_HOME", QFile::encodeName(c.dataHome));
+    const auto folder = WorkingFolder::EnterForThisProgram(root.filePath("bin"));
+    ASSERT_EQ(folder.has_value(), c.runs) << c.dataHome.toStdString();
+    if (c.runs) {
+      EXPECT_TRUE(alerts.messages.empty());
+      EXPECT_EQ(*folder, QDir::currentPath());
+      EXPECT_TRUE(folder->startsWith(root.filePath(".local/share/"))) << folder->toStdString();
+    } else {
+      ASSERT_EQ(alerts.messages.size(), 1u);
+      EXPECT_TRUE(alerts.messages[0].text.startsWith("Cannot make the working folder " + c.dataHome));
+    }
+  }
+  qputenv("HOME", home);
+  dataHome.isNull() ? qunsetenv("XDG_DATA_HOME") : qputenv("XDG_DATA_HOME", dataHome);
+  EXPECT_TRUE(QDir(root.filePath("bin")).isEmpty());
 }
 
 }  // namespace
