@@ -28,7 +28,6 @@ class InstanceLock {
   void Unlock();
   bool IsLocked() const { return m_fd >= 0; }
   const QString& Problem() const { return m_problem; }
-  const QString& Path() const { return m_path; }
 
  private:
   Outcome Refuse(const QString& problem);
