@@ -96,7 +96,8 @@ int main(int argc, char** argv) {
 
   // An installed program works in its per-user folder and keeps its record
   // folder "Backup" there; it never writes beside its executable.
-  const std::optional<QString> installedFolder = WorkingFolder::EnterForThisProgram(QApplication::applicationDirPath());
+  const std::optional<QString> installedFolder =
+      WorkingFolder::EnterForThisProgram(QApplication::applicationDirPath());
   if (!installedFolder) return 1;
   if (!installedFolder->isEmpty())
     options.executablePath = QDir(*installedFolder).filePath(QString::fromLatin1(kApplicationName));
