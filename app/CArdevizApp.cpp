@@ -2,11 +2,6 @@
 
 #include <QDir>
 #include <QGuiApplication>
-#include <QStandardPaths>
-
-#ifdef Q_OS_UNIX
-#include <unistd.h>
-#endif
 
 #include "app/AppViewExtensions.h"
 #include "archive/AviRecorder.h"
@@ -17,9 +12,6 @@
 
 CArdevizApp::CArdevizApp(const QString& lockFilePath, CArdevizView::Options viewOptions)
     : m_instanceLock(lockFilePath), m_viewOptions(std::move(viewOptions)) {
-  // Only a dead owner makes the lock stale, never its age: the first instance
-  // may run for days.
-  m_instanceLock.setStaleLockTime(0);
   // The program's view always has its archive panel and Configurations dialog.
   if (!m_viewOptions.extensions.createArchivePanel) m_viewOptions.extensions = AppViewExtensions();
 }
@@ -27,17 +19,9 @@ CArdevizApp::CArdevizApp(const QString& lockFilePath, CArdevizView::Options view
 CArdevizApp::~CArdevizApp() { ExitInstance(); }
 
 QString CArdevizApp::DefaultLockFilePath() {
-  return LockFilePathIn(QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation));
-}
-
-QString CArdevizApp::LockFilePathIn(const QString& runtimeFolder) {
-  const QString name = QString::fromLatin1(kInstanceName);
-  if (!runtimeFolder.isEmpty()) return QDir(runtimeFolder).filePath(name + QStringLiteral(".lock"));
-#ifdef Q_OS_UNIX
-  return QDir(QDir::tempPath()).filePath(QStringLiteral("%1-%2.lock").arg(name).arg(::getuid()));
-#else
-  return QDir(QDir::tempPath()).filePath(name + QStringLiteral(".lock"));  // a per-user folder there
-#endif
+  QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+  if (QDir::isRelativePath(runtime)) runtime.clear();  // the XDG rules ignore a relative value
+  return InstanceLock::PathIn(runtime, QString::fromLatin1(kInstanceName) + QStringLiteral(".lock"));
 }
 
 bool CArdevizApp::InitInstance() {
@@ -45,9 +29,11 @@ bool CArdevizApp::InitInstance() {
   // caption and the program's icon wherever the window manager draws a title bar.
   QGuiApplication::setApplicationDisplayName(QString::fromLatin1(CMainFrame::kTitle));
   QGuiApplication::setWindowIcon(ProgramIcon());
-  if (!m_instanceLock.tryLock(0)) {
-    Alerts::ShowMessage(nullptr, QString::fromLatin1(kAnotherInstanceText), QString::fromLatin1(kErrorCaption),
-                        Alerts::Icon::Error);
+  const InstanceLock::Outcome outcome = m_instanceLock.TryLock();
+  if (outcome != InstanceLock::Outcome::Locked) {
+    const QString text = outcome == InstanceLock::Outcome::HeldByAnother ? QString::fromLatin1(kAnotherInstanceText)
+                                                                          : m_instanceLock.Problem();
+    Alerts::ShowMessage(nullptr, text, QString::fromLatin1(kErrorCaption), Alerts::Icon::Error);
     return false;
   }
   m_pFrame = std::make_unique<CMainFrame>(m_viewOptions);
@@ -61,5 +47,5 @@ bool CArdevizApp::InitInstance() {
 
 void CArdevizApp::ExitInstance() {
   m_pFrame.reset();
-  if (m_instanceLock.isLocked()) m_instanceLock.unlock();
+  m_instanceLock.Unlock();
 }

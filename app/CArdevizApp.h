@@ -3,10 +3,10 @@
 // folder, so one instance per user), then the main frame with its view, shown
 // and initialised.
 
-#include <QLockFile>
 #include <QString>
 #include <memory>
 
+#include "platform/InstanceLock.h"
 #include "viewer/CArdevizView.h"
 
 class CMainFrame;
@@ -23,21 +23,19 @@ class CArdevizApp {
   CArdevizApp& operator=(const CArdevizApp&) = delete;
 
   // Names the program and gives it its icon for every window; false ends the
-  // program: another instance runs.
+  // program: another instance runs, or the lock cannot be used (a box says which).
   bool InitInstance();
   // Releases the instance lock; the frame and view go with the object.
   void ExitInstance();
 
   CMainFrame* MainFrame() const { return m_pFrame.get(); }
 
-  // "Ardeviz.lock" in the user's runtime folder (QStandardPaths::RuntimeLocation).
+  // "Ardeviz.lock" in $XDG_RUNTIME_DIR; when that is unset or relative, in a
+  // folder of the user's own in the shared temporary folder.
   static QString DefaultLockFilePath();
-  // The lock in the given runtime folder; without one, in the temporary folder
-  // under a name that carries the user's number, since that folder is shared.
-  static QString LockFilePathIn(const QString& runtimeFolder);
 
  private:
-  QLockFile m_instanceLock;
+  InstanceLock m_instanceLock;
   CArdevizView::Options m_viewOptions;
   std::unique_ptr<CMainFrame> m_pFrame;
 };

@@ -13,6 +13,7 @@
 
 #include <cstdio>
 #include <memory>
+#include <optional>
 
 #include "app/CArdevizApp.h"
 #include "sim/SimRecorderThread.h"
@@ -92,10 +93,12 @@ int main(int argc, char** argv) {
   }
 
   // An installed program works in its per-user folder and keeps its record
-  // folder "Backup" there, not beside the executable.
-  const QString installedFolder = WorkingFolder::EnterForThisProgram();
-  if (!installedFolder.isEmpty())
-    options.executablePath = QDir(installedFolder).filePath(QString::fromLatin1(kApplicationName));
+  // folder "Backup" there; it never writes beside its executable.
+  const std::optional<QString> installedFolder =
+      WorkingFolder::EnterForThisProgram(QApplication::applicationDirPath());
+  if (!installedFolder) return 1;
+  if (!installedFolder->isEmpty())
+    options.executablePath = QDir(*installedFolder).filePath(QString::fromLatin1(kApplicationName));
 
   CArdevizApp ardeviz(CArdevizApp::DefaultLockFilePath(), options);
   if (!ardeviz.InitInstance()) return 1;

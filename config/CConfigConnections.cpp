@@ -226,8 +226,14 @@ bool CConfigConnections::OnOK() {
                         Alerts::Icon::None);
     return false;
   }
-  AddConnectionHistory(name, address, port);
+  AddToHistory(name, address, port);
   return true;
+}
+
+void CConfigConnections::AddToHistory(const QString& name, const QString& address, const QString& port) {
+  if (!AddConnectionHistory(name, address, port))
+    Alerts::ShowMessage(this, QString::fromLatin1(kHistoryNotAddedText), QString::fromLatin1(kMessageCaption),
+                        Alerts::Icon::Warning);
 }
 
 void CConfigConnections::OnIpLoad() {
@@ -236,7 +242,7 @@ void CConfigConnections::OnIpLoad() {
   const QString address = ControlText(m_pIpAddress->text());
   const QString port = ControlText(m_pPort->text());
   if (!name.isEmpty() && address != QLatin1String(kUnsetAddress) && port != QLatin1String(kNoPortText)) {
-    AddConnectionHistory(name, address, port);
+    AddToHistory(name, address, port);
   }
   m_pHistoryDlg = new CIpHistoryDlg(this);
   m_pHistoryDlg->setAttribute(Qt::WA_DeleteOnClose);

@@ -55,6 +55,8 @@ class CConfigConnections : public QWidget {
   static constexpr const char* kNoPortText = "0";
   static constexpr const char* kNoAddressText = "Please Input correct IP/PORT or Press [IP Load] button.";
   static constexpr const char* kMessageCaption = "Ardeviz";
+  static constexpr const char* kHistoryNotAddedText =
+      "This connection was not added to the history (ini/cnn.ini): the history is full or cannot be written.";
   // The ports a TCP connection can use.
   static constexpr std::uint32_t kPortMin = 1;
   static constexpr std::uint32_t kPortMax = 65535;
@@ -116,6 +118,8 @@ class CConfigConnections : public QWidget {
   // Controls to fields; false (after the prompt) when the port fails.
   bool PullFields();
   void OnHistoryFinished(int result);
+  // A box tells the operator when the entry could not be added.
+  void AddToHistory(const QString& name, const QString& address, const QString& port);
   void OnFolderChosen(const QString& folder);
   QString ControlText(const QString& text) const { return text.left(kControlTextChars); }
 

@@ -3,6 +3,9 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <filesystem>
+#include <system_error>
+
 #include "platform/LocalFile.h"
 #include "platform/PrivateProfile.h"
 
@@ -35,14 +38,19 @@ std::vector<std::string> SplitHistoryPieces(const std::string& text) {
   return pieces;
 }
 
-void AddConnectionHistory(const QString& label, const QString& ip, const QString& port) {
+bool AddConnectionHistory(const QString& label, const QString& ip, const QString& port) {
   const std::string section = Local(label);
-  const std::string storedIp =
-      PrivateProfile::ReadString(kHistoryFile, section, kHistoryIpKey, "", kHistoryValueChars);
-  if (storedIp.find(section) != std::string::npos) return;
+  auto profile = PrivateProfile::Load(kHistoryFile);
+  const std::string storedIp = profile ? profile->GetString(section, kHistoryIpKey, "", kHistoryValueChars) : "";
+  if (storedIp.find(section) != std::string::npos) return true;
+  // An existing file that cannot be read is never replaced.
+  std::error_code ec;
+  if (!profile && std::filesystem::exists(kHistoryFile, ec)) return false;
+  if (!profile) profile.emplace();
   EnsureHistoryFolder();
-  PrivateProfile::WriteString(kHistoryFile, section, kHistoryIpKey, Local(ip));
-  PrivateProfile::WriteString(kHistoryFile, section, kHistoryPortKey, Local(port));
+  // Both keys in one write: an entry is never left without its port.
+  return profile->SetString(section, kHistoryIpKey, Local(ip)) &&
+         profile->SetString(section, kHistoryPortKey, Local(port)) && profile->Save(kHistoryFile);
 }
 
 void RemoveConnectionHistory(const QString& label) {

@@ -35,8 +35,10 @@ struct HistoryEntry {
 
 // Writes IP and then PORT into the section of label, unless the IP stored
 // there already contains the label text (an empty label never writes).
-// Creates the "ini" folder when it is missing.
-void AddConnectionHistory(const QString& label, const QString& ip, const QString& port);
+// Creates the "ini" folder when it is missing. False when the entry was not
+// written: the file could not be read or written, or the entry would take it
+// past the bound of what it reads (the file is then left as it was).
+bool AddConnectionHistory(const QString& label, const QString& ip, const QString& port);
 
 // Rewrites the file without the section of label: every piece that contains
 // "[label]" is dropped with the two pieces after it (its IP and PORT lines);

@@ -3,6 +3,7 @@
 // missing data, reconnection, and the receive path that assembles pictures,
 // status reports and the event list. Lives on the user-interface thread.
 
+#include <QByteArrayView>
 #include <QObject>
 #include <QString>
 #include <QTimer>
@@ -97,6 +98,10 @@ class CDvrLink : public QObject {
   const CImageCodec* Holder(int channel) const;
   // Where the event list is written; the working folder by default.
   void SetEventFilePath(const QString& path) { m_eventFilePath = path; }
+  // Writes the event list (path, bytes). The rules for local files live above
+  // the link, so its owner supplies them; without a writer no list is kept.
+  using FileWriter = std::function<bool(const QString& path, QByteArrayView bytes)>;
+  void SetEventFileWriter(FileWriter writer) { m_eventFileWriter = std::move(writer); }
   const QString& EventFilePath() const { return m_eventFilePath; }
 
   // Feeds bytes as if read from the socket (tests and fuzzing); cut into reads of at most kReceiveChunk.
@@ -205,4 +210,5 @@ class CDvrLink : public QObject {
   std::unique_ptr<CImageCodec> m_pPlayCodec;
   std::array<std::unique_ptr<CImageCodec>, wire::kChannels> m_holders;
   QString m_eventFilePath = QString::fromLatin1(kEventFileName);
+  FileWriter m_eventFileWriter;
 };

@@ -1,7 +1,6 @@
 // Receive path of the link: socket reads are walked as a byte stream, cut
 // into packets, and image, event and status payloads are handled by the type
 // of the packet that carried them.
-#include <QFile>
 #include <QTcpSocket>
 
 #include <algorithm>
@@ -326,11 +325,8 @@ void CDvrLink::ManagePlayImage(bool oneChunk) {
 
 void CDvrLink::WriteEventFile() {
   m_receiveMode = m_previousMode;
-  QFile file(m_eventFilePath);
-  if (file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-    file.write(reinterpret_cast<const char*>(m_imageData.data()), static_cast<qint64>(m_expected));
-    file.close();
-  }
+  if (m_eventFileWriter)
+    m_eventFileWriter(m_eventFilePath, QByteArrayView(m_imageData.data(), static_cast<qsizetype>(m_expected)));
   if (m_pArchivePanel) m_pArchivePanel->EventFileArrived();
 }
 

@@ -36,6 +36,30 @@ bool IsRegularWithin(const struct stat& st, std::size_t maxBytes) {
 }
 #endif
 
+// Creates path and writes text into it; false when anything was at path
+// already (a link or FIFO put there is never opened) or a step failed.
+bool WriteNewFile(const std::filesystem::path& path, std::string_view text) {
+#if defined(_WIN32)
+  std::error_code ec;
+  if (std::filesystem::exists(path, ec)) return false;
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(text.data(), static_cast<std::streamsize>(text.size()));
+  out.close();
+  return static_cast<bool>(out);
+#else
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+  if (fd < 0) return false;
+  bool written = true;
+  for (std::size_t done = 0; written && done < text.size();) {
+    const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    written = n > 0;
+    if (written) done += static_cast<std::size_t>(n);
+  }
+  return ::close(fd) == 0 && written;
+#endif
+}
+
 }  // namespace
 
 std::optional<std::string> LocalFile::Read(const std::string& path, std::size_t maxBytes) {
@@ -123,18 +147,14 @@ bool LocalFile::Replace(const std::string& path, std::string_view text) {
   fs::path temp = target;
   temp += ".tmp";
   std::error_code ec;
+  const auto present = fs::symlink_status(target, ec);
+  if (fs::exists(present) && !fs::is_regular_file(present)) return false;
   // A stale temporary of an interrupted write is garbage; whatever it is, it
   // must not be opened (a FIFO there would block).
   fs::remove(temp, ec);
-  {
-    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-    if (!out) return false;
-    out.write(text.data(), static_cast<std::streamsize>(text.size()));
-    out.close();
-    if (!out) {
-      fs::remove(temp, ec);
-      return false;
-    }
+  if (!WriteNewFile(temp, text)) {
+    fs::remove(temp, ec);
+    return false;
   }
   fs::rename(temp, target, ec);
   if (ec) {
@@ -142,4 +162,8 @@ bool LocalFile::Replace(const std::string& path, std::string_view text) {
     return false;
   }
   return true;
+}
+
+bool LocalFile::ReplaceBytes(const QString& path, QByteArrayView bytes) {
+  return Replace(NativePath(path), std::string_view(bytes.data(), static_cast<std::size_t>(bytes.size())));
 }

@@ -7,6 +7,7 @@
 // so a failed or interrupted write never leaves a half file.
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QImage>
 #include <QString>
 
@@ -36,6 +37,9 @@ class LocalFile {
   static bool EnsureRegularFile(const std::string& path);
 
   // Writes text to "<path>.tmp" and renames it over path; false (and no
-  // temporary left behind) when any step fails.
+  // temporary left behind) when any step fails. Only a regular file or
+  // nothing is replaced: a link, FIFO or folder at path is left alone and
+  // refused, and the temporary is made new, never opened through a link.
   static bool Replace(const std::string& path, std::string_view text);
+  static bool ReplaceBytes(const QString& path, QByteArrayView bytes);
 };

@@ -6,6 +6,12 @@
 #include <QRandomGenerator>
 #include <QRegularExpression>
 
+#include <cerrno>
+#include <cstdio>
+
+#include <fcntl.h>
+#include <unistd.h>
+
 namespace {
 constexpr int kCreateAttempts = 16;
 constexpr const char* kTemporaryPattern = "^\\.saving-[0-9a-f]{16}\\.part$";
@@ -13,6 +19,19 @@ constexpr const char* kTemporaryPattern = "^\\.saving-[0-9a-f]{16}\\.part$";
 bool NameTaken(const QString& path) {
   const QFileInfo info(path);
   return info.exists() || info.isSymLink();
+}
+
+// Gives from the name to, never replacing whatever has that name (a dangling
+// link included) and never copying, so nothing is written through a link.
+// 0 or the errno; EEXIST: the name is taken.
+int RenameNoReplace(const QString& from, const QString& to) {
+  const QByteArray source = QFile::encodeName(from), target = QFile::encodeName(to);
+  if (::renameat2(AT_FDCWD, source.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE) == 0) return 0;
+  if (errno != EINVAL && errno != ENOSYS) return errno;
+  // A file system without that rename: a second name, then the first one dropped.
+  if (::link(source.constData(), target.constData()) != 0) return errno;
+  ::unlink(source.constData());
+  return 0;
 }
 }  // namespace
 
@@ -38,9 +57,9 @@ QString PendingFile::NumberedName(const QString& path, int n) {
 QString PendingFile::Commit(const QString& temporaryPath, const QString& finalPath) {
   for (int n = 1; n <= kMaxNumber; ++n) {
     const QString name = n == 1 ? finalPath : NumberedName(finalPath, n);
-    // QFile::rename never replaces an existing file.
-    if (QFile::rename(temporaryPath, name)) return name;
-    if (!NameTaken(name)) break;
+    const int error = RenameNoReplace(temporaryPath, name);
+    if (error == 0) return name;
+    if (error != EEXIST) break;
   }
   QFile::remove(temporaryPath);
   return {};

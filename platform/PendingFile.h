@@ -14,8 +14,9 @@ class PendingFile {
   // folder; empty when the folder cannot take a new file.
   static QString CreateTemporary(const QString& folder);
   // Gives the temporary file finalPath, or the first free numbered form of
-  // it. Returns the name given; on failure removes the temporary file and
-  // returns an empty string.
+  // it: a name taken in any form, a dangling link included, is passed over,
+  // never replaced nor written through. Returns the name given; on failure
+  // removes the temporary file and returns an empty string.
   static QString Commit(const QString& temporaryPath, const QString& finalPath);
   // "<folder>/<base> (n).<suffix>"
   static QString NumberedName(const QString& path, int n);

@@ -102,7 +102,11 @@ std::optional<PrivateProfile> PrivateProfile::Load(const std::string& path) {
   return PrivateProfile(*text);
 }
 
-bool PrivateProfile::Save(const std::string& path) const { return LocalFile::Replace(path, Text()); }
+bool PrivateProfile::Save(const std::string& path) const {
+  // A file past the read bound would read as missing from then on.
+  const std::string text = Text();
+  return text.size() <= LocalFile::kProfileBound && LocalFile::Replace(path, text);
+}
 
 std::string PrivateProfile::Text() const {
   std::string text;

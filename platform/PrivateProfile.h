@@ -34,7 +34,8 @@ class PrivateProfile {
   // of at most LocalFile::kProfileBound bytes.
   static std::optional<PrivateProfile> Load(const std::string& path);
   // Writes the whole text through a temporary file beside it, so a failed
-  // write never leaves a half file. Fails when the folder does not exist.
+  // write never leaves a half file. Fails when the folder does not exist or
+  // the text is past LocalFile::kProfileBound, which Load would refuse.
   bool Save(const std::string& path) const;
   std::string Text() const;
 

@@ -150,8 +150,13 @@ archive/MonthCalendar.cpp
 
 @commit-copies a saved file is copied into place and its temporary file left behind
 platform/PendingFile.cpp
--    if (QFile::rename(temporaryPath, name)) return name;
-+    if (QFile::copy(temporaryPath, name)) return name;
+-    const int error = RenameNoReplace(temporaryPath, name);
++    const int error = QFile::copy(temporaryPath, name) ? 0 : EEXIST;
+
+@commit-through-link a saved file is named by a rename that copies through a dangling link at its name
+platform/PendingFile.cpp
+-  if (::renameat2(AT_FDCWD, source.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE) == 0) return 0;
++  if (QFile::rename(from, to)) return 0;
 
 @commit-numbers a taken name is never numbered
 platform/PendingFile.cpp
@@ -167,6 +172,46 @@ platform/PendingFile.cpp
 platform/LocalFile.cpp
 -  return S_ISREG(st.st_mode) && st.st_size >= 0 && static_cast<std::size_t>(st.st_size) <= maxBytes;
 +  return st.st_size >= 0 && static_cast<std::size_t>(st.st_size) <= maxBytes;
+
+@replace-any-kind a rename replaces a link or FIFO that stands at a file's name
+platform/LocalFile.cpp
+-  if (fs::exists(present) && !fs::is_regular_file(present)) return false;
++  if (false) return false;
+
+@event-list-in-place the event list is written into the old file, through whatever stands at its name
+viewer/CArdevizView.cpp
+-        [](const QString& path, QByteArrayView bytes) { return LocalFile::ReplaceBytes(path, bytes); });
++        [](const QString& path, QByteArrayView bytes) { QFile f(path); return f.open(QIODevice::WriteOnly) && f.write(bytes.data(), bytes.size()) == bytes.size(); });
+
+@profile-past-bound a profile is written past the bound it is read within, and reads as missing from then on
+platform/PrivateProfile.cpp
+-  return text.size() <= LocalFile::kProfileBound && LocalFile::Replace(path, text);
++  return LocalFile::Replace(path, text);
+
+@history-refusal-silent a connection the history refused is not told to the operator
+config/CConfigConnections.cpp
+-  if (!AddConnectionHistory(name, address, port))
++  if (!AddConnectionHistory(name, address, port) && false)
+
+@working-folder-fallback an installed program whose per-user folder cannot be made runs on beside its executable
+viewer/WorkingFolder.cpp
+-  if (!entered) return std::nullopt;
++  if (!entered) return QString();
+
+@data-home-relative a relative XDG_DATA_HOME is taken from the current folder
+viewer/WorkingFolder.cpp
+-  if (QDir::isRelativePath(qEnvironmentVariable("XDG_DATA_HOME"))) qunsetenv("XDG_DATA_HOME");
++  if (false) qunsetenv("XDG_DATA_HOME");
+
+@lock-any-kind whatever stands at the instance lock's name is locked, a FIFO included
+platform/InstanceLock.cpp
+-  if (fd >= 0 && ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
++  if (fd >= 0 && ::fstat(fd, &st) == 0) {
+
+@lock-folder-shared the instance lock is kept in a folder other users can write
+platform/InstanceLock.cpp
+-      (st.st_mode & (S_IWGRP | S_IWOTH)) != 0)
++      false)
 
 @avi-keyframe-flag AVI frames lose their key-frame flag in the index
 platform/AviWriter.cpp

@@ -90,7 +90,12 @@ void CArdevizView::OnInitialUpdate() {
   m_bInitialised = true;
 
   // 1. The link; the view runs without one when it is not wanted.
-  if (!m_pLink && m_options.createLink) m_pLink = std::make_unique<CDvrLink>(this, m_options.linkTiming);
+  if (!m_pLink && m_options.createLink) {
+    m_pLink = std::make_unique<CDvrLink>(this, m_options.linkTiming);
+    // Written like every other file of ours: never through a link, never into a FIFO.
+    m_pLink->SetEventFileWriter(
+        [](const QString& path, QByteArrayView bytes) { return LocalFile::ReplaceBytes(path, bytes); });
+  }
   // 2. The hidden archive panel.
   if (!m_pArchivePanel) m_pArchivePanel = m_options.extensions.createArchivePanel
                                              ? m_options.extensions.createArchivePanel(*this, m_pLink.get())

@@ -1,13 +1,15 @@
 #include "viewer/WorkingFolder.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
 
-#include <cstdio>
+#include <filesystem>
+#include <system_error>
+
+#include "platform/Alerts.h"
 
 QString WorkingFolder::ShippedFilesOf(const QString& applicationDir) {
   const QFileInfo shipped(QDir(applicationDir).filePath(QString::fromLatin1(kShippedRelative)));
@@ -33,13 +35,36 @@ bool WorkingFolder::Seed(const QString& shipped, const QString& folder) {
   return ok;
 }
 
-QString WorkingFolder::EnterForThisProgram() {
-  const QString shipped = ShippedFilesOf(QCoreApplication::applicationDirPath());
-  if (shipped.isEmpty()) return {};
+QString WorkingFolder::PerUserFolder() {
+  if (QDir::isRelativePath(qEnvironmentVariable("XDG_DATA_HOME"))) qunsetenv("XDG_DATA_HOME");
   const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
-  if (folder.isEmpty() || !Seed(shipped, folder))
-    std::fprintf(stderr, "ardeviz: could not fill the working folder %s with the files of %s\n", qPrintable(folder),
-                 qPrintable(shipped));
-  if (folder.isEmpty() || !QDir::setCurrent(folder)) return {};
+  return folder.isEmpty() ? folder : QFileInfo(folder).absoluteFilePath();
+}
+
+QString WorkingFolder::Enter(const QString& shipped, const QString& folder, bool& entered) {
+  std::error_code ec;
+  if (!folder.isEmpty()) std::filesystem::create_directories(QFile::encodeName(folder).toStdString(), ec);
+  entered = !folder.isEmpty() && !ec && QDir::setCurrent(folder);
+  if (!entered) {
+    const QString reason = ec ? QString::fromLocal8Bit(ec.message()) : QStringLiteral("it cannot be entered");
+    return QStringLiteral("Cannot make the working folder %1: %2. Set XDG_DATA_HOME to a folder of your own and "
+                          "start again.")
+        .arg(folder, reason);
+  }
+  if (!Seed(shipped, folder))
+    return QStringLiteral("Some files of %1 could not be copied into the working folder %2.").arg(shipped, folder);
+  return {};
+}
+
+std::optional<QString> WorkingFolder::EnterForThisProgram(const QString& applicationDir) {
+  const QString shipped = ShippedFilesOf(applicationDir);
+  if (shipped.isEmpty()) return QString();
+  const QString folder = PerUserFolder();
+  bool entered = false;
+  const QString problem = Enter(shipped, folder, entered);
+  if (!problem.isEmpty())
+    Alerts::ShowMessage(nullptr, problem, QString::fromLatin1(kErrorCaption),
+                        entered ? Alerts::Icon::Warning : Alerts::Icon::Error);
+  if (!entered) return std::nullopt;
   return folder;
 }

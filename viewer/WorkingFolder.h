@@ -7,9 +7,12 @@
 
 #include <QString>
 
+#include <optional>
+
 struct WorkingFolder {
   // The shipped files of an installed program, relative to its executable's folder.
   static constexpr const char* kShippedRelative = "../share/ardeviz";
+  static constexpr const char* kErrorCaption = "ERROR";
 
   // The shipped-files folder of a program whose executable lies in
   // applicationDir; empty when the program is not installed.
@@ -17,8 +20,16 @@ struct WorkingFolder {
   // Copies every file under shipped that folder lacks, keeping the sub-folders;
   // never overwrites a file. False when a folder or file could not be made.
   static bool Seed(const QString& shipped, const QString& folder);
-  // For an installed program: makes and seeds the per-user folder
-  // (QStandardPaths::AppLocalDataLocation) and enters it, returning it.
-  // Otherwise, or when that fails, stays and returns an empty string.
-  static QString EnterForThisProgram();
+  // The per-user folder (QStandardPaths::AppLocalDataLocation), absolute. A
+  // relative XDG_DATA_HOME is dropped from the environment first: the XDG
+  // rules say to ignore it, and Qt would take it from the current folder.
+  static QString PerUserFolder();
+  // Makes and seeds folder and enters it. Empty when all went well, else what
+  // went wrong, for the operator; entered tells whether the folder is current.
+  static QString Enter(const QString& shipped, const QString& folder, bool& entered);
+  // For a program installed in applicationDir: enters the per-user folder and
+  // returns it; a program started elsewhere stays and gets an empty string.
+  // nullopt: the folder could not be entered, a box said so, and the program
+  // must end rather than write beside its installed executable.
+  static std::optional<QString> EnterForThisProgram(const QString& applicationDir);
 };

@@ -1,7 +1,8 @@
 // The archive panel of the real view against the simulated recorder on
 // loopback: to the archive start, PLAY shows archived pictures with their
 // time, STOP; fast forward from near the end reaches "End of Play"; EVENT
-// lists the recorder's events and a double click plays from one; POWER
+// lists the recorder's events (written anew, not into the old file) and a
+// double click plays from one; POWER
 // returns to live view.
 #include <gtest/gtest.h>
 
@@ -9,6 +10,8 @@
 #include <QTest>
 
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 
 #include "app/AppViewExtensions.h"
 #include "archive/CArchiveDlg.h"
@@ -88,9 +91,13 @@ TEST(ArchiveEndToEnd, PlayStopFastForwardToTheEndPlayFromAnEventAndPower) {
   QTRY_COMPARE_WITH_TIMEOUT(panel->ResultText(), QStringLiteral("End of Play"), 15000);
   EXPECT_EQ(panel->PlayState(), 0);
 
+  // The list goes to a new file renamed into place: a second name of the old file keeps the old bytes.
+  std::ofstream("AlarmEvent.am", std::ios::binary) << "old";
+  std::filesystem::create_hard_link("AlarmEvent.am", "second.am");
   panel->OnCommand(A::kIdEvent);
   QTRY_VERIFY_WITH_TIMEOUT(panel->EventDialog() != nullptr, 5000);
   QTRY_VERIFY_WITH_TIMEOUT(panel->EventDialog()->Model()->rowCount() > 0, 10000);
+  EXPECT_EQ(std::filesystem::file_size("second.am"), 3u);
   const QModelIndex first = panel->EventDialog()->Model()->index(0, 0);
   EXPECT_TRUE(first.data().toString().startsWith(QStringLiteral("CH")));
   // The first listed event lies inside the archive; play from it as a double click does.

@@ -16,6 +16,7 @@
 
 #include "link/CDvrLink.h"
 #include "link/LinkFakes.h"
+#include "platform/LocalFile.h"
 #include "support/TestPictures.h"
 
 using namespace wire;
@@ -293,6 +294,7 @@ TEST_F(LinkTest, RequestsDecideWhatIsKeptEventListsPicturesAndPlayImagesAfterASt
   QTemporaryDir dir;
   const QString path = dir.filePath(CDvrLink::kEventFileName);
   link->SetEventFilePath(path);
+  link->SetEventFileWriter([](const QString& p, QByteArrayView bytes) { return LocalFile::ReplaceBytes(p, bytes); });
   ASSERT_TRUE(link->ConnectToDvr(owner.host, owner.port));
   ASSERT_TRUE(Await(DATATYPE_LOGIN));
   recorder.SendLoginReply(1);

@@ -1,6 +1,6 @@
 // Local files: only regular files within the bound are read; anything else
 // reads as missing at once (a FIFO never blocks); replacing goes through a
-// temporary file and a rename.
+// temporary file and a rename, and only ever replaces a regular file.
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>
@@ -56,4 +56,11 @@ TEST(LocalFile, ReplaceRenamesATemporaryOverTheFile) {
   EXPECT_EQ(LocalFile::Read(path + ".second", 16), "old");  // the old file was never cut open
   EXPECT_FALSE(fs::exists(path + ".tmp"));
   EXPECT_FALSE(LocalFile::Replace(dir.filePath("no-folder/a.ini").toStdString(), "x"));
+
+  // Anything but a regular file is left as it is: nothing is written through a link or into a FIFO.
+  fs::create_symlink(path + ".missing", path + ".link");
+  ASSERT_EQ(::mkfifo((path + ".fifo").c_str(), 0600), 0);
+  for (const char* kind : {".link", ".fifo"})
+    EXPECT_FALSE(LocalFile::ReplaceBytes(QString::fromStdString(path + kind), "bytes")) << kind;
+  EXPECT_TRUE(fs::is_symlink(path + ".link") && fs::is_fifo(path + ".fifo") && !fs::exists(path + ".missing"));
 }

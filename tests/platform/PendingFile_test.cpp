@@ -24,11 +24,16 @@ TEST(PendingFile, CommitNumbersATakenNameAndFailsCleanly) {
   EXPECT_EQ(first.readAll() + third.readAll(), "onethree");
   EXPECT_EQ(PendingFile::NumberedName("/a/b/name", 7), "/a/b/name (7)");
 
+  // A dangling link takes its name too: nothing is written through it (below, no "elsewhere.avi").
+  ASSERT_TRUE(QFile::link(dir.filePath("elsewhere.avi"), dir.filePath("b.avi")));
+  EXPECT_EQ(PendingFile::Commit(PendingFile::CreateTemporary(dir.path()), dir.filePath("b.avi")),
+            dir.filePath("b (2).avi"));
+
   // A folder below a plain file cannot exist, for root neither.
   EXPECT_TRUE(PendingFile::CreateTemporary(target + "/sub").isEmpty());
   EXPECT_TRUE(PendingFile::Commit(PendingFile::CreateTemporary(dir.path()), target + "/sub/x.avi").isEmpty());
   EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name),
-            (QStringList{"a (2).avi", "a (3).avi", "a.avi"}));
+            (QStringList{"a (2).avi", "a (3).avi", "a.avi", "b (2).avi"}));
 }
 
 // At start-up the temporary files a crash left behind go; nothing else does.

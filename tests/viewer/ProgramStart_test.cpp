@@ -3,7 +3,8 @@
 // stored settings (out-of-range numbers, the record folder made beside the
 // executable, never cut) and the working folder of an installed program
 // (found beside the executable, filled with the shipped files it lacks, never
-// overwritten).
+// overwritten; one that cannot be made is told, never replaced by the
+// executable's own folder).
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -132,6 +133,32 @@ TEST(WorkingFolder, FilledWithWhatIsMissingAndNeverOverwritten) {
   Write(shipped.filePath("PTZ/pelcoP.tl"), "P");
   ASSERT_TRUE(WorkingFolder::Seed(shipped.path(), user.path()));
   EXPECT_EQ(Read(user.filePath("ini/opt.ini")) + Read(user.filePath("PTZ/pelcoP.tl")), "mineP");
+}
+
+// An installed program whose per-user folder cannot be made says so and must
+// end, never falling back to its own folder; a relative XDG_DATA_HOME is
+// ignored, as the XDG rules say, and never taken from the current folder.
+TEST(WorkingFolder, AFolderThatCannotBeMadeIsToldAndARelativeDataHomeIgnored) {
+  TemporaryWorkingFolder current;
+  AlertRecorder alerts;
+  QTemporaryDir root;
+  Write(root.filePath("share/ardeviz/ini/opt.ini"), "x");
+  Write(root.filePath("plain"), "x");
+  ASSERT_TRUE(QDir().mkpath(root.filePath("bin")));
+  const QByteArray home = qgetenv("HOME"), savedDataHome = qgetenv("XDG_DATA_HOME");
+  qputenv("HOME", QFile::encodeName(root.path()));
+  const std::pair<QString, bool> cases[] = {{root.filePath("plain"), false}, {"/proc", false}, {"relative", true}};
+  for (const auto& [dataHome, runs] : cases) {
+    alerts.messages.clear();
+    qputenv("XDG_DATA_HOME", QFile::encodeName(dataHome));
+    const auto folder = WorkingFolder::EnterForThisProgram(root.filePath("bin"));
+    EXPECT_EQ(folder.value_or("(ends)"), runs ? QDir::currentPath() : "(ends)") << dataHome.toStdString();
+    EXPECT_EQ(alerts.messages.size(), runs ? 0u : 1u) << dataHome.toStdString();
+    for (const auto& m : alerts.messages) EXPECT_TRUE(m.text.startsWith("Cannot make the working folder " + dataHome));
+  }
+  EXPECT_TRUE(QDir::currentPath().startsWith(root.filePath(".local/share/"))) << QDir::currentPath().toStdString();
+  qputenv("HOME", home);
+  savedDataHome.isNull() ? qunsetenv("XDG_DATA_HOME") : qputenv("XDG_DATA_HOME", savedDataHome);
 }
 
 }  // namespace
