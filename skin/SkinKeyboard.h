@@ -1,0 +1,50 @@
+#pragma once
+// Drives a window's skin buttons from the keyboard by the keys of a SkinKeyMap
+// table. A key works as the mouse does on its button, so a disabled button
+// ignores it and a refused one beeps and springs back as for a click. A held
+// key holds a momentary button: the keyboard's auto-repeat adds nothing, and
+// the button is let go when the key is released or the window loses focus.
+// Also gives every skin button a tooltip with its name and key.
+
+#include <QObject>
+#include <QPointer>
+#include <QWidget>
+
+#include <functional>
+#include <map>
+#include <span>
+#include <vector>
+
+#include "skin/SkinKeyMap.h"
+
+class QKeyEvent;
+
+class SkinKeyboard : public QObject {
+  Q_OBJECT
+
+ public:
+  // root: the widget whose skin buttons the keys drive; the keyboard lives as
+  // its child. windowAction runs the keys of SkinKey::Action::WindowAction.
+  SkinKeyboard(QWidget* root, std::span<const SkinKey> keys, std::function<void()> windowAction = {});
+  ~SkinKeyboard() override;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  // Whether a key event sent there belongs to the root's window (on its own or on a full-screen stage).
+  bool IsOurs(QObject* receiver) const;
+  const SkinKey* Find(const QKeyEvent& event) const;
+  bool KeyPress(const QKeyEvent& event);
+  bool KeyRelease(const QKeyEvent& event);
+  void ReleaseAll();
+  QWidget* Control(int controlId) const;
+  void ClickInTurn(std::vector<int> controlIds);
+  void SetToolTips();
+
+  QWidget* m_root;
+  std::span<const SkinKey> m_keys;
+  std::function<void()> m_windowAction;
+  // The buttons held by keys, by the key's identity.
+  std::map<quint64, QPointer<QWidget>> m_held;
+};
