@@ -41,7 +41,9 @@ SkinKeyboard::SkinKeyboard(QWidget* root, std::span<const SkinKey> keys, std::fu
   // On the application, so that keys reach the buttons whichever child has the focus,
   // and on a full-screen stage too.
   QCoreApplication::instance()->installEventFilter(this);
-  // Where the focus goes the key's release goes too: let go of every held button.
+  m_releaseTimer.setSingleShot(true);
+  connect(&m_releaseTimer, &QTimer::timeout, this, &SkinKeyboard::ReleaseKeysUp);
+  // Where the focus goes the keys' releases go too: let go of every held button.
   connect(qGuiApp, &QGuiApplication::focusWindowChanged, this, [this] { ReleaseAll(); });
   SetToolTips();
 }
@@ -75,10 +77,13 @@ const SkinKey* SkinKeyboard::Find(const QKeyEvent& event) const {
 
 bool SkinKeyboard::KeyPress(const QKeyEvent& event) {
   const SkinKey* key = Find(event);
-  const quint64 identity = Identity(event);
-  // A held key repeats by itself; the button is already held or clicked.
-  if (event.isAutoRepeat() || m_held.contains(identity)) return key != nullptr || m_held.contains(identity);
-  if (!key) return false;
+  // A key already down repeats by itself: its button is held or clicked already.
+  if (const auto it = m_down.find(Identity(event)); it != m_down.end()) {
+    it->second.releasing = false;
+    return true;
+  }
+  if (event.isAutoRepeat() || !key) return key != nullptr;
+  Down& down = m_down[Identity(event)];
   switch (key->action) {
     case SkinKey::Action::Click:
       if (key->then[0] == 0) {
@@ -95,14 +100,16 @@ bool SkinKeyboard::KeyPress(const QKeyEvent& event) {
       ClickInTurn({other && !other->IsChecked() ? key->then[0] : key->control});
       break;
     }
-    case SkinKey::Action::Hold:
-      if (QWidget* button = Control(key->control)) {
-        for (const auto& [_, held] : m_held)
-          if (held == button) return true;  // already held by another key
-        m_held[identity] = button;
+    case SkinKey::Action::Hold: {
+      QWidget* button = Control(key->control);
+      for (const auto& [_, other] : m_down)
+        if (other.held == button) button = nullptr;  // already held by another key
+      if (button) {
+        down.held = button;
         SendMouse(button, QEvent::MouseButtonPress);
       }
       break;
+    }
     case SkinKey::Action::WindowAction:
       if (m_windowAction) m_windowAction();
       break;
@@ -111,19 +118,34 @@ bool SkinKeyboard::KeyPress(const QKeyEvent& event) {
 }
 
 bool SkinKeyboard::KeyRelease(const QKeyEvent& event) {
-  const auto it = m_held.find(Identity(event));
-  if (it == m_held.end()) return Find(event) != nullptr;
-  if (event.isAutoRepeat()) return true;
-  const QPointer<QWidget> button = it->second;
-  m_held.erase(it);
-  if (button) SendMouse(button, QEvent::MouseButtonRelease);
+  const auto it = m_down.find(Identity(event));
+  if (it == m_down.end()) return Find(event) != nullptr;
+  if (!event.isAutoRepeat()) {
+    it->second.releasing = true;
+    m_releaseTimer.start(kRepeatGraceMs);
+  }
   return true;
 }
 
+void SkinKeyboard::Release(const Down& down) {
+  if (down.held) SendMouse(down.held, QEvent::MouseButtonRelease);
+}
+
+void SkinKeyboard::ReleaseKeysUp() {
+  for (auto it = m_down.begin(); it != m_down.end();) {
+    if (it->second.releasing) {
+      const Down down = it->second;
+      it = m_down.erase(it);
+      Release(down);
+    } else {
+      ++it;
+    }
+  }
+}
+
 void SkinKeyboard::ReleaseAll() {
-  const auto held = std::exchange(m_held, {});
-  for (const auto& [_, button] : held)
-    if (button) SendMouse(button, QEvent::MouseButtonRelease);
+  m_releaseTimer.stop();
+  for (const auto& [_, down] : std::exchange(m_down, {})) Release(down);
 }
 
 QWidget* SkinKeyboard::Control(int controlId) const {

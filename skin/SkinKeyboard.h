@@ -8,6 +8,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QTimer>
 #include <QWidget>
 
 #include <functional>
@@ -45,6 +46,16 @@ class SkinKeyboard : public QObject {
   QWidget* m_root;
   std::span<const SkinKey> m_keys;
   std::function<void()> m_windowAction;
-  // The buttons held by keys, by the key's identity.
-  std::map<quint64, QPointer<QWidget>> m_held;
+  // The keys down, by the key's identity, with the button each one holds.
+  struct Down {
+    QPointer<QWidget> held;  // null for a key that clicked
+    bool releasing = false;  // released, unless a press follows within the grace
+  };
+  std::map<quint64, Down> m_down;
+  static void Release(const Down& down);
+  // X servers repeat a held key as release-press pairs that are not always
+  // marked as repeats: a release counts once no press of its key follows soon.
+  static constexpr int kRepeatGraceMs = 30;
+  QTimer m_releaseTimer;
+  void ReleaseKeysUp();
 };
