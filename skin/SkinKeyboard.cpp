@@ -78,9 +78,17 @@ const SkinKey* SkinKeyboard::Find(const QKeyEvent& event) const {
 bool SkinKeyboard::KeyPress(const QKeyEvent& event) {
   const SkinKey* key = Find(event);
   // A key already down repeats by itself: its button is held or clicked already.
+  // A repeat's release and press share their time; a press after a real release
+  // lets the first one go now.
   if (const auto it = m_down.find(Identity(event)); it != m_down.end()) {
-    it->second.releasing = false;
-    return true;
+    Down& down = it->second;
+    if (!down.releasing || event.isAutoRepeat() || (event.timestamp() != 0 && event.timestamp() == down.releasedAt)) {
+      down.releasing = false;
+      return true;
+    }
+    const Down gone = down;
+    m_down.erase(it);
+    Release(gone);
   }
   if (event.isAutoRepeat() || !key) return key != nullptr;
   Down& down = m_down[Identity(event)];
@@ -122,6 +130,7 @@ bool SkinKeyboard::KeyRelease(const QKeyEvent& event) {
   if (it == m_down.end()) return Find(event) != nullptr;
   if (!event.isAutoRepeat()) {
     it->second.releasing = true;
+    it->second.releasedAt = event.timestamp();
     m_releaseTimer.start(kRepeatGraceMs);
   }
   return true;

@@ -49,12 +49,13 @@ class SkinKeyboard : public QObject {
   // The keys down, by the key's identity, with the button each one holds.
   struct Down {
     QPointer<QWidget> held;  // null for a key that clicked
-    bool releasing = false;  // released, unless a press follows within the grace
+    bool releasing = false;  // released, unless a press of the same time follows within the grace
+    ulong releasedAt = 0;    // the release's time stamp
   };
   std::map<quint64, Down> m_down;
   static void Release(const Down& down);
-  // X servers repeat a held key as release-press pairs that are not always
-  // marked as repeats: a release counts once no press of its key follows soon.
+  // X servers repeat a held key as release-press pairs of one time stamp, not
+  // always marked as repeats: a release counts once no such press follows soon.
   static constexpr int kRepeatGraceMs = 30;
   QTimer m_releaseTimer;
   void ReleaseKeysUp();
