@@ -18,6 +18,8 @@
 
 namespace {
 constexpr const char* kLoopback = "127.0.0.1";
+// Where the pointer rests between inputs: the skin's left edge, off every control.
+constexpr QPoint kRestingPointer{30, 300};
 
 QString Xdotool(const QStringList& args) {
   QProcess xdotool;
@@ -142,8 +144,21 @@ std::vector<QRect> ViewerProcess::OtherWindows() const {
 
 void ViewerProcess::Mouse(const QPoint& at, const char* action) const {
   const QPoint p = m_window.topLeft() + at;
-  Xdotool({QStringLiteral("mousemove"), QString::number(p.x()), QString::number(p.y()), QLatin1String(action),
-           QStringLiteral("1")});
+  QStringList args{QStringLiteral("mousemove"), QString::number(p.x()), QString::number(p.y()), QLatin1String(action),
+                   QStringLiteral("1")};
+  // A hand that clicked moves on: no tooltip of the control comes up to cover the window.
+  const QPoint rest = m_window.topLeft() + kRestingPointer;
+  if (qstrcmp(action, "mousedown") != 0) args << QStringLiteral("mousemove") << QString::number(rest.x()) << QString::number(rest.y());
+  Xdotool(args);
+}
+
+void ViewerProcess::Key(const char* action, const char* key) const {
+  // With no window manager the keyboard goes where the input focus is put.
+  const QPoint rest = m_window.topLeft() + kRestingPointer;
+  Xdotool({QStringLiteral("mousemove"), QString::number(rest.x()), QString::number(rest.y())});
+  const QString id = Xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
+                              QStringLiteral("^Ardeviz$")}).section(QLatin1Char('\n'), 0, 0);
+  Xdotool({QStringLiteral("windowfocus"), id, QLatin1String(action), QLatin1String(key)});
 }
 
 void ViewerProcess::PressReturnIn(const QRect& window) const {
