@@ -50,7 +50,7 @@ class SkinKeyboard : public QObject {
   struct Down {
     QPointer<QWidget> held;  // null for a key that clicked
     bool releasing = false;  // released, unless a press of the same time follows within the grace
-    ulong releasedAt = 0;    // the release's time stamp
+    quint64 releasedAt = 0;  // the release's time stamp
   };
   std::map<quint64, Down> m_down;
   static void Release(const Down& down);

@@ -288,6 +288,7 @@ TEST_F(ArchivePanelTest, KeysPressTheButtonsAsClicksDo) {
         << QKeySequence(row.key | row.modifiers).toString().toStdString();
   }
   EXPECT_EQ(plays.size(), 7u) << "only the play keys ask the recorder";
+  EXPECT_EQ(panel->Button(CArchiveDlg::kIdPlayFirst + int(Play))->toolTip(), "PLAY (Space, Right)");
   key(Qt::Key_Escape, {});
   QTRY_COMPARE(host->switchedToLive, 1);
   key(Qt::Key_Q, Qt::ControlModifier);

@@ -163,6 +163,7 @@ TEST_F(CArdevizViewTest, KeysPressTheButtonsAndAHeldArrowHoldsThePad) {
               std::tuple(row.layout, row.mask, row.beeps, row.camera)) << QKeySequence(row.key).toString().toStdString();
   }
   EXPECT_FALSE(m_view->Button(V::kIdRotate)->GetCheck()) << "the refused ROTATE stays released";
+  EXPECT_EQ(m_view->Button(V::kIdRotate)->toolTip(), "ROTATE (R)");
   QTest::keyClick(m_view.get(), Qt::Key_F11);
   EXPECT_EQ(m_view->Settings().useFullScreen, 1u);
 
