@@ -150,6 +150,9 @@ TEST_F(CArdevizViewTest, NumbersAreUsedAsShownAndConnectWhileRetryingKeepsTheLin
 // unmarked repeats and lets go at the release or when the focus goes elsewhere.
 TEST_F(CArdevizViewTest, KeysPressTheButtonsAndAHeldArrowHoldsThePad) {
   const PtzControl& ptz = static_cast<PtzViewBinding*>(m_view->PtzControl())->Control();
+  std::vector<std::pair<quint32, int>> pad;
+  for (SkinButton* b : m_view->findChildren<SkinButton*>())
+    QObject::connect(b, &SkinButton::ptzCommand, [&pad](quint32 value, int pressed) { pad.emplace_back(value, pressed); });
   const struct { int key; Qt::KeyboardModifiers modifiers; std::uint16_t layout; std::uint32_t mask; int beeps, camera; } rows[] = {
       {Qt::Key_F4, {}, 0x401, 0xF, 0, 0},     {Qt::Key_6, {}, 0x401, 0x1E0, 0, 0}, {Qt::Key_6, {}, 0x401, 0x1E0, 0, 0},
       {Qt::Key_R, {}, 0x401, 0x1E0, 1, 0},    {Qt::Key_F1, {}, 0x100, 0x1, 1, 0},  {Qt::Key_F9, {}, 0x903, 0x1FF, 1, 0},
@@ -167,10 +170,8 @@ TEST_F(CArdevizViewTest, KeysPressTheButtonsAndAHeldArrowHoldsThePad) {
   QTest::keyClick(m_view.get(), Qt::Key_F11);
   EXPECT_EQ(m_view->Settings().useFullScreen, 1u);
 
-  QTest::qWait(60);  // the Page keys' buttons let go
-  std::vector<std::pair<quint32, int>> pad;
-  for (SkinButton* b : m_view->findChildren<SkinButton*>())
-    QObject::connect(b, &SkinButton::ptzCommand, [&pad](quint32 value, int pressed) { pad.emplace_back(value, pressed); });
+  QTRY_COMPARE(pad.size(), 6u);  // the Page keys' buttons pressed and let go
+  pad.clear();
   const auto send = [this](QEvent::Type type, int key, bool marked, ulong time) {
     QKeyEvent event(type, key, Qt::NoModifier, QString(), marked);
     event.setTimestamp(time);
@@ -194,8 +195,7 @@ TEST_F(CArdevizViewTest, KeysPressTheButtonsAndAHeldArrowHoldsThePad) {
   EXPECT_EQ(pad.back(), (std::pair<quint32, int>(ptzvalue::kLeft, 0)));
 
   QTest::keyClick(m_view.get(), Qt::Key_Q, Qt::ControlModifier);
-  QTest::qWait(1);
-  EXPECT_FALSE(m_view->SecondTimer().isActive()) << "Ctrl+Q is POWER";
+  QTRY_VERIFY2_WITH_TIMEOUT(!m_view->SecondTimer().isActive(), "Ctrl+Q is POWER", 5000);
 }
 
 }  // namespace
