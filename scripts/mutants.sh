@@ -212,6 +212,11 @@ skin/SkinKeyboard.cpp
 skin/SkinKeyboard.cpp
 -    if (k.key == event.key() && k.modifiers == modifiers) return &k;
 +    if (k.key == event.key() && (k.modifiers & modifiers) == k.modifiers) return &k;
+
+@stage-quit-on-close the window taken back from the full-screen stage no longer ends the program when closed
+viewer/FullScreenStage.cpp
+-  m_pWindow->setAttribute(Qt::WA_QuitOnClose, m_bQuitOnClose);
++  m_pWindow->setAttribute(Qt::WA_QuitOnClose, false);
 EOF
 )
 

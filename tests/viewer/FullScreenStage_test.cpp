@@ -89,6 +89,7 @@ TEST(FullScreenStage, TheFrameGoesOnTheStageTakesClicksThereAndComesBackAsItWas)
   EXPECT_TRUE(frame->isVisible() && frame->isWindow());
   EXPECT_EQ(frame->geometry(), QRect(CMainFrame::CentredPosition(QSize(2560, 1440)), QSize(877, 685)));
   EXPECT_EQ(frame->mask(), mask);
+  EXPECT_TRUE(frame->testAttribute(Qt::WA_QuitOnClose)) << "closing the window no longer ends the program";
 }
 
 }  // namespace
