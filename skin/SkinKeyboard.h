@@ -43,20 +43,23 @@ class SkinKeyboard : public QObject {
   void ClickInTurn(std::vector<int> controlIds);
   void SetToolTips();
 
-  QWidget* m_root;
-  std::span<const SkinKey> m_keys;
-  std::function<void()> m_windowAction;
-  // The keys down, by the key's identity, with the button each one holds.
+  // A key that is down, with the button it holds.
   struct Down {
     QPointer<QWidget> held;  // null for a key that clicked
     bool releasing = false;  // released, unless a press of the same time follows within the grace
     quint64 releasedAt = 0;  // the release's time stamp
   };
-  std::map<quint64, Down> m_down;
   static void Release(const Down& down);
+  // Lets go of the keys whose grace after their release has passed.
+  void ReleaseKeysUp();
+
   // X servers repeat a held key as release-press pairs of one time stamp, not
   // always marked as repeats: a release counts once no such press follows soon.
   static constexpr int kRepeatGraceMs = 30;
+
+  QWidget* m_root;
+  std::span<const SkinKey> m_keys;
+  std::function<void()> m_windowAction;
+  std::map<quint64, Down> m_down;  // by the key's identity
   QTimer m_releaseTimer;
-  void ReleaseKeysUp();
 };
