@@ -20,6 +20,7 @@
 #include "res/SkinImages.h"
 #include "skin/PaneDrawing.h"
 #include "skin/SkinButton.h"
+#include "skin/SkinKeyboard.h"
 #include "skin/SkinPushButton.h"
 #include "skin/SkinSlider.h"
 #include "skin/StatusPanel.h"
@@ -65,6 +66,7 @@ CArchiveDlg::CArchiveDlg(std::unique_ptr<IArchiveHost> host, std::unique_ptr<IAr
   move(kCreatedAt);
   setFixedSize(kWidth, kHeight);
   m_controls = ArchiveControls::Create(this, [this](int controlId) { OnCommand(controlId); });
+  new SkinKeyboard(this, SkinKeyMap::ArchivePanel());
   m_nGridSize = 3;
   m_nSelectedChannel = 0;
   LayOut();
@@ -445,7 +447,7 @@ void CArchiveDlg::closeEvent(QCloseEvent* event) {
 }
 
 void CArchiveDlg::keyPressEvent(QKeyEvent* event) {
-  // Enter and Escape belong to the focused control; they never close the panel.
+  // Keys close nothing here: Enter belongs to the focused control, Escape is POWER (SkinKeyMap).
   event->ignore();
 }
 

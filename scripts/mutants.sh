@@ -262,6 +262,26 @@ sim/SimSession.cpp
 sim/SimArchive.cpp
 -    if (file.size() + 2 * kEventRecordSize > kMaxEventRecords * kEventRecordSize) break;
 +    if (file.size() + 2 * kEventRecordSize > 2 * kMaxEventRecords * kEventRecordSize) break;
+
+@keys-repeat-pair an unmarked release and press of one time stamp count as a new press of the held key
+skin/SkinKeyboard.cpp
+-    if (!down.releasing || event.isAutoRepeat() || (event.timestamp() != 0 && event.timestamp() == down.releasedAt)) {
++    if (!down.releasing || event.isAutoRepeat()) {
+
+@keys-focus-loss a key held while the window loses the focus keeps its button held
+skin/SkinKeyboard.cpp
+-  connect(qGuiApp, &QGuiApplication::focusWindowChanged, this, [this] { ReleaseAll(); });
++  connect(qGuiApp, &QGuiApplication::focusWindowChanged, this, [] {});
+
+@keys-modifiers a key with Shift or Ctrl also acts as the plain key
+skin/SkinKeyboard.cpp
+-    if (k.key == event.key() && k.modifiers == modifiers) return &k;
++    if (k.key == event.key() && (k.modifiers & modifiers) == k.modifiers) return &k;
+
+@stage-quit-on-close the window taken back from the full-screen stage no longer ends the program when closed
+viewer/FullScreenStage.cpp
+-  m_pWindow->setAttribute(Qt::WA_QuitOnClose, m_bQuitOnClose);
++  m_pWindow->setAttribute(Qt::WA_QuitOnClose, false);
 EOF
 )
 

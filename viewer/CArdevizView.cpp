@@ -12,6 +12,7 @@
 #include "platform/LocalFile.h"
 #include "res/SkinImages.h"
 #include "skin/SkinButton.h"
+#include "skin/SkinKeyboard.h"
 #include "skin/SkinPushButton.h"
 #include "skin/WindowDragHelper.h"
 #include "viewer/CMainFrame.h"
@@ -114,6 +115,11 @@ void CArdevizView::OnInitialUpdate() {
   // 7-8. Status font and skin.
   m_panel.CreateStatusFont();
   LoadSkin();
+  // The keyboard presses the skin's buttons; F11 flips the stored full-screen option.
+  new SkinKeyboard(this, SkinKeyMap::MainView(), [this] {
+    m_settings.useFullScreen = m_settings.useFullScreen ? 0 : 1;
+    SetScreenMode(m_settings.useFullScreen != 0, ScreenTarget::MainWindow);
+  });
   // 9. The current layout, which also asks the link for pictures.
   SetLayout(m_layout.ChannelLayout());
   // 10. Full screen when configured.

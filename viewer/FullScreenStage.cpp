@@ -45,6 +45,8 @@ void FullScreenStage::Enter(QScreen* screen) {
     // off by the mask's offset inside a proxy.
     m_windowMask = m_pWindow->mask();
     m_pWindow->clearMask();
+    // The proxy takes the window's quit-on-close away: closing it must still end the program.
+    m_bQuitOnClose = m_pWindow->testAttribute(Qt::WA_QuitOnClose);
     m_pProxy = new QGraphicsProxyWidget(m_pClip);
     m_pProxy->setWidget(m_pWindow);
     m_pProxy->setPos(0, 0);  // it took over the window's place on the desktop
@@ -74,6 +76,7 @@ void FullScreenStage::Leave() {
   m_pWindow->hide();
   m_pProxy->setWidget(nullptr);
   m_pWindow->setMask(m_windowMask);
+  m_pWindow->setAttribute(Qt::WA_QuitOnClose, m_bQuitOnClose);
   delete m_pClip;  // and the proxy with it
   m_pClip = nullptr;
   m_pProxy = nullptr;

@@ -43,6 +43,7 @@ class FullScreenStage : public QGraphicsView {
   QWidget* m_pWindow;
   QRect m_visible;
   QRegion m_windowMask;  // the window's own mask, put back when it leaves the stage
+  bool m_bQuitOnClose = true;  // and its quit-on-close
   int m_nFactor = 1;
   bool m_bMoving = false;         // the window is being taken onto or off the stage
   bool m_bWindowClosing = false;  // the window got a close request; its hiding closes the stage

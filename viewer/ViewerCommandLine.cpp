@@ -3,6 +3,8 @@
 #include <QCommandLineOption>
 #include <QCommandLineParser>
 
+#include "skin/SkinKeyMap.h"
+
 namespace {
 
 // Options QGuiApplication and QApplication read themselves.
@@ -27,7 +29,8 @@ QString ViewerCommandLine::HelpText() {
       "  --help               this text\n"
       "  --version            the program's version\n"
       "\n"
-      "Qt's own options (-platform, -display, -style, ...) are passed on to Qt.\n");
+      "Qt's own options (-platform, -display, -style, ...) are passed on to Qt.\n"
+      "\n") + SkinKeyMap::HelpText();
 }
 
 ViewerCommandLine ViewerCommandLine::Parse(const QStringList& arguments) {

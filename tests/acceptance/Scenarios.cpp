@@ -253,6 +253,26 @@ class Acceptance : public ::testing::Test {
   void PressRight() { Mouse(PanTiltRightId(), "mousedown", "pan/tilt Right pressed"); }
   void ReleaseRight() { Mouse(PanTiltRightId(), "mouseup", "pan/tilt Right released"); }
 
+  // A key of the window through xdotool ("key", "keydown" or "keyup"), noted in the timeline.
+  void Key(const char* action, const char* key) {
+    Note(QStringLiteral("key %1 %2").arg(QLatin1String(key), QLatin1String(action)));
+    m_viewer->Key(action, key);
+  }
+
+  // The pan right strings the recorder logged from line `from` on, and the stop
+  // strings within 0.6 s of the first one after the last of them.
+  std::pair<int, int> PanRightAndStops(int from) {
+    const QRegularExpression move = Rx("recv PTZ_DATA .*: pan right");
+    const QRegularExpression stop = Rx("recv PTZ_DATA .*: stop");
+    int lastMove = -1;
+    for (int at = m_sim->Find(move, from); at >= 0; at = m_sim->Find(move, at + 1)) lastMove = at;
+    int stops = 0;
+    const int firstStop = lastMove >= 0 ? m_sim->Find(stop, lastMove + 1) : -1;
+    for (int at = firstStop; at >= 0; at = m_sim->Find(stop, at + 1))
+      if (StampMs(m_sim->Lines().at(at)) - StampMs(m_sim->Lines().at(firstStop)) < 600) ++stops;
+    return {m_sim->Count(move, from), stops};
+  }
+
   void StopSim() {
     Note(QStringLiteral("dvr-sim stopped"));
     m_sim->Stop();
@@ -465,20 +485,9 @@ TEST_F(Acceptance, PanTiltAgainstReplies) {
   ReleaseRight();
   QTest::qWait(1500);
 
-  const QRegularExpression move = Rx("recv PTZ_DATA .*: pan right");
   const QRegularExpression stop = Rx("recv PTZ_DATA .*: stop");
-  const int moves = m_sim->Count(move, pressAt);
+  const auto [moves, stopsAfterRelease] = PanRightAndStops(pressAt);
   EXPECT_GE(moves, 15) << "repeats of the held button that reached the recorder";
-  int lastMove = -1;
-  for (int at = m_sim->Find(move, pressAt); at >= 0; at = m_sim->Find(move, at + 1)) lastMove = at;
-  int stopsAfterRelease = 0;
-  if (lastMove >= 0) {
-    const QStringList& lines = m_sim->Lines();
-    const int firstStop = m_sim->Find(stop, lastMove + 1);
-    const int firstStopMs = firstStop >= 0 ? StampMs(lines.at(firstStop)) : -1;
-    for (int at = firstStop; at >= 0; at = m_sim->Find(stop, at + 1))
-      if (StampMs(lines.at(at)) - firstStopMs < 600) ++stopsAfterRelease;
-  }
   // The 1-second stop string may fall into the same moment.
   EXPECT_GE(stopsAfterRelease, 5) << "stop strings within 0.6 s of the release";
   EXPECT_LE(stopsAfterRelease, 6) << "stop strings within 0.6 s of the release";
@@ -507,6 +516,40 @@ TEST_F(Acceptance, PanTiltAgainstReplies) {
   QTest::qWait(300);
   ReleaseRight();
   EXPECT_TRUE(LookUntil([&](const QImage&) { return m_lastBoxes == 1; }, 3000)) << "a press's reply was not told";
+}
+
+// The keyboard as the operator uses it: a layout key asks the recorder for what
+// its button's click asks, and the Right arrow held as long as the pad's Right
+// button sends as many pan strings (the keyboard's own repeats add none) and
+// the same five stop strings after the release.
+TEST_F(Acceptance, KeysSendWhatClicksSend) {
+  ASSERT_NO_FATAL_FAILURE(StartRig({}));
+  ASSERT_NO_FATAL_FAILURE(ConnectAndSeePictures());
+  const QRegularExpression quad = Rx("recv LIVE_REQUEST .*mask 0x0?f$");
+  Mouse(CArdevizView::kIdLayoutFirst + 1, "click", "LAYOUT 4 clicked");
+  const int clicked = AwaitLog(quad, 3000);
+  Key("key", "F9");
+  ASSERT_GE(AwaitLog(Rx("recv LIVE_REQUEST .*mask 0xff$"), 3000, clicked + 1), 0) << "F9 asked for no nine panes";
+  Key("key", "F4");
+  const int keyed = AwaitLog(quad, 3000, clicked + 1);
+  ASSERT_TRUE(clicked >= 0 && keyed >= 0) << "LAYOUT 4 or F4 asked for no four panes";
+  EXPECT_EQ(m_sim->Lines().at(keyed).mid(12), m_sim->Lines().at(clicked).mid(12));
+
+  const int pressAt = static_cast<int>(m_sim->Lines().size());
+  PressRight();
+  QTest::qWait(1500);
+  ReleaseRight();
+  QTest::qWait(1500);
+  const auto [clickMoves, clickStops] = PanRightAndStops(pressAt);
+  const int keyAt = static_cast<int>(m_sim->Lines().size());
+  Key("keydown", "Right");
+  QTest::qWait(1500);
+  Key("keyup", "Right");
+  QTest::qWait(1500);
+  const auto [keyMoves, keyStops] = PanRightAndStops(keyAt);
+  EXPECT_TRUE(clickMoves >= 10 && clickStops >= 5) << "repeats and stops of the held button";
+  EXPECT_NEAR(keyMoves, clickMoves, 3) << "pan strings of the held key against those of the held button";
+  EXPECT_TRUE(keyStops >= 5 && keyStops <= 6) << keyStops << " stop strings within 0.6 s of the key's release";
 }
 
 // Stray bytes between packets, several packets per write, every write cut

@@ -18,6 +18,8 @@
 
 namespace {
 constexpr const char* kLoopback = "127.0.0.1";
+// Where the pointer rests between inputs: the skin's left edge, off every control.
+constexpr QPoint kRestingPointer{30, 300};
 
 QString Xdotool(const QStringList& args) {
   QProcess xdotool;
@@ -161,13 +163,26 @@ std::vector<QRect> ViewerProcess::OtherWindows() const {
 void ViewerProcess::Mouse(const QPoint& at, const char* action) const {
   const QPoint p = m_window.topLeft() + at;
   const QString screen = m_screen >= 0 ? QStringLiteral("--screen %1 ").arg(m_screen) : QString();
-  Xdotool(Words(QStringLiteral("mousemove %1%2 %3 %4 1").arg(screen).arg(p.x()).arg(p.y()).arg(QLatin1String(action))));
+  QString line = QStringLiteral("mousemove %1%2 %3 %4 1").arg(screen).arg(p.x()).arg(p.y()).arg(QLatin1String(action));
+  // A hand that clicked moves on: no tooltip of the control comes up to cover the window.
+  const QPoint rest = m_window.topLeft() + kRestingPointer;
+  if (qstrcmp(action, "mousedown") != 0) line += QStringLiteral(" mousemove %1%2 %3").arg(screen).arg(rest.x()).arg(rest.y());
+  Xdotool(Words(line));
 }
 
 void ViewerProcess::RepaintAll() const {
   // Mapped again, a window has lost its contents and is painted anew.
   Xdotool(Words(QStringLiteral("search --onlyvisible --all --pid %1 --name").arg(m_process->processId()))
           << QString() << Words(QStringLiteral("windowunmap --sync %@ windowmap --sync %@")));
+}
+
+void ViewerProcess::Key(const char* action, const char* key) const {
+  // With no window manager the keyboard goes where the input focus is put.
+  const QPoint rest = m_window.topLeft() + kRestingPointer;
+  Xdotool({QStringLiteral("mousemove"), QString::number(rest.x()), QString::number(rest.y())});
+  const QString id = Xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
+                              QStringLiteral("^Ardeviz$")}).section(QLatin1Char('\n'), 0, 0);
+  Xdotool({QStringLiteral("windowfocus"), id, QLatin1String(action), QLatin1String(key)});
 }
 
 void ViewerProcess::PressReturnIn(const QRect& window) const {

@@ -42,6 +42,8 @@ class ViewerProcess {
 
   // Mouse input at a point of the window: xdotool's "click", "mousedown" or "mouseup".
   void Mouse(const QPoint& at, const char* action) const;
+  // A key of the main window: xdotool's "key", "keydown" or "keyup" with a key name.
+  void Key(const char* action, const char* key) const;
   // The Return key in another window (a box's default button), the pointer over it.
   void PressReturnIn(const QRect& window) const;
   // Unmaps and maps the viewer's windows, so that they are drawn again in full.

@@ -257,6 +257,44 @@ TEST_F(ArchivePanelTest, PowerEndsARecordingButStaysWhileAnEarlierFileIsWritten)
   EXPECT_EQ(m->saves, 1);
 }
 
+// Keys press the panel's buttons as clicks do: Space plays, or stops while
+// playing; the arrows play backward and forward, fast with Shift; F1, F4 and F9
+// lay out ONE, or ALL with 2 or 3 panes a side; Escape and Ctrl+Q are POWER.
+// A moment outside the range is refused as for the click.
+TEST_F(ArchivePanelTest, KeysPressTheButtonsAsClicksDo) {
+  January2005Range();
+  panel->StartArchive();
+  panel->show();
+  const auto key = [this](int k, Qt::KeyboardModifiers modifiers) {
+    QTest::keyClick(panel.get(), Qt::Key(k), modifiers);
+    for (int pass = 0; pass < 4; ++pass) QCoreApplication::processEvents();  // F9 clicks three buttons in turn
+  };
+  panel->Calendar()->SetDate(QDate(2005, 2, 1));
+  key(Qt::Key_Space, {});
+  EXPECT_EQ(std::tuple(plays.size(), panel->ResultText(), LitPlayButtons()), std::tuple(0u, "Invalid Date", 1 << Stop));
+  panel->Calendar()->SetDate(QDate(2005, 1, 31));
+  const struct { int key; Qt::KeyboardModifiers modifiers; std::uint32_t command; int grid, layout, channel; } rows[] = {
+      {Qt::Key_Space, {}, 0x00010100, 3, 0, 0},        {Qt::Key_Space, {}, 0, 3, 0, 0},
+      {Qt::Key_Right, {}, 0x00010100, 3, 0, 0},        {Qt::Key_Right, Qt::ShiftModifier, 0x00040200, 3, 0, 0},
+      {Qt::Key_Left, Qt::ShiftModifier, 0x01040200, 3, 0, 0}, {Qt::Key_Left, {}, 0x01010200, 3, 0, 0},
+      {Qt::Key_Space, {}, 0, 3, 0, 0},                 {Qt::Key_F9, {}, 0, 3, 0x401, 255},
+      {Qt::Key_F4, {}, 0, 2, 0x401, 255},              {Qt::Key_F1, {}, 0, 1, 0x100, 0},
+      {Qt::Key_3, {}, 0, 1, 0x100, 2},                 {Qt::Key_F1, Qt::ControlModifier, 0, 1, 0x100, 2},
+  };
+  for (const auto& row : rows) {
+    key(row.key, row.modifiers);
+    EXPECT_EQ(std::tuple(plays.back().command, panel->GridSize(), int(panel->ChannelLayout()), int(panel->SelectedChannel())),
+              std::tuple(row.command, row.grid, row.layout, row.channel))
+        << QKeySequence(row.key | row.modifiers).toString().toStdString();
+  }
+  EXPECT_EQ(plays.size(), 7u) << "only the play keys ask the recorder";
+  EXPECT_EQ(panel->Button(CArchiveDlg::kIdPlayFirst + int(Play))->toolTip(), "PLAY (Space, Right)");
+  key(Qt::Key_Escape, {});
+  QTRY_COMPARE(host->switchedToLive, 1);
+  key(Qt::Key_Q, Qt::ControlModifier);
+  QTRY_COMPARE(host->switchedToLive, 2);
+}
+
 // Close requests from the window system are swallowed (a recording would end
 // unsaved); a hidden panel forgets the pictures it was lent.
 TEST_F(ArchivePanelTest, CloseRequestsAreSwallowedAndAHiddenPanelForgetsItsPictures) {

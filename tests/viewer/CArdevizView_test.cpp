@@ -14,6 +14,7 @@
 #include "skin/SkinButton.h"
 #include "tests/viewer/ShellTestSupport.h"
 #include "viewer/CArdevizView.h"
+#include "viewer/PtzViewBinding.h"
 
 namespace {
 
@@ -142,6 +143,59 @@ TEST_F(CArdevizViewTest, NumbersAreUsedAsShownAndConnectWhileRetryingKeepsTheLin
     Click(V::kIdConnect);
     EXPECT_EQ(m_view->StatusText().toStdString(), shown) << linkStatus;
   }
+}
+
+// Keys press the skin's buttons as clicks do: a disabled button ignores its key,
+// a refused one beeps. A held arrow holds the pad's button through marked and
+// unmarked repeats and lets go at the release or when the focus goes elsewhere.
+TEST_F(CArdevizViewTest, KeysPressTheButtonsAndAHeldArrowHoldsThePad) {
+  const PtzControl& ptz = static_cast<PtzViewBinding*>(m_view->PtzControl())->Control();
+  std::vector<std::pair<quint32, int>> pad;
+  for (SkinButton* b : m_view->findChildren<SkinButton*>())
+    QObject::connect(b, &SkinButton::ptzCommand, [&pad](quint32 value, int pressed) { pad.emplace_back(value, pressed); });
+  const struct { int key; Qt::KeyboardModifiers modifiers; std::uint16_t layout; std::uint32_t mask; int beeps, camera; } rows[] = {
+      {Qt::Key_F4, {}, 0x401, 0xF, 0, 0},     {Qt::Key_6, {}, 0x401, 0x1E0, 0, 0}, {Qt::Key_6, {}, 0x401, 0x1E0, 0, 0},
+      {Qt::Key_R, {}, 0x401, 0x1E0, 1, 0},    {Qt::Key_F1, {}, 0x100, 0x1, 1, 0},  {Qt::Key_F9, {}, 0x903, 0x1FF, 1, 0},
+      {Qt::Key_PageUp, {}, 0x903, 0x1FF, 1, 1}, {Qt::Key_PageDown, {}, 0x903, 0x1FF, 1, 0},
+      {Qt::Key_PageDown, {}, 0x903, 0x1FF, 1, 7}, {Qt::Key_F4, Qt::ShiftModifier, 0x903, 0x1FF, 1, 7},
+  };
+  for (const auto& row : rows) {
+    QTest::keyClick(m_view.get(), Qt::Key(row.key), row.modifiers);
+    QTest::qWait(1);
+    EXPECT_EQ(std::tuple(m_view->ChannelLayout(), m_view->ChannelMask(), m_alerts.beeps, int(ptz.SelectedCamera())),
+              std::tuple(row.layout, row.mask, row.beeps, row.camera)) << QKeySequence(row.key).toString().toStdString();
+  }
+  EXPECT_FALSE(m_view->Button(V::kIdRotate)->GetCheck()) << "the refused ROTATE stays released";
+  EXPECT_EQ(m_view->Button(V::kIdRotate)->toolTip(), "ROTATE (R)");
+  QTest::keyClick(m_view.get(), Qt::Key_F11);
+  EXPECT_EQ(m_view->Settings().useFullScreen, 1u);
+
+  QTRY_COMPARE(pad.size(), 6u);  // the Page keys' buttons pressed and let go
+  pad.clear();
+  const auto send = [this](QEvent::Type type, int key, bool marked, ulong time) {
+    QKeyEvent event(type, key, Qt::NoModifier, QString(), marked);
+    event.setTimestamp(time);
+    QCoreApplication::sendEvent(m_view.get(), &event);
+  };
+  send(QEvent::KeyPress, Qt::Key_Up, false, 1);
+  for (const auto& [marked, time] : {std::pair(true, 2ul), {false, 3ul}, {true, 4ul}, {false, 5ul}}) {
+    send(QEvent::KeyRelease, Qt::Key_Up, marked, time);
+    send(QEvent::KeyPress, Qt::Key_Up, marked, time);
+  }
+  QTest::qWait(60);
+  send(QEvent::KeyRelease, Qt::Key_Up, false, 6);
+  QTRY_COMPARE(pad.size(), 2u);
+  EXPECT_EQ(pad, (std::vector<std::pair<quint32, int>>{{ptzvalue::kUp, 1}, {ptzvalue::kUp, 0}}));
+  EXPECT_TRUE(ptz.IsStopRepeating()) << "the stop strings of the release";
+  send(QEvent::KeyPress, Qt::Key_Left, false, 7);
+  QWidget elsewhere;
+  elsewhere.show();
+  elsewhere.activateWindow();
+  QTRY_COMPARE(pad.size(), 4u);
+  EXPECT_EQ(pad.back(), (std::pair<quint32, int>(ptzvalue::kLeft, 0)));
+
+  QTest::keyClick(m_view.get(), Qt::Key_Q, Qt::ControlModifier);
+  QTRY_VERIFY2_WITH_TIMEOUT(!m_view->SecondTimer().isActive(), "Ctrl+Q is POWER", 5000);
 }
 
 }  // namespace

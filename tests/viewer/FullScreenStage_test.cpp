@@ -63,6 +63,7 @@ TEST(FullScreenStage, TheFrameAndTheArchivePanelGoOnStagesAndComeBackAsTheyWere)
   EXPECT_TRUE(frame->isVisible() && frame->isWindow());
   EXPECT_EQ(frame->geometry(), QRect(QPoint((2560 - 877) / 2, (1440 - 685) / 2), QSize(877, 685)));
   EXPECT_EQ(frame->mask(), mask);
+  EXPECT_TRUE(frame->testAttribute(Qt::WA_QuitOnClose)) << "closing the window no longer ends the program";
 
   // The archive panel goes on a stage of its own, its background art centred and doubled, and comes back centred.
   auto* panel = dynamic_cast<CArchiveDlg*>(frame->View()->ArchivePanel());
