@@ -23,6 +23,7 @@ class JpegEncoder {
 
  private:
   void* m_handle = nullptr;
-  unsigned char* m_buffer = nullptr;  // grown by TurboJPEG as needed
-  std::size_t m_size = 0;
+  unsigned char* m_buffer = nullptr;
+  unsigned long m_capacity = 0;  // of m_buffer
+  std::size_t m_size = 0;        // of the last picture
 };
