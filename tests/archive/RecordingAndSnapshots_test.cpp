@@ -193,6 +193,7 @@ TEST_F(MediaTest, SegmentsPlayAsLongAsRecordedInEitherFormat) {
     qint64 now = 0;
     AviRecorder::Options o;
     o.elapsedMs = [&now] { return now; };
+    o.maxFramesInMemory = 1000;  // every capture reaches the writer, however fast it runs
     AviRecorder rec(m_panel, o);
     QSignalSpy saved(&rec, &AviRecorder::segmentSaved);
     m_panel.format = row.format;
@@ -210,6 +211,7 @@ TEST_F(MediaTest, SegmentsPlayAsLongAsRecordedInEitherFormat) {
     if (probed.stream.isEmpty()) GTEST_SKIP() << "ffprobe not installed";
     EXPECT_EQ(probed.stream["codec_name"], row.codec);
     EXPECT_NEAR(probed.stream["duration"].toDouble(), row.stepMs * row.captures / 1000.0, 0.05 * 3);
+    EXPECT_NEAR(probed.stream["pts"].toDouble() / 60, row.stepMs * (row.captures - 1) / 1000.0, 0.05 * 3);
     if (row.recorderPicture) {
       EXPECT_EQ(m_panel.captures, 0);
       EXPECT_EQ(probed.packetHashes.count(jpegHash), probed.packetHashes.size());
