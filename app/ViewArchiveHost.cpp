@@ -9,6 +9,7 @@
 int ViewArchiveHost::RequestSpeed() const { return m_view.Settings().requestSpeed; }
 
 int ViewArchiveHost::RecordInterval() const { return m_view.Settings().recordInterval; }
+int ViewArchiveHost::RecordFormat() const { return m_view.Settings().recordFormat; }
 
 QString ViewArchiveHost::RecordFolder() const { return m_view.Settings().recordFolder; }
 

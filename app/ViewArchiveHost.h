@@ -16,6 +16,7 @@ class ViewArchiveHost : public IArchiveHost {
 
   int RequestSpeed() const override;
   int RecordInterval() const override;
+  int RecordFormat() const override;
   QString RecordFolder() const override;
   int DateShow() const override;
   bool UseFullScreen() const override;

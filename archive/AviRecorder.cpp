@@ -21,6 +21,8 @@ AviRecorder::AviRecorder(IRecordingPanel& panel, Options options, QObject* paren
     : QObject(parent), m_panel(panel), m_options(std::move(options)) {
   if (!m_options.frameAllocator) m_options.frameAllocator = AllocateFrame;
   if (!m_options.clock) m_options.clock = [] { return QDateTime::currentDateTime(); };
+  m_elapsed.start();
+  if (!m_options.elapsedMs) m_options.elapsedMs = [this] { return m_elapsed.elapsed(); };
   m_recordTimer.setSingleShot(true);
   m_recordTimer.setTimerType(Qt::PreciseTimer);  // segments as long as set, not 5 % shorter
   connect(&m_recordTimer, &QTimer::timeout, this, &AviRecorder::OnRecordTimer);
@@ -58,6 +60,8 @@ bool AviRecorder::StartRecording(std::uint16_t playState, int intervalMs) {
   if (playState != kPlayingForward || m_recording) return false;
   m_intervalMs = intervalMs > 0 ? intervalMs : recordnames::RecordIntervalMs(-1);
   m_remainingMs = m_options.runLengthMs;
+  m_format = m_panel.RecordFormat() == static_cast<int>(FrameBank::Format::MotionJpeg) ? FrameBank::Format::MotionJpeg
+                                                                                       : FrameBank::Format::Uncompressed;
   m_nDropped = 0;
   ++m_runId;
   m_targetFolder = ResolveTargetFolder(m_panel.RecordFolder());
@@ -96,30 +100,40 @@ void AviRecorder::NotifyNewPicture() {
 
 void AviRecorder::CaptureFrame() {
   if (!m_recording) return;
+  const qint64 now = m_options.elapsedMs();
   FrameBank::Frame frame;
-  if (m_segmentFrames < m_options.bankCapacity && m_writer->FramesInMemory() < m_options.maxFramesInMemory)
-    frame = m_options.frameAllocator();
+  QByteArray jpeg;
+  if (m_segmentFrames < m_options.bankCapacity && m_writer->FramesInMemory() < m_options.maxFramesInMemory) {
+    if (m_format == FrameBank::Format::MotionJpeg) jpeg = m_panel.ImageAreaJpeg();
+    if (jpeg.isEmpty()) frame = m_options.frameAllocator();
+  }
   // A full segment, a writer too far behind or no memory: the frame is
   // dropped and recording goes on, STOP and POWER at hand.
-  if (!frame) ++m_nDropped;
+  const bool taken = frame || !jpeg.isEmpty();
+  if (!taken) ++m_nDropped;
   m_panel.ShowRecordText(m_nDropped ? QString::fromLatin1(kTextDropped).arg(m_nDropped)
                                     : QString::fromLatin1(kTextRecording));
-  if (!frame) return;
-  QImage image = m_panel.CaptureImageArea();
-  if (image.isNull()) return;
-  const QSize size(FrameBank::kWidth, FrameBank::kHeight);
-  if (image.size() != size) image = image.scaled(size);
-  image = image.convertToFormat(QImage::Format_BGR888);
-  // DIB rows are stored bottom-up.
-  for (int row = 0; row < FrameBank::kHeight; ++row)
-    std::memcpy(frame.get() + static_cast<std::size_t>(FrameBank::kHeight - 1 - row) * FrameBank::kRowBytes,
-                image.constScanLine(row), FrameBank::kRowBytes);
+  if (!taken) return;
+  if (frame) {
+    QImage image = m_panel.CaptureImageArea();
+    if (image.isNull()) return;
+    const QSize size(FrameBank::kWidth, FrameBank::kHeight);
+    if (image.size() != size) image = image.scaled(size);
+    image = image.convertToFormat(QImage::Format_BGR888);
+    // DIB rows are stored bottom-up.
+    for (int row = 0; row < FrameBank::kHeight; ++row)
+      std::memcpy(frame.get() + static_cast<std::size_t>(FrameBank::kHeight - 1 - row) * FrameBank::kRowBytes,
+                  image.constScanLine(row), FrameBank::kRowBytes);
+  }
   if (!m_segmentOpen) {
-    m_writer->Begin(m_targetFolder, m_runId);
+    m_writer->Begin(m_targetFolder, m_runId, m_format, now);
     m_segmentOpen = true;
     m_segmentFrames = 0;
   }
-  m_writer->AddFrame(std::move(frame));
+  if (frame)
+    m_writer->AddFrame(std::move(frame), now);
+  else
+    m_writer->AddJpegFrame(std::move(jpeg), now);
   ++m_segmentFrames;
 }
 
@@ -141,10 +155,11 @@ void AviRecorder::SaveAviSegment(bool fromTimer) {
 }
 
 void AviRecorder::EndSegment(bool fromTimer) {
+  const qint64 now = m_options.elapsedMs();
   // A segment without frames still leaves its file.
-  if (!m_segmentOpen) m_writer->Begin(m_targetFolder, m_runId);
+  if (!m_segmentOpen) m_writer->Begin(m_targetFolder, m_runId, m_format, now);
   const ArchiveMoment time = recordnames::NameTime(m_panel.CurrentImageTime(), m_options.clock());
-  m_writer->End(recordnames::AviFileName(m_targetFolder, time), fromTimer);
+  m_writer->End(recordnames::AviFileName(m_targetFolder, time), fromTimer, now);
   m_segmentOpen = false;
   m_segmentFrames = 0;
   ++m_savesPending;

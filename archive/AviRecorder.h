@@ -5,9 +5,11 @@
 // become one file named after the image shown when the segment ended. Frames
 // are captured on the user-interface thread: at the start, at each new
 // playback picture, at each segment end and after each save. A file that
-// cannot be written ends the run with a message.
+// cannot be written ends the run with a message. Frames carry the time they
+// were captured, so a file plays as long as its segment took to record.
 
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 #include <QTimer>
@@ -51,6 +53,8 @@ class AviRecorder : public QObject {
     std::function<FrameBank::Frame()> frameAllocator;
     // Local time, naming a file when the image time is not a clock time.
     std::function<QDateTime()> clock;
+    // Milliseconds of a monotonic clock: when each frame was captured.
+    std::function<qint64()> elapsedMs;
   };
 
   explicit AviRecorder(IRecordingPanel& panel, QObject* parent = nullptr);
@@ -69,8 +73,9 @@ class AviRecorder : public QObject {
   // The panel drew a new playback picture: one frame is captured once the
   // current event is handled (several pictures drawn together give one frame).
   void NotifyNewPicture();
-  // Hands the image area to the writer as the segment's next frame, or shows
-  // the full-bank message when the segment is full or the writer is
+  // Hands the image area to the writer as the segment's next frame (in
+  // Motion-JPEG the recorder's own picture when the area shows just that),
+  // or counts a dropped picture when the segment is full or the writer is
   // maxFramesInMemory frames behind. Nothing happens when not recording.
   void CaptureFrame();
 
@@ -110,6 +115,8 @@ class AviRecorder : public QObject {
   std::atomic<bool> m_recording{false};
   std::atomic<bool> m_newPicture{false};
   std::atomic<int> m_savesPending{0};
+  QElapsedTimer m_elapsed;
+  FrameBank::Format m_format = FrameBank::Format::Uncompressed;  // of the run
   int m_intervalMs = 0;
   int m_remainingMs = 0;
   std::uint64_t m_runId = 0;

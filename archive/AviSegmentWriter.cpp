@@ -1,14 +1,18 @@
 #include "archive/AviSegmentWriter.h"
 
 #include <QFile>
+#include <algorithm>
 
 #include "platform/AviWriter.h"
+#include "platform/JpegEncoder.h"
 #include "platform/PendingFile.h"
 
 struct AviSegmentWriter::Segment {
   QString temporaryPath;
   AviWriter writer;
   std::uint64_t runId = 0;
+  FrameBank::Format format = FrameBank::Format::Uncompressed;
+  qint64 startMs = 0;
   int frames = 0;
   bool failed = false;
 
@@ -16,7 +20,10 @@ struct AviSegmentWriter::Segment {
 };
 
 AviSegmentWriter::AviSegmentWriter(Done done, std::uint64_t riffSizeLimit, TestHooks hooks)
-    : m_done(std::move(done)), m_riffSizeLimit(riffSizeLimit), m_hooks(std::move(hooks)) {
+    : m_done(std::move(done)),
+      m_riffSizeLimit(riffSizeLimit),
+      m_hooks(std::move(hooks)),
+      m_encoder(std::make_unique<JpegEncoder>()) {
   m_thread = std::thread([this] { Run(); });
 }
 
@@ -29,28 +36,42 @@ AviSegmentWriter::~AviSegmentWriter() {
   m_thread.join();
 }
 
-void AviSegmentWriter::Begin(const QString& folder, std::uint64_t runId) {
+void AviSegmentWriter::Begin(const QString& folder, std::uint64_t runId, FrameBank::Format format, qint64 atMs) {
   Command c;
   c.op = Op::Begin;
   c.path = folder;
   c.runId = runId;
+  c.format = format;
+  c.atMs = atMs;
   Push(std::move(c));
 }
 
-void AviSegmentWriter::AddFrame(FrameBank::Frame frame) {
+void AviSegmentWriter::AddFrame(FrameBank::Frame frame, qint64 atMs) {
   if (!frame) return;
   ++m_framesInMemory;
   Command c;
   c.op = Op::Frame;
   c.frame = std::move(frame);
+  c.atMs = atMs;
   Push(std::move(c));
 }
 
-void AviSegmentWriter::End(const QString& finalPath, bool fromTimer) {
+void AviSegmentWriter::AddJpegFrame(QByteArray jpeg, qint64 atMs) {
+  if (jpeg.isEmpty()) return;
+  ++m_framesInMemory;
+  Command c;
+  c.op = Op::Frame;
+  c.jpeg = std::move(jpeg);
+  c.atMs = atMs;
+  Push(std::move(c));
+}
+
+void AviSegmentWriter::End(const QString& finalPath, bool fromTimer, qint64 atMs) {
   Command c;
   c.op = Op::End;
   c.path = finalPath;
   c.fromTimer = fromTimer;
+  c.atMs = atMs;
   Push(std::move(c));
 }
 
@@ -97,41 +118,31 @@ void AviSegmentWriter::Handle(Command& command) {
       Discard();
       m_segment = std::make_unique<Segment>(m_riffSizeLimit);
       m_segment->runId = command.runId;
+      m_segment->format = command.format;
+      m_segment->startMs = command.atMs;
       if (m_hooks.beforeFile) m_hooks.beforeFile();
       m_segment->temporaryPath = PendingFile::CreateTemporary(command.path);
       if (m_segment->temporaryPath.isEmpty() || !m_segment->writer.Open(m_segment->temporaryPath)) Fail();
       return;
     }
-    case Op::Frame: {
-      if (m_segment && !m_segment->failed) {
-        AviWriter& w = m_segment->writer;
-        bool ok = true;
-        if (!w.HasStream()) {
-          AviVideoFormat format;
-          format.width = FrameBank::kWidth;
-          format.height = FrameBank::kHeight;
-          format.bitCount = 24;
-          format.scale = 1;
-          format.rate = kStreamRate;
-          format.suggestedBufferSize = static_cast<std::uint32_t>(FrameBank::kFrameBytes);
-          ok = w.CreateVideoStream(format);
-        }
-        if (m_hooks.beforeFrame) m_hooks.beforeFrame();
-        ok = ok && w.WriteFrame(command.frame.get(), FrameBank::kFrameBytes, kSamplesPerFrame);
-        if (ok)
-          ++m_segment->frames;
-        else
-          Fail();
-      }
+    case Op::Frame:
+      if (m_segment && !m_segment->failed) WriteFrame(command);
       command.frame.reset();
+      command.jpeg.clear();
       --m_framesInMemory;
       return;
-    }
     case Op::End: {
       if (!m_segment) return;
       QString name;
       if (!m_segment->failed) {
-        if (m_segment->writer.Close()) name = PendingFile::Commit(m_segment->temporaryPath, command.path);
+        // The last frame lasts to the segment's end.
+        AviWriter& w = m_segment->writer;
+        const std::uint64_t end = SampleAt(command.atMs);
+        if (w.FrameCount() > 0 && end > w.SampleCount() &&
+            !w.HoldLastFrame(static_cast<std::uint32_t>(end - w.SampleCount())))
+          Fail();
+        else if (w.Close())
+          name = PendingFile::Commit(m_segment->temporaryPath, command.path);
         if (name.isEmpty()) Fail();
       }
       Finish(!name.isEmpty(), name.isEmpty() ? command.path : name, command.fromTimer);
@@ -146,6 +157,49 @@ void AviSegmentWriter::Handle(Command& command) {
       Finish(false, {}, false);
       return;
   }
+}
+
+std::uint64_t AviSegmentWriter::SampleAt(qint64 atMs) const {
+  const qint64 ms = std::max<qint64>(atMs - m_segment->startMs, 0);
+  return (static_cast<std::uint64_t>(ms) * kStreamRate + 500) / 1000;
+}
+
+// The frame goes in at the sample of its time; the frame before is held up to there.
+void AviSegmentWriter::WriteFrame(const Command& command) {
+  AviWriter& w = m_segment->writer;
+  const std::uint64_t at = SampleAt(command.atMs);
+  const std::uint64_t next = w.SampleCount();
+  if (at + kMaxLateSamples < next) return;
+  const bool jpeg = m_segment->format == FrameBank::Format::MotionJpeg;
+  bool ok = true;
+  if (!w.HasStream()) {
+    AviVideoFormat format;
+    format.width = FrameBank::kWidth;
+    format.height = FrameBank::kHeight;
+    format.bitCount = 24;
+    format.scale = 1;
+    format.rate = kStreamRate;
+    format.compression = jpeg ? AviVideoFormat::kMotionJpeg : 0;
+    format.suggestedBufferSize = jpeg ? 0 : static_cast<std::uint32_t>(FrameBank::kFrameBytes);
+    ok = w.CreateVideoStream(format);
+  }
+  if (ok && at > next && w.FrameCount() > 0) ok = w.HoldLastFrame(static_cast<std::uint32_t>(at - next));
+  const std::uint8_t* data = command.frame.get();
+  std::size_t size = FrameBank::kFrameBytes;
+  if (!command.jpeg.isEmpty()) {
+    data = reinterpret_cast<const std::uint8_t*>(command.jpeg.constData());
+    size = static_cast<std::size_t>(command.jpeg.size());
+  } else if (jpeg && ok) {
+    ok = m_encoder->Encode(data, FrameBank::kWidth, FrameBank::kHeight, FrameBank::kRowBytes, true, kJpegQuality);
+    data = m_encoder->Data();
+    size = m_encoder->Size();
+  }
+  if (m_hooks.beforeFrame) m_hooks.beforeFrame();
+  ok = ok && w.WriteFrame(data, size, 1);
+  if (ok)
+    ++m_segment->frames;
+  else
+    Fail();
 }
 
 // The open segment cannot be completed: its file goes, its later frames are dropped.

@@ -11,6 +11,7 @@
 
 #include "archive/ArchiveControls.h"
 #include "archive/ArchivePanelRules.h"
+#include "archive/FrameBank.h"
 #include "archive/IArchiveHost.h"
 #include "archive/IArchiveLink.h"
 #include "archive/IArchiveMedia.h"
@@ -359,6 +360,20 @@ void CArchiveDlg::ShowRecordAlert(const QString& text) {
 
 QString CArchiveDlg::RecordFolder() const { return m_pHost ? m_pHost->RecordFolder() : QString(); }
 
+int CArchiveDlg::RecordFormat() const { return m_pHost ? m_pHost->RecordFormat() : 0; }
+
+QByteArray CArchiveDlg::ImageAreaJpeg() const {
+  if (m_nGridSize != 1) return {};
+  for (int ch = 0; ch < wire::kChannels; ++ch) {
+    const PlaySlot& slot = m_slots[ch];
+    if (m_rcChannel[ch].isEmpty() || !slot.pixels) continue;
+    const bool frameSized = slot.header.width == FrameBank::kWidth && slot.header.height == FrameBank::kHeight &&
+                            slot.header.bitCount == 24;
+    return frameSized ? slot.jpeg : QByteArray();
+  }
+  return {};
+}
+
 void CArchiveDlg::LightRecordButton(bool lit) { m_controls.record->SetCheck(lit); }
 
 QImage CArchiveDlg::CaptureImageArea() { return grab(kImageArea).toImage(); }
@@ -366,7 +381,14 @@ QImage CArchiveDlg::CaptureImageArea() { return grab(kImageArea).toImage(); }
 void CArchiveDlg::SetPlayImage(int channel, const std::uint8_t* pixels, const BitmapInfoHeader& header,
                                std::uint8_t fieldFlag) {
   if (channel < 0 || channel >= wire::kChannels) return;
-  m_slots[channel] = {pixels, header, fieldFlag};
+  m_slots[channel] = {pixels, header, fieldFlag, {}};
+}
+
+void CArchiveDlg::SetPlayJpeg(int channel, const std::uint8_t* data, std::size_t length) {
+  // Only a Motion-JPEG recording takes the recorder's bytes.
+  if (channel < 0 || channel >= wire::kChannels || !data || !m_pMedia || !m_pMedia->IsRecording()) return;
+  if (RecordFormat() != static_cast<int>(FrameBank::Format::MotionJpeg)) return;
+  m_slots[channel].jpeg = QByteArray(reinterpret_cast<const char*>(data), static_cast<qsizetype>(length));
 }
 
 void CArchiveDlg::DrawPlayImage(int channel) {

@@ -6,6 +6,7 @@
 // playback results. Playback logic lives in PlaybackControl; recording,
 // snapshots and printing join through IArchiveMedia.
 
+#include <QByteArray>
 #include <QFont>
 #include <QImage>
 #include <QPixmap>
@@ -160,6 +161,7 @@ class CArchiveDlg : public QWidget,
   void ShowSearchText(const QString& text) override;
   void SetPlayImage(int channel, const std::uint8_t* pixels, const BitmapInfoHeader& header,
                     std::uint8_t fieldFlag) override;
+  void SetPlayJpeg(int channel, const std::uint8_t* data, std::size_t length) override;
   void DrawPlayImage(int channel) override;
   void ToggleActivity() override;
   void EventFileArrived() override;
@@ -183,6 +185,8 @@ class CArchiveDlg : public QWidget,
   void ShowRecordAlert(const QString& text) override;
   ArchiveMoment CurrentImageTime() const override { return m_currentImageTime; }
   QString RecordFolder() const override;
+  int RecordFormat() const override;
+  QByteArray ImageAreaJpeg() const override;
   void LightRecordButton(bool lit) override;
 
   // ISnapshotPanel (SelectedChannel above)
@@ -220,6 +224,7 @@ class CArchiveDlg : public QWidget,
     const std::uint8_t* pixels = nullptr;  // owned by the link's picture holder
     BitmapInfoHeader header{};
     std::uint8_t fieldFlag = 0;
+    QByteArray jpeg;  // the picture as the recorder coded it, kept while recording
   };
 
   void LayOut();

@@ -12,6 +12,7 @@ class IArchiveHost {
   virtual int RequestSpeed() const = 0;    // "Request Speed"
   virtual int RecordInterval() const = 0;  // "Record Interval"
   virtual QString RecordFolder() const = 0;
+  virtual int RecordFormat() const { return 0; }  // "Record Format"
   virtual int DateShow() const = 0;        // "Date Show"
   virtual bool UseFullScreen() const = 0;  // "Use FullScreen": no dragging when set
   // POWER: back to live view (the view hides the panel and restarts the live stream).

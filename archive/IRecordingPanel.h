@@ -2,6 +2,7 @@
 // What AVI recording needs from the archive panel. CArchiveDlg implements it;
 // tests hand the recorder a fake. Every call comes on the user-interface thread.
 
+#include <QByteArray>
 #include <QImage>
 #include <QString>
 
@@ -21,5 +22,10 @@ class IRecordingPanel {
   virtual ArchiveMoment CurrentImageTime() const = 0;
   // The configured record folder.
   virtual QString RecordFolder() const = 0;
+  // The "Record Format" setting: 0 uncompressed, 1 Motion-JPEG.
+  virtual int RecordFormat() const { return 0; }
+  // The recorder's JPEG bytes of the picture the image area shows, when it
+  // shows just that one picture at its own 640 x 480 size; empty otherwise.
+  virtual QByteArray ImageAreaJpeg() const { return {}; }
   virtual void LightRecordButton(bool lit) = 0;
 };

@@ -25,3 +25,6 @@ echo "decode for a nine-pane cell vs bare full-size decode: $(figure 'BM_Ratio/7
 echo "pictures per core-second: nine panes $(figure NineLive pictures_per_core_s)," \
      "sixteen channels through nine-pane pages $(figure 'LiveCpuShare/SixteenChannels/nine_pane_pages' pictures_per_core_s)," \
      "single-pane rotation $(figure 'LiveCpuShare/SixteenChannels/single_pane_rotation' pictures_per_core_s)"
+echo "Motion-JPEG recording: CPU per 640x480 frame $(figure BM_MotionJpegFrame cpu_ms_per_frame) ms," \
+     "share of one core at 25 frames/s $(figure BM_MotionJpegFrame core_percent_25) %, at 60 (the most) $(figure BM_MotionJpegFrame core_percent_60) %," \
+     "$(figure BM_MotionJpegFrame percent_of_bare) % of a bare tjCompress2's, frame $(figure BM_MotionJpegFrame size_vs_uncompressed)x smaller than uncompressed"

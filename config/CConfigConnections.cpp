@@ -34,7 +34,9 @@ constexpr std::array kRecordIntervals = {"03SEC", "05SEC", "10SEC", "15SEC", "20
 static_assert(kRotateIntervals.size() == ViewerSettings::kRotateIntervalChoices);
 static_assert(kScanRates.size() == ViewerSettings::kRequestSpeedChoices);
 static_assert(kReconnectCounts.size() == ViewerSettings::kReconnectCountChoices);
+constexpr std::array kRecordFormats = {"AVI (uncompressed)", "AVI (Motion-JPEG)"};
 static_assert(kRecordIntervals.size() == ViewerSettings::kRecordIntervalChoices);
+static_assert(kRecordFormats.size() == ViewerSettings::kRecordFormatChoices);
 static_assert(kPtzTypeNames.size() == ViewerSettings::kPtzTypeChoices);
 
 // Each entry reads as the number the view uses for its position.
@@ -135,6 +137,7 @@ void CConfigConnections::BuildControls() {
   m_pBrowse = new QPushButton(QStringLiteral("Browse.."), save);
   m_pRecordInterval = MakeCombo(save, kRecordIntervals, true);
   m_pDisplayDate = new QCheckBox(QStringLiteral("Display Date "), save);
+  m_pRecordFormat = MakeCombo(save, kRecordFormats, false);
   row = 0;
   saveGrid->addWidget(new QLabel(QStringLiteral("Set Path to Save Recored Images"), save), row++, 0, 1, 2);
   saveGrid->addWidget(m_pRecordFolder, row, 0);
@@ -142,6 +145,8 @@ void CConfigConnections::BuildControls() {
   saveGrid->addWidget(new QLabel(QStringLiteral("Set Record Interval"), save), row, 0);
   saveGrid->addWidget(m_pRecordInterval, row++, 1);
   saveGrid->addWidget(m_pDisplayDate, row++, 0, 1, 2);
+  saveGrid->addWidget(new QLabel(QStringLiteral("Record Format"), save), row, 0);
+  saveGrid->addWidget(m_pRecordFormat, row++, 1);
 
   auto* right = new QVBoxLayout;
   right->addWidget(option);
@@ -150,10 +155,11 @@ void CConfigConnections::BuildControls() {
   layout->addWidget(connection);
   layout->addLayout(right);
 
-  const std::array<QWidget*, 16> order = {m_pName,     m_pIpLoad,         m_pIpAddress,     m_pPort,
+  const std::array<QWidget*, 17> order = {m_pName,     m_pIpLoad,         m_pIpAddress,     m_pPort,
                                           m_pUserId,   m_pPassword,       m_pPtTypes,       m_pRotateInterval,
                                           m_pScanRate, m_pReconnectCount, m_pFullScreen,    m_pReceiveEvent,
-                                          m_pRecordFolder, m_pBrowse,     m_pRecordInterval, m_pDisplayDate};
+                                          m_pRecordFolder, m_pBrowse,     m_pRecordInterval, m_pDisplayDate,
+                                          m_pRecordFormat};
   for (std::size_t i = 1; i < order.size(); ++i) setTabOrder(order[i - 1], order[i]);
 
   connect(m_pIpLoad, &QPushButton::clicked, this, &CConfigConnections::OnIpLoad);
@@ -175,6 +181,7 @@ void CConfigConnections::LoadPage() {
   m_strRecordFolder = m_pDialog->GetRecordFolder();
   m_pRecordInterval->setCurrentIndex(m_pDialog->GetRecordInterval());
   m_pDisplayDate->setChecked(m_pDialog->GetDateShow() != 0);
+  m_pRecordFormat->setCurrentIndex(m_pDialog->GetRecordFormat());
   m_strLabel = m_pDialog->GetConnectionLabel();
   PushFields();
 }
@@ -215,6 +222,7 @@ bool CConfigConnections::OnOK() {
                                Flag(m_pReceiveEvent), Position(m_pRecordInterval, m_pDialog->GetRecordInterval()),
                                m_strRecordFolder, static_cast<std::uint8_t>(Flag(m_pDisplayDate)));
   m_pDialog->SetConnectionLabel(m_strLabel);
+  m_pDialog->SetRecordFormat(Position(m_pRecordFormat, m_pDialog->GetRecordFormat()));
 
   QString name = ControlText(m_pName->text());
   const QString address = ControlText(m_pIpAddress->text());

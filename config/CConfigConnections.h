@@ -99,6 +99,7 @@ class CConfigConnections : public QWidget {
   QPushButton* BrowseButton() const { return m_pBrowse; }
   QComboBox* RecordInterval() const { return m_pRecordInterval; }
   QCheckBox* DisplayDate() const { return m_pDisplayDate; }
+  QComboBox* RecordFormat() const { return m_pRecordFormat; }
 
   // The dialogs opened by "IP Load" and "Browse.." while they are open.
   CIpHistoryDlg* HistoryDialog() const { return m_pHistoryDlg; }
@@ -141,6 +142,7 @@ class CConfigConnections : public QWidget {
   QPushButton* m_pBrowse = nullptr;
   QComboBox* m_pRecordInterval = nullptr;
   QCheckBox* m_pDisplayDate = nullptr;
+  QComboBox* m_pRecordFormat = nullptr;
 
   QPointer<CIpHistoryDlg> m_pHistoryDlg;
   QPointer<QFileDialog> m_pFolderBrowser;

@@ -51,6 +51,7 @@ class CConfigurationsDlg : public QDialog {
   std::uint8_t GetRecordInterval() const { return m_settings.recordInterval; }
   QString GetRecordFolder() const { return m_settings.recordFolder; }
   std::uint8_t GetDateShow() const { return m_settings.dateShow; }
+  std::uint8_t GetRecordFormat() const { return m_settings.recordFormat; }
   QString GetConnectionLabel() const;  // "UNTITLE" when the label is empty
 
   // The three groups written on OK, in this order.
@@ -60,6 +61,7 @@ class CConfigurationsDlg : public QDialog {
                          std::uint32_t useFullScreen, std::uint32_t useAlertMode, std::uint8_t recordInterval,
                          const QString& recordFolder, std::uint8_t dateShow);
   void SetConnectionLabel(const QString& label);
+  void SetRecordFormat(std::uint8_t recordFormat) { m_settings.recordFormat = recordFormat; }
 
   CConfigConnections* Page() const { return m_pPage; }
   QTabWidget* Sheet() const { return m_pSheet; }

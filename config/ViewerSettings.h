@@ -21,6 +21,7 @@ struct ViewerSettings {
   static constexpr std::uint32_t kReconnectCountChoices = 5;
   static constexpr std::uint32_t kPtzTypeChoices = 6;
   static constexpr std::uint32_t kRecordIntervalChoices = 13;
+  static constexpr std::uint32_t kRecordFormatChoices = 2;  // uncompressed, Motion-JPEG
   static constexpr std::uint32_t kMaxHostPort = 65535;
 
   static constexpr const char* kDefaultHostAddress = "192.168.1.100";
@@ -30,6 +31,7 @@ struct ViewerSettings {
   static constexpr std::uint8_t kDefaultRequestSpeed = 4;
   static constexpr std::uint8_t kDefaultPtzType = 1;
   static constexpr std::uint8_t kDefaultRecordInterval = 1;
+  static constexpr std::uint8_t kDefaultRecordFormat = 0;
   static constexpr std::uint8_t kDefaultDateShow = 1;
   static constexpr const char* kDefaultIpLabel = "INTRANET";
   static constexpr const char* kRecordFolderName = "Backup";
@@ -59,6 +61,7 @@ struct ViewerSettings {
   std::uint32_t useAlertMode = 0;
   std::uint8_t recordInterval = 0;
   std::uint8_t dateShow = 0;
+  std::uint8_t recordFormat = 0;
   QString ptzFilePath;
   QString ipLabel;
 

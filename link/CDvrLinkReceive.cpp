@@ -316,6 +316,7 @@ void CDvrLink::ManagePlayImage(bool oneChunk) {
 
   const CImageCodec& holder = MoveToHolder(m_nDecodeChannel, *m_pPlayCodec);
   m_pArchivePanel->SetPlayImage(m_nDecodeChannel, holder.Pixels(), holder.Header(), m_pPlayCodec->FieldFlag());
+  m_pArchivePanel->SetPlayJpeg(m_nDecodeChannel, m_pPlayCodec->Stream(), m_pPlayCodec->StreamLength());
   m_pArchivePanel->DrawPlayImage(m_nDecodeChannel);
   if (m_pArchivePanel->IsSearchingShown()) {
     m_pArchivePanel->ClearSearchingFlag();

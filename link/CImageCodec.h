@@ -51,6 +51,9 @@ class CImageCodec {
   std::uint8_t* Pixels() { return m_pixels.get(); }
   const std::uint8_t* Pixels() const { return m_pixels.get(); }
   std::size_t PixelBytes() const { return m_pixelBytes; }
+  // The JPEG stream the last Decode read, its first and last bytes repaired.
+  const std::uint8_t* Stream() const { return m_work.data(); }
+  std::size_t StreamLength() const { return m_workLength; }
 
   // 0 when the index bars were found in the last decoded picture, 1 when not.
   std::uint8_t FieldFlag() const { return m_fieldFlag; }

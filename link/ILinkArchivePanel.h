@@ -4,6 +4,7 @@
 
 #include <QString>
 
+#include <cstddef>
 #include <cstdint>
 
 #include "link/BitmapInfoHeader.h"
@@ -33,6 +34,8 @@ class ILinkArchivePanel {
 
   virtual void SetPlayImage(int channel, const std::uint8_t* pixels, const BitmapInfoHeader& header,
                             std::uint8_t fieldFlag) = 0;
+  // The JPEG stream of the picture just set; the bytes last only for the call.
+  virtual void SetPlayJpeg(int /*channel*/, const std::uint8_t* /*data*/, std::size_t /*length*/) {}
   virtual void DrawPlayImage(int channel) = 0;
 
   virtual void ToggleActivity() = 0;

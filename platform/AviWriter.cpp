@@ -152,7 +152,7 @@ bool AviWriter::WriteHeaders() {
     h.Cc("strh").U32(kStreamHeaderSize);
     m_strhPos = m_position + h.size();
     h.Cc("vids")
-        .U32(0)  // handler: uncompressed
+        .U32(m_format.compression)  // handler
         .U32(0)  // flags
         .U16(0)  // priority
         .U16(0)  // language
@@ -174,7 +174,7 @@ bool AviWriter::WriteHeaders() {
         .U32(static_cast<std::uint32_t>(m_format.height))
         .U16(1)
         .U16(m_format.bitCount)
-        .U32(0)  // uncompressed
+        .U32(m_format.compression)
         .U32(m_format.ImageSize())
         .Zeros(16);
     h.Cc("indx").U32(indxSize);
@@ -219,14 +219,29 @@ std::uint64_t AviWriter::ProjectedRiffSize(std::uint64_t extraBytes, std::size_t
   return size;
 }
 
+bool AviWriter::MakeRoom(std::uint64_t bytes, std::size_t entries) {
+  if (m_riffEntries.empty() || ProjectedRiffSize(bytes, entries) <= m_riffSizeLimit) return true;
+  return FinishRiff() && BeginRiff(false);
+}
+
+// Empty chunks: the usual way of holding a picture for more samples.
+bool AviWriter::WriteHoldChunks(std::uint32_t count) {
+  Bytes hold;
+  for (std::uint32_t i = 0; i < count; ++i) {
+    m_riffEntries.push_back({m_position + hold.size(), 0, false});
+    hold.U32(kVideoChunkId).U32(0);
+  }
+  if (!WriteBytes(hold.data(), hold.size())) return false;
+  m_riffSamples += count;
+  m_totalSamples += count;
+  return true;
+}
+
 bool AviWriter::WriteFrame(const std::uint8_t* data, std::size_t size, std::uint32_t samples) {
   if (!IsOpen() || !m_hasStream || m_failed || samples == 0) return false;
   if (size > 0x7FFFFFFFu || (size > 0 && data == nullptr)) return false;
   const std::uint64_t padded = size + (size & 1);
-  const std::uint64_t groupBytes = kChunkHeader + padded + kChunkHeader * (samples - 1);
-  if (!m_riffEntries.empty() && ProjectedRiffSize(groupBytes, samples) > m_riffSizeLimit) {
-    if (!FinishRiff() || !BeginRiff(false)) return false;
-  }
+  if (!MakeRoom(kChunkHeader + padded + kChunkHeader * (samples - 1), samples)) return false;
 
   Bytes head;
   head.U32(kVideoChunkId).U32(static_cast<std::uint32_t>(size));
@@ -237,21 +252,18 @@ bool AviWriter::WriteFrame(const std::uint8_t* data, std::size_t size, std::uint
     if (!WriteBytes(&pad, 1)) return false;
   }
   m_riffEntries.push_back({chunkPos, static_cast<std::uint32_t>(size), true});
-
-  if (samples > 1) {
-    Bytes hold;
-    for (std::uint32_t i = 1; i < samples; ++i) {
-      m_riffEntries.push_back({m_position + hold.size(), 0, false});
-      hold.U32(kVideoChunkId).U32(0);
-    }
-    if (!WriteBytes(hold.data(), hold.size())) return false;
-  }
-  m_riffSamples += samples;
-  m_totalSamples += samples;
+  ++m_riffSamples;
+  ++m_totalSamples;
+  if (!WriteHoldChunks(samples - 1)) return false;
   m_totalDataBytes += size;
   m_largestChunk = std::max(m_largestChunk, static_cast<std::uint32_t>(size));
   ++m_frameCount;
   return true;
+}
+
+bool AviWriter::HoldLastFrame(std::uint32_t samples) {
+  if (!IsOpen() || m_frameCount == 0 || m_failed) return false;
+  return MakeRoom(kChunkHeader * samples, samples) && WriteHoldChunks(samples);
 }
 
 // Ends the RIFF being written: its 'ix00' closes the 'movi' list, the first

@@ -1,5 +1,6 @@
 #pragma once
-// A RIFF AVI writer for one stream of uncompressed DIB frames. The first
+// A RIFF AVI writer for one stream of DIB frames, uncompressed or each a
+// JPEG picture (Motion-JPEG). The first
 // RIFF 'AVI ' carries the legacy 'idx1' index; once it would grow past the
 // RIFF size limit (1 GiB) the file continues in RIFF 'AVIX' chunks, each with
 // its own 'ix00' standard index, all reachable from the 'indx' super index
@@ -13,12 +14,16 @@
 
 // What the stream headers and the 40-byte BITMAPINFOHEADER format describe.
 struct AviVideoFormat {
+  // The compression FOURCC of Motion-JPEG: every frame one JPEG picture.
+  static constexpr std::uint32_t kMotionJpeg = 'M' | 'J' << 8 | 'P' << 16 | 'G' << 24;
+
   std::int32_t width = 640;
   std::int32_t height = 480;  // positive: rows stored bottom-up
   std::uint16_t bitCount = 24;
   std::uint32_t scale = 1;  // one sample lasts scale / rate seconds
   std::uint32_t rate = 60;
   std::uint32_t suggestedBufferSize = 0;  // 0: the frame's image size
+  std::uint32_t compression = 0;  // FOURCC of the frames' coding; 0: uncompressed rows
 
   // Bytes of one row, padded to 4, and of a whole frame.
   std::uint32_t Stride() const { return ((static_cast<std::uint32_t>(bitCount) / 8u) * static_cast<std::uint32_t>(width) + 3u) & ~3u; }
@@ -46,6 +51,8 @@ class AviWriter {
   // `samples` samples: the frame's chunk is followed by samples - 1 empty
   // chunks, the usual way of holding a picture for several samples.
   bool WriteFrame(const std::uint8_t* data, std::size_t size, std::uint32_t samples = 1);
+  // Holds the last frame written for `samples` more samples.
+  bool HoldLastFrame(std::uint32_t samples);
   // Writes the indexes and headers and closes the file. A file closed without
   // a stream holds the main header and an empty 'movi' list.
   bool Close();
@@ -73,6 +80,9 @@ class AviWriter {
   bool BeginRiff(bool first);
   bool FinishRiff();
   bool PatchU32(std::uint64_t position, std::uint32_t value);
+  // Continues in a new RIFF when `bytes` more in `entries` more chunks would pass the limit.
+  bool MakeRoom(std::uint64_t bytes, std::size_t entries);
+  bool WriteHoldChunks(std::uint32_t count);
   std::uint64_t ProjectedRiffSize(std::uint64_t extraBytes, std::size_t extraEntries) const;
 
   std::uint64_t m_riffSizeLimit;

@@ -125,8 +125,8 @@ viewer/EventRecord.cpp
 
 @frame-bank-size the recorder keeps one picture more in memory than its bound
 archive/AviRecorder.cpp
--  if (m_segmentFrames < m_options.bankCapacity && m_writer->FramesInMemory() < m_options.maxFramesInMemory)
-+  if (m_segmentFrames < m_options.bankCapacity && m_writer->FramesInMemory() <= m_options.maxFramesInMemory)
+-  if (m_segmentFrames < m_options.bankCapacity && m_writer->FramesInMemory() < m_options.maxFramesInMemory) {
++  if (m_segmentFrames < m_options.bankCapacity && m_writer->FramesInMemory() <= m_options.maxFramesInMemory) {
 
 @stop-refused-while-saving STOP while recording is refused as if an earlier file were being written
 archive/PlaybackControl.cpp
@@ -135,8 +135,28 @@ archive/PlaybackControl.cpp
 
 @dropped-count the count of dropped pictures stays at its first drop
 archive/AviRecorder.cpp
--  if (!frame) ++m_nDropped;
-+  if (!frame) m_nDropped = 1;
+-  if (!taken) ++m_nDropped;
++  if (!taken) m_nDropped = 1;
+
+@avi-frame-hold a recorded frame lasts one sample whatever the time to the next: the file plays too fast
+archive/AviSegmentWriter.cpp
+-  if (ok && at > next && w.FrameCount() > 0) ok = w.HoldLastFrame(static_cast<std::uint32_t>(at - next));
++  if (ok && at > next && w.FrameCount() > 1000) ok = w.HoldLastFrame(static_cast<std::uint32_t>(at - next));
+
+@avi-end-hold a segment's last frame is not held to the segment's end
+archive/AviSegmentWriter.cpp
+-        if (w.FrameCount() > 0 && end > w.SampleCount() &&
++        if (w.FrameCount() > 0 && end > w.SampleCount() + 1000 &&
+
+@avi-late-frame frames coming faster than the stream's rate are all kept: the file plays too slow
+archive/AviSegmentWriter.cpp
+-  if (at + kMaxLateSamples < next) return;
++  if (at + kMaxLateSamples + 100000 < next) return;
+
+@record-format-saved "Record Format" is not written to the settings
+viewer/ViewerSettingsStore.cpp
+-  s.setValue(QLatin1String(kRecordFormat), quint32(settings.recordFormat));
++  s.value(QLatin1String(kRecordFormat));
 
 @snapshot-tick the snapshot name's tick is not wrapped to five digits
 archive/RecordFileNames.cpp

@@ -61,6 +61,7 @@ void ViewerSettingsStore::Load(ViewerSettings& settings, const QString& ptzFileP
   settings.ptzType = ReadChoice(s, kPtzType, VS::kDefaultPtzType, VS::kPtzTypeChoices);
   settings.recordInterval = ReadChoice(s, kRecordInterval, VS::kDefaultRecordInterval, VS::kRecordIntervalChoices);
   settings.dateShow = static_cast<std::uint8_t>(ReadFlag(s, kDateShow, VS::kDefaultDateShow));
+  settings.recordFormat = ReadChoice(s, kRecordFormat, VS::kDefaultRecordFormat, VS::kRecordFormatChoices);
 
   settings.ptzFilePath = ptzFilePath;
   settings.ipLabel = ReadText(s, kIpLabel, QLatin1String(ViewerSettings::kDefaultIpLabel),
@@ -83,6 +84,7 @@ void ViewerSettingsStore::Save(const ViewerSettings& settings, const QString& pt
   s.setValue(QLatin1String(kPtzType), quint32(settings.ptzType));
   s.setValue(QLatin1String(kRecordInterval), quint32(settings.recordInterval));
   s.setValue(QLatin1String(kDateShow), quint32(settings.dateShow));
+  s.setValue(QLatin1String(kRecordFormat), quint32(settings.recordFormat));
   s.setValue(QLatin1String(kPtzFilePath), ptzFilePath);
   s.setValue(QLatin1String(kIpLabel), settings.ipLabel.left(ViewerSettings::kIpLabelWidth - 1));
   s.sync();  // write failures are ignored

@@ -27,6 +27,7 @@ class ViewerSettingsStore {
   static constexpr const char* kUseAlertMode = "Use AlertMode";
   static constexpr const char* kRecordInterval = "Record Interval";
   static constexpr const char* kDateShow = "Date Show";
+  static constexpr const char* kRecordFormat = "Record Format";
   static constexpr const char* kPtzFilePath = "Ptz File Path";
   static constexpr const char* kIpLabel = "Ip Label";
 
@@ -36,7 +37,8 @@ class ViewerSettingsStore {
   // A stored number outside its range reads as its default: "Host Port"
   // 0..65535 (default 8000), list positions within their lists ("Rotate
   // Interval" 0..5, default 3; "Reconnect Count" 0..4, 3; "Request Speed"
-  // 0..6, 4; "Ptz Type" 0..5, 1; "Record Interval" 0..12, 1) and the flags
+  // 0..6, 4; "Ptz Type" 0..5, 1; "Record Interval" 0..12, 1; "Record
+  // Format" 0..1, 0) and the flags
   // 0 or 1 ("Use FullScreen" 0, "Use AlertMode" 0, "Date Show" 1).
   static void Load(ViewerSettings& settings, const QString& ptzFilePath,
                    const QString& executablePath);

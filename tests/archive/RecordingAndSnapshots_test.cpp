@@ -4,6 +4,7 @@
 // names' separator and tick.
 #include <gtest/gtest.h>
 
+#include <QBuffer>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
@@ -35,7 +36,7 @@ constexpr std::uint16_t kForward = 0x0001;
 constexpr int kWaitMs = 10000;
 constexpr char kCannotSave[] = "Can Not Save AVI File! Recording Stopped.";
 // SHA-256 of the segment file of the fake panel's first three pictures.
-constexpr char kThreeFrameFile[] = "8d30f4021788ad200e4930b9f504d29381df7f2a4d11ee09e62defd5c21081bd";
+constexpr char kThreeFrameFile[] = "32f25677443414b02aed1cad2c71de8170058d879295ea1b89999700dc91df44";
 
 QByteArray ReadAll(const QString& path) {
   QFile f(path);
@@ -154,6 +155,7 @@ TEST_F(MediaTest, MissingRecordFolderFallsBackAndAnUnallocatedFrameIsDropped) {
 TEST_F(MediaTest, SegmentsEndingOnTheSameTimeKeepBothFiles) {
   AviRecorder::Options o;
   o.clock = [] { return QDateTime(QDate(2006, 1, 2), QTime(3, 4, 5)); };
+  o.elapsedMs = [] { return qint64(0); };
   AviRecorder rec(m_panel, o);
   QSignalSpy saved(&rec, &AviRecorder::segmentSaved);
   for (int run = 1; run <= 2; ++run) {
@@ -171,6 +173,55 @@ TEST_F(MediaTest, SegmentsEndingOnTheSameTimeKeepBothFiles) {
   for (int i = 0; i < 2; ++i)
     EXPECT_EQ(QCryptographicHash::hash(ReadAll(m_dir.filePath(names[i])), QCryptographicHash::Sha256).toHex(),
               kThreeFrameFile);
+}
+
+// A segment plays as long as it was recorded, whatever the capture rate (one
+// frame each 250 ms, or more than the stream's 60 a second). Motion-JPEG is
+// far smaller and takes the recorder's own picture as it is when there is one.
+TEST_F(MediaTest, SegmentsPlayAsLongAsRecordedInEitherFormat) {
+  QBuffer recorderJpeg;
+  ASSERT_TRUE(recorderJpeg.open(QIODevice::WriteOnly) && m_panel.CaptureImageArea().save(&recorderJpeg, "JPG"));
+  const QString jpegHash = "MD5:" + QCryptographicHash::hash(recorderJpeg.data(), QCryptographicHash::Md5).toHex();
+  const struct {
+    int format;
+    bool recorderPicture;
+    int stepMs, captures;
+    QString codec;
+  } rows[] = {{0, false, 250, 12, "rawvideo"}, {1, false, 250, 12, "mjpeg"}, {1, true, 5, 600, "mjpeg"}};
+  qint64 sizes[2] = {};
+  for (const auto& row : rows) {
+    qint64 now = 0;
+    AviRecorder::Options o;
+    o.elapsedMs = [&now] { return now; };
+    o.maxFramesInMemory = 1000;  // every capture reaches the writer, however fast it runs
+    AviRecorder rec(m_panel, o);
+    QSignalSpy saved(&rec, &AviRecorder::segmentSaved);
+    m_panel.format = row.format;
+    m_panel.jpeg = row.recorderPicture ? recorderJpeg.data() : QByteArray();
+    m_panel.captures = 0;
+    ASSERT_TRUE(rec.StartRecording(kForward, 60000));
+    for (int i = 1; i < row.captures; ++i) {
+      now += row.stepMs;
+      rec.CaptureFrame();
+    }
+    now += row.stepMs;
+    rec.StopRecording();
+    ASSERT_TRUE(saved.wait(kWaitMs));
+    const avitest::Probed probed = avitest::Probe(saved.at(0).at(0).toString());
+    if (probed.stream.isEmpty()) GTEST_SKIP() << "ffprobe not installed";
+    EXPECT_EQ(probed.stream["codec_name"], row.codec);
+    EXPECT_NEAR(probed.stream["duration"].toDouble(), row.stepMs * row.captures / 1000.0, 0.05 * 3);
+    EXPECT_NEAR(probed.stream["pts"].toDouble() / 60, row.stepMs * (row.captures - 1) / 1000.0, 0.05 * 3);
+    if (row.recorderPicture) {
+      EXPECT_EQ(m_panel.captures, 0);
+      EXPECT_EQ(probed.packetHashes.count(jpegHash), probed.packetHashes.size());
+    } else {
+      EXPECT_EQ(probed.stream["nb_read_frames"].toInt(), row.captures);
+      sizes[row.format] = QFileInfo(saved.at(0).at(0).toString()).size();
+    }
+    QFile::remove(saved.at(0).at(0).toString());
+  }
+  EXPECT_GE(sizes[0], 15 * sizes[1]);
 }
 
 // A full disk ends the run at the failing frame, not at the segment's end:

@@ -54,6 +54,7 @@ TEST_F(ConfigTest, OkStoresPositionsFlagsAndCutTextsAndAnEmptyNameAsUntitled) {
   page->PtTypes()->setCurrentIndex(5);
   page->ScanRate()->setCurrentIndex(0);
   page->RecordInterval()->setCurrentIndex(12);
+  page->RecordFormat()->setCurrentIndex(1);
   page->FullScreen()->setChecked(true);
   page->DisplayDate()->setChecked(true);
   page->UserIdEdit()->setText(QString(100, QLatin1Char('u')));
@@ -67,8 +68,8 @@ TEST_F(ConfigTest, OkStoresPositionsFlagsAndCutTextsAndAnEmptyNameAsUntitled) {
   EXPECT_EQ(dialog.result(), QDialog::Accepted);
   EXPECT_TRUE(m_alerts.messages.empty());
   EXPECT_EQ(std::make_tuple(m_settings.ptzType, m_settings.requestSpeed, m_settings.recordInterval,
-                            m_settings.useFullScreen, m_settings.dateShow, m_settings.hostPort),
-            std::make_tuple(5, 0, 12, 1u, 1, 65535u));
+                            m_settings.useFullScreen, m_settings.dateShow, m_settings.hostPort, m_settings.recordFormat),
+            std::make_tuple(5, 0, 12, 1u, 1, 65535u, 1));
   EXPECT_EQ(m_settings.userId + m_settings.password + m_settings.ipLabel,
             QString(63, 'u') + QString(31, 'p') + QString(63, 'n'));
   EXPECT_EQ(m_settings.recordFolder, QString(300, QLatin1Char('f')));  // a path is never cut

@@ -12,7 +12,7 @@ Probed Probe(const QString& path, bool odml) {
   QProcess p;
   p.start(ffprobe, {"-v", "error", "-use_odml", odml ? "1" : "0", "-count_frames",
                     "-select_streams", "v:0", "-show_data_hash", "MD5", "-show_entries",
-                    "packet=data_hash:stream=codec_name,width,height,pix_fmt,nb_read_frames:"
+                    "packet=pts,data_hash:stream=codec_name,width,height,pix_fmt,nb_read_frames:"
                     "format=duration",
                     "-of", "default=noprint_wrappers=1", path});
   const bool finished = p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit;

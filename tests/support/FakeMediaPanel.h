@@ -29,6 +29,8 @@ class FakeMediaPanel : public IRecordingPanel, public ISnapshotPanel {
     return t;
   }
   QString RecordFolder() const override { return folder; }
+  int RecordFormat() const override { return format; }
+  QByteArray ImageAreaJpeg() const override { return jpeg; }
   void LightRecordButton(bool lit) override { recordLit = lit; }
 
   std::uint8_t SelectedChannel() const override { return selectedChannel; }
@@ -43,6 +45,8 @@ class FakeMediaPanel : public IRecordingPanel, public ISnapshotPanel {
   bool advanceTime = false;
   mutable int timeCalls = 0;
   QString folder;
+  int format = 0;
+  QByteArray jpeg;  // the recorder's picture the image area shows alone
   bool recordLit = false;
   std::uint8_t selectedChannel = 0;
   int gridSize = 3;

@@ -62,25 +62,25 @@ TEST(ViewerSettingsStore, OutOfRangeNumbersReadAsTheDefaultAndALongRecordFolderI
   IsolatedSettings isolated;
   QTemporaryDir program;
   const char* names[] = {"Host Port",       "Rotate Interval", "Reconnect Count", "Request Speed", "Ptz Type",
-                         "Record Interval", "Date Show",       "Use FullScreen",  "Use AlertMode"};
+                         "Record Interval", "Date Show",       "Use FullScreen",  "Use AlertMode", "Record Format"};
   using N = std::vector<std::uint32_t>;
-  const N defaults = {8000, 2, 2, 4, 1, 1, 1, 0, 0};
+  const N defaults = {8000, 2, 2, 4, 1, 1, 1, 0, 0, 0};
   const struct {
     QVariantList stored;
     N read;
   } cases[] = {
-      {{83536, 259, 5, 7, 256 + 5, 13, 2, 7, -1}, defaults},
-      {{-1, 6, 5, 7, 256 + 5, 13, 2, 7, 2}, defaults},
-      {{"x", 6, 5, 7, 256 + 5, 13, 2, 7, 2}, defaults},
-      {{65535, 5, 0, 6, 5, 12, 0, 1, 1}, {65535, 5, 0, 6, 5, 12, 0, 1, 1}},
+      {{83536, 259, 5, 7, 256 + 5, 13, 2, 7, -1, 2}, defaults},
+      {{-1, 6, 5, 7, 256 + 5, 13, 2, 7, 2, -1}, defaults},
+      {{"x", 6, 5, 7, 256 + 5, 13, 2, 7, 2, "x"}, defaults},
+      {{65535, 5, 0, 6, 5, 12, 0, 1, 1, 1}, {65535, 5, 0, 6, 5, 12, 0, 1, 1, 1}},
   };
   for (const auto& c : cases) {
     QSettings store(QStringLiteral("Ardeviz"), QStringLiteral("Ardeviz8"));
-    for (int i = 0; i < 9; ++i) store.setValue(QStringLiteral("Setting/") + names[i], c.stored[i]);
+    for (int i = 0; i < 10; ++i) store.setValue(QStringLiteral("Setting/") + names[i], c.stored[i]);
     store.sync();
     const ViewerSettings s = Load(QDir(program.path()).filePath("viewer"));
     EXPECT_EQ(N({s.hostPort, s.rotateInterval, s.reconnectCount, s.requestSpeed, s.ptzType, s.recordInterval,
-                 s.dateShow, s.useFullScreen, s.useAlertMode}),
+                 s.dateShow, s.useFullScreen, s.useAlertMode, s.recordFormat}),
               c.read)
         << c.stored[0].toString().toStdString();
   }
@@ -96,9 +96,12 @@ TEST(ViewerSettingsStore, OutOfRangeNumbersReadAsTheDefaultAndALongRecordFolderI
   EXPECT_EQ(QDir(deep).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{"Backup"});
 
   const QString longPtzPath(300, 'p');
-  ViewerSettingsStore::Save(s, longPtzPath);
+  ViewerSettings saved = s;
+  saved.recordFormat = 0;  // over the stored 1
+  ViewerSettingsStore::Save(saved, longPtzPath);
   QSettings store(QStringLiteral("Ardeviz"), QStringLiteral("Ardeviz8"));
   EXPECT_EQ(store.value("Setting/Record Path").toString(), s.recordFolder);
+  EXPECT_EQ(store.value("Setting/Record Format").toInt(), 0);
   EXPECT_EQ(store.value("Setting/Ptz File Path").toString(), longPtzPath);
 }
 
