@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QHideEvent>
 #include <QKeyEvent>
@@ -48,6 +49,7 @@ CArchiveDlg::CArchiveDlg(std::unique_ptr<IArchiveHost> host, std::unique_ptr<IAr
       m_playback(this, m_pLink.get(), m_options.playback) {
   m_logo = LocalFile::ReadImage(m_options.logoFile, LocalFile::kLogoBound);
   m_statusFont = StatusPanel::MakeStatusFont();
+  LayOutInformation();
 
   setWindowTitle(QString::fromLatin1(kWindowText));
   setAttribute(Qt::WA_OpaquePaintEvent);
@@ -279,8 +281,8 @@ void CArchiveDlg::ShowPlayImageTime(std::uint32_t w0, std::uint32_t w1, int prot
 void CArchiveDlg::ShowPlayPosition(std::uint32_t position) {
   m_recordPositionText = PositionText(m_pLink ? m_pLink->RecordingPosition() : 0);
   m_playPositionText = PositionText(position);
-  update(kRecordPosRect);
-  update(kPlayPosRect);
+  update(m_rcValue[kLineRecordPos]);
+  update(m_rcValue[kLinePlayPos]);
 }
 
 void CArchiveDlg::SetArchiveRange(std::uint32_t w0, std::uint32_t w1, std::uint32_t w2, std::uint32_t w3) {
@@ -319,9 +321,7 @@ void CArchiveDlg::LightPlayButtons(std::uint8_t litMask) {
 }
 
 void CArchiveDlg::RedrawInformation() {
-  update(kStartRect);
-  update(kEndRect);
-  update(kRequestRect);
+  for (const InfoLine line : {kLineStart, kLineEnd, kLineRequest}) update(m_rcValue[line]);
 }
 
 void CArchiveDlg::EndRecordingForStop() {
@@ -443,6 +443,26 @@ void CArchiveDlg::DrawText(QPainter& painter, const QRect& rect, const QString& 
   StatusPanel::DrawText(painter, font, rect, text, StatusPanel::kLineFlags);
 }
 
+void CArchiveDlg::LayOutInformation() {
+  // The values of the date lines share a column, and so do the two positions:
+  // the design's column, or further right when a label needs more room.
+  const QFontMetrics metrics(m_statusFont);
+  const auto layOutGroup = [&](int first, int last) {
+    int column = kInfoDesign[first].valueRect.left();
+    for (int line = first; line <= last; ++line) {
+      const QString label = QString::fromLatin1(kInfoDesign[line].label).trimmed();
+      column = std::max(column, kInfoDesign[line].labelRect.left() + metrics.horizontalAdvance(label) + kLabelGap);
+    }
+    for (int line = first; line <= last; ++line) {
+      const InfoLineDesign& d = kInfoDesign[line];
+      m_rcLabel[line] = QRect(d.labelRect.topLeft(), QPoint(column - 1, d.labelRect.bottom()));
+      m_rcValue[line] = d.valueRect.translated(column - d.valueRect.left(), 0) & kInfoBox;
+    }
+  };
+  layOutGroup(kLineStart, kLineRequest);
+  layOutGroup(kLineRecordPos, kLinePlayPos);
+}
+
 void CArchiveDlg::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
   painter.fillRect(rect(), Qt::black);
@@ -451,16 +471,12 @@ void CArchiveDlg::paintEvent(QPaintEvent* event) {
   DrawText(painter, kClockRect, ClockText(), font());
 
   const QFont& textFont = m_statusFont;
-  DrawText(painter, kStartLabelRect, QStringLiteral("START :"), textFont);
-  DrawText(painter, kStartRect, StartText(), textFont);
-  DrawText(painter, kEndLabelRect, QStringLiteral("END   :"), textFont);
-  DrawText(painter, kEndRect, EndText(), textFont);
-  DrawText(painter, kRequestLabelRect, QStringLiteral("REQUEST: "), textFont);
-  DrawText(painter, kRequestRect, RequestText(), textFont);
-  DrawText(painter, kRecordPosLabelRect, QStringLiteral("R-POSITION:"), textFont);
-  DrawText(painter, kPlayPosLabelRect, QStringLiteral("P-POSITION:"), textFont);
-  if (!m_recordPositionText.isEmpty()) DrawText(painter, kRecordPosRect, m_recordPositionText, textFont);
-  if (!m_playPositionText.isEmpty()) DrawText(painter, kPlayPosRect, m_playPositionText, textFont);
+  const QString values[kInfoLines] = {StartText(), EndText(), RequestText(), m_recordPositionText, m_playPositionText};
+  for (int line = 0; line < kInfoLines; ++line) {
+    DrawText(painter, m_rcLabel[line], QString::fromLatin1(kInfoDesign[line].label), textFont);
+    // The positions appear with the first playback picture.
+    if (!values[line].isEmpty()) DrawText(painter, m_rcValue[line], values[line], textFont);
+  }
   if (!m_resultText.isEmpty()) DrawText(painter, kResultRect, m_resultText, textFont);
   if (!m_messageText.isEmpty()) DrawText(painter, kMessageRect, m_messageText, textFont);
 
