@@ -128,6 +128,31 @@ archive/MonthCalendar.cpp
 -  const int back = weekday == 1 ? 7 : weekday - 1;
 +  const int back = weekday - 1;
 
+@info-label-rows the START label is centred on rows of its own, above its value's baseline
+archive/CArchiveDlg.h
+-      {"START :", SpanRect(740, 69, 800, 89), SpanRect(800, 69, 948, 89)},
++      {"START :", SpanRect(740, 69, 800, 84), SpanRect(800, 69, 948, 89)},
+
+@info-label-gap the values' column leaves no room after the widest label
+archive/CArchiveDlg.h
+-  static constexpr int kLabelGap = 5;  // least room between a label's text and its value
++  static constexpr int kLabelGap = 0;  // least room between a label's text and its value
+
+@info-box-border a value moved right past its column fills over the box's border
+archive/CArchiveDlg.cpp
+-      m_rcValue[line] = d.valueRect.translated(column - d.valueRect.left(), 0) & kInfoBox;
++      m_rcValue[line] = d.valueRect.translated(column - d.valueRect.left(), 0);
+
+@calendar-grid-width the calendar's grid stops short of its right edge
+archive/MonthCalendar.cpp
+-  return SpanRect(column * width() / kColumns, top, (column + 1) * width() / kColumns, bottom);
++  return SpanRect(column * 29, top, (column + 1) * 29, bottom);
+
+@calendar-header-light the calendar's header controls keep the light native colours
+archive/MonthCalendar.cpp
+-    header->setPalette(headerPalette);
++    header->setPalette(header->palette());
+
 @commit-copies a saved file is copied into place and its temporary file left behind
 platform/PendingFile.cpp
 -    if (QFile::rename(temporaryPath, name)) return name;

@@ -306,7 +306,7 @@ TEST_F(ArchivePanelTest, InformationLinesShareABaselineInsideTheBox) {
         }
     const auto baseline = [](const auto& b) { return std::ranges::max_element(b, {}, &std::pair<const int, int>::second)->first; };
     EXPECT_EQ(baseline(bottoms[0]), baseline(bottoms[1])) << line.label;
-    EXPECT_GE(valueStart - labelEnd, 4) << line.label;
+    EXPECT_GE(valueStart - labelEnd, 6) << line.label;
   }
   for (int y = 50; y < 250; ++y)
     for (int x = 714; x < skin.width(); ++x)
