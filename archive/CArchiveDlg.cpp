@@ -9,6 +9,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScreen>
+#include <QStringList>
 
 #include "archive/ArchiveControls.h"
 #include "archive/ArchivePanelRules.h"
@@ -33,6 +34,7 @@ using namespace archive_rules;
 namespace {
 
 constexpr int kSearchBlankWidth = 30;
+constexpr std::uint16_t kPlayingMask = 0x00FF;  // the play state's low byte: 1 while playing
 
 const QString kSearchingText = QStringLiteral("SEARCHING");
 
@@ -71,6 +73,10 @@ CArchiveDlg::CArchiveDlg(std::unique_ptr<IArchiveHost> host, std::unique_ptr<IAr
   if (m_pLink) m_pLink->SendLiveStop();
 
   new WindowDragHelper(this, [this] { return !(m_pHost && m_pHost->UseFullScreen()); });
+  m_noticeClock.start();
+  m_noticeTimer.setInterval(PaneNotice::kCheckMs);
+  connect(&m_noticeTimer, &QTimer::timeout, this, &CArchiveDlg::OnNoticeCheck);
+  m_noticeTimer.start();
   m_powerTimer.setSingleShot(true);
   m_powerTimer.setTimerType(Qt::PreciseTimer);  // a coarse timer may fire 5 % early
   connect(&m_powerTimer, &QTimer::timeout, this, [this] {
@@ -317,6 +323,8 @@ void CArchiveDlg::ShowResultText(const QString& text) {
 }
 
 void CArchiveDlg::LightPlayButtons(std::uint8_t litMask) {
+  // A new play waits for its pictures before any of them counts as late.
+  if (litMask & ~(1u << playback::Stop)) m_notices.Restart(NowMs());
   for (int b = 0; b < playback::ButtonCount; ++b) m_controls.play[b]->SetCheck((litMask >> b) & 1);
 }
 
@@ -367,12 +375,38 @@ void CArchiveDlg::DrawPlayImage(int channel) {
   if (channel < 0 || channel >= wire::kChannels || !m_slots[channel].pixels) return;
   if (!m_rcChannel[channel].isEmpty()) update(m_rcChannel[channel]);
   if (m_pMedia && m_pMedia->IsRecording()) m_pMedia->NotifyNewPicture();
+  m_notices.Picture(channel, NowMs());
+}
+
+std::int64_t CArchiveDlg::NowMs() const {
+  return m_options.noticeClockMs ? m_options.noticeClockMs() : m_noticeClock.elapsed();
+}
+
+QString CArchiveDlg::NoticeText(int channel) const {
+  const bool playing = (m_playback.PlayState() & kPlayingMask) != 0;
+  if (!playing || !HasPlayImage(channel) || m_rcChannel.at(static_cast<std::size_t>(channel)).isEmpty()) return {};
+  return m_notices.Text(channel, NowMs());
+}
+
+// A pane whose notice appeared, changed its seconds or ended is repainted; the
+// notices are also the panel's description for assistive tools.
+void CArchiveDlg::OnNoticeCheck() {
+  QStringList notices;
+  for (int ch = 0; ch < wire::kChannels; ++ch) {
+    const QString text = NoticeText(ch);
+    if (!text.isEmpty()) notices << QStringLiteral("CH%1 %2").arg(ch + 1).arg(text);
+    if (text == m_noticeShown[ch]) continue;
+    m_noticeShown[ch] = text;
+    update(m_rcChannel[ch]);
+  }
+  if (const QString all = notices.join(QStringLiteral(", ")); all != accessibleDescription()) setAccessibleDescription(all);
 }
 
 void CArchiveDlg::ToggleActivity() { m_controls.activity->SetCheck(!m_controls.activity->GetCheck()); }
 
 void CArchiveDlg::ClearPlayImages() {
   for (PlaySlot& s : m_slots) s.pixels = nullptr;
+  m_notices.Clear();
   update(kImageArea);
 }
 
@@ -487,6 +521,8 @@ void CArchiveDlg::paintEvent(QPaintEvent* event) {
     const PlaySlot& slot = m_slots[ch];
     if (slot.pixels) {
       pane::DrawBottomUpImage(painter, cell, slot.pixels, slot.header, pane::SourceWindow(slot.header, slot.fieldFlag));
+      m_noticeShown[ch] = NoticeText(ch);
+      if (!m_noticeShown[ch].isEmpty()) PaneNotice::Draw(painter, cell, m_noticeShown[ch], m_statusFont);
       if (m_pHost) pane::DrawPaneFrame(painter, cell);
     } else {
       pane::DrawPaneFrame(painter, cell);

@@ -13,11 +13,13 @@
 #include <QPointer>
 #include <QRect>
 #include <QString>
+#include <QElapsedTimer>
 #include <QTimer>
 #include <QWidget>
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 #include "archive/ArchiveControls.h"
@@ -30,6 +32,7 @@
 #include "link/BitmapInfoHeader.h"
 #include "link/ILinkArchivePanel.h"
 #include "link/PacketFormat.h"
+#include "skin/PaneNotice.h"
 #include "skin/SpanRect.h"
 #include "viewer/CEventDlg.h"
 #include "viewer/IViewArchivePanel.h"
@@ -127,6 +130,8 @@ class CArchiveDlg : public QWidget,
     int powerReturnMs = 500;  // after the stop, before switching back to live view
     QString logoFile = QString::fromLatin1(kLogoFile);
     bool createCalendar = true;
+    // The clock the panes' notices count by, in ms; empty: a monotonic clock.
+    std::function<std::int64_t()> noticeClockMs;
   };
 
   // host and link may be null; the panel then sends nothing / uses its defaults.
@@ -211,6 +216,8 @@ class CArchiveDlg : public QWidget,
   const QString& RecordPositionText() const { return m_recordPositionText; }
   const QString& PlayPositionText() const { return m_playPositionText; }
   const QString& MessageText() const { return m_messageText; }
+  // What a playback pane says over its picture while playing ("NO PICTURE 4 s"); empty for none.
+  QString NoticeText(int channel) const;
   const QString& ResultText() const { return m_resultText; }
 
  protected:
@@ -236,6 +243,8 @@ class CArchiveDlg : public QWidget,
   void FollowImageTime(const ArchiveMoment& moment);
   void DrawText(QPainter& painter, const QRect& rect, const QString& text, const QFont& font) const;
   void LayOutInformation();
+  void OnNoticeCheck();
+  std::int64_t NowMs() const;
   void ClearPlayImages();
   // A moment of the archive range; unknown until the recorder reported it.
   QString RangeText(const ArchiveMoment& m) const {
@@ -274,5 +283,9 @@ class CArchiveDlg : public QWidget,
   QPointer<CEventDlg> m_pEventDlg;
 
   QTimer m_powerTimer;
+  QTimer m_noticeTimer;
+  QElapsedTimer m_noticeClock;
+  PaneNotice m_notices;
+  std::array<QString, wire::kChannels> m_noticeShown;  // as last painted
   bool m_bCloseAllowed = false;
 };

@@ -153,6 +153,26 @@ archive/MonthCalendar.cpp
 -    header->setPalette(headerPalette);
 +    header->setPalette(header->palette());
 
+@no-picture-late a pane stays silent for one more moment after its 3 s without a picture
+skin/PaneNotice.cpp
+-  if (!w.hasPicture || silentMs < kNoPictureAfterMs) return {};
++  if (!w.hasPicture || silentMs <= kNoPictureAfterMs) return {};
+
+@no-picture-undrawn a live pane's notice is decided but never drawn
+viewer/CArdevizView.cpp
+-    if (!m_noticeShown[ch].isEmpty()) PaneNotice::Draw(painter, pane, m_noticeShown[ch], m_panel.Font());
++    if (m_noticeShown[ch].isEmpty()) PaneNotice::Draw(painter, pane, m_noticeShown[ch], m_panel.Font());
+
+@video-loss-bits a status report's motion bits are taken for video loss
+link/CDvrLinkReceive.cpp
+-constexpr std::uint32_t kVideoLossMask = 0x00FF0000;  // bits 16..23 of a status report's second word
++constexpr std::uint32_t kVideoLossMask = 0x0000FF00;  // bits 16..23 of a status report's second word
+
+@notice-while-stopped a stopped playback pane still counts the seconds without a picture
+archive/CArchiveDlg.cpp
+-  const bool playing = (m_playback.PlayState() & kPlayingMask) != 0;
++  const bool playing = true;
+
 @commit-copies a saved file is copied into place and its temporary file left behind
 platform/PendingFile.cpp
 -    if (QFile::rename(temporaryPath, name)) return name;

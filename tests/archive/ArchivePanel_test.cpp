@@ -97,6 +97,7 @@ class ArchivePanelTest : public ::testing::Test {
   std::vector<std::string>& calls = link->calls;  // every call to the link in order
   std::vector<QString> messages;
   std::unique_ptr<CArchiveDlg> panel;
+  std::int64_t nowMs = 0;
 
   void SetUp() override {
     Alerts::SetBeepHook([] {});
@@ -105,6 +106,7 @@ class ArchivePanelTest : public ::testing::Test {
     options.playback.eventRestartMs = 5;
     options.powerReturnMs = 1;
     options.logoFile = dir.filePath("no-logo.bmp");
+    options.noticeClockMs = [this] { return nowMs; };
     panel = std::make_unique<CArchiveDlg>(std::unique_ptr<IArchiveHost>(host), std::unique_ptr<IArchiveLink>(link),
                                           options);
     panel->Calendar()->SetDate(QDate(2005, 1, 31));
@@ -205,6 +207,16 @@ TEST_F(ArchivePanelTest, PlayFromEventSwitchesASingleChannelButKeepsAllChannels)
   EXPECT_EQ(plays, (std::vector<PlayRequest>{{5, 0x07D5051F, 0x173B3B00, 0x00010100, true}}));
   EXPECT_EQ(LitPlayButtons(), 1u << Play);
   EXPECT_TRUE(ControlsEnabled());  // no range check: the calendar stays enabled
+
+  // A playing pane without a picture for 3 s says so; stopped, it says nothing.
+  const BitmapInfoHeader header{.width = 352, .height = 240};
+  const std::vector<std::uint8_t> pixels(header.ComputeImageSize());
+  panel->SetPlayImage(4, pixels.data(), header, 0);
+  panel->DrawPlayImage(4);
+  nowMs = 3000;
+  EXPECT_EQ(panel->NoticeText(4), "NO PICTURE 3 s");
+  control().Stop();
+  EXPECT_EQ(panel->NoticeText(4), "");
 }
 
 // While playing, an event first stops and requests after a pause; a button
