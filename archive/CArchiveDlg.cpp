@@ -2,12 +2,14 @@
 
 #include <QCloseEvent>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QHideEvent>
 #include <QKeyEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScreen>
+#include <QStringList>
 
 #include "archive/ArchiveControls.h"
 #include "archive/ArchivePanelRules.h"
@@ -36,6 +38,7 @@ using namespace archive_rules;
 namespace {
 
 constexpr int kSearchBlankWidth = 30;
+constexpr std::uint16_t kPlayingMask = 0x00FF;  // the play state's low byte: 1 while playing
 
 const QString kSearchingText = QStringLiteral("SEARCHING");
 
@@ -52,6 +55,7 @@ CArchiveDlg::CArchiveDlg(std::unique_ptr<IArchiveHost> host, std::unique_ptr<IAr
       m_playback(this, m_pLink.get(), m_options.playback) {
   m_logo = LocalFile::ReadImage(m_options.logoFile, LocalFile::kLogoBound);
   m_statusFont = StatusPanel::MakeStatusFont();
+  LayOutInformation();
 
   setWindowTitle(QString::fromLatin1(kWindowText));
   setAttribute(Qt::WA_OpaquePaintEvent);
@@ -74,6 +78,10 @@ CArchiveDlg::CArchiveDlg(std::unique_ptr<IArchiveHost> host, std::unique_ptr<IAr
   if (m_pLink) m_pLink->SendLiveStop();
 
   new WindowDragHelper(this, [this] { return !(m_pHost && m_pHost->UseFullScreen()); });
+  m_noticeClock.start();
+  m_noticeTimer.setInterval(PaneNotice::kCheckMs);
+  connect(&m_noticeTimer, &QTimer::timeout, this, &CArchiveDlg::OnNoticeCheck);
+  m_noticeTimer.start();
   m_powerTimer.setSingleShot(true);
   m_powerTimer.setTimerType(Qt::PreciseTimer);  // a coarse timer may fire 5 % early
   connect(&m_powerTimer, &QTimer::timeout, this, [this] {
@@ -286,8 +294,8 @@ void CArchiveDlg::ShowPlayImageTime(std::uint32_t w0, std::uint32_t w1, int prot
 void CArchiveDlg::ShowPlayPosition(std::uint32_t position) {
   m_recordPositionText = PositionText(m_pLink ? m_pLink->RecordingPosition() : 0);
   m_playPositionText = PositionText(position);
-  update(kRecordPosRect);
-  update(kPlayPosRect);
+  update(m_rcValue[kLineRecordPos]);
+  update(m_rcValue[kLinePlayPos]);
 }
 
 void CArchiveDlg::SetArchiveRange(std::uint32_t w0, std::uint32_t w1, std::uint32_t w2, std::uint32_t w3) {
@@ -322,13 +330,13 @@ void CArchiveDlg::ShowResultText(const QString& text) {
 }
 
 void CArchiveDlg::LightPlayButtons(std::uint8_t litMask) {
+  // A new play waits for its pictures before any of them counts as late.
+  if (litMask & ~(1u << playback::Stop)) m_notices.Restart(NowMs());
   for (int b = 0; b < playback::ButtonCount; ++b) m_controls.play[b]->SetCheck((litMask >> b) & 1);
 }
 
 void CArchiveDlg::RedrawInformation() {
-  update(kStartRect);
-  update(kEndRect);
-  update(kRequestRect);
+  for (const InfoLine line : {kLineStart, kLineEnd, kLineRequest}) update(m_rcValue[line]);
 }
 
 void CArchiveDlg::EndRecordingForStop() {
@@ -395,12 +403,38 @@ void CArchiveDlg::DrawPlayImage(int channel) {
   if (channel < 0 || channel >= wire::kChannels || !m_slots[channel].pixels) return;
   if (!m_rcChannel[channel].isEmpty()) update(m_rcChannel[channel]);
   if (m_pMedia && m_pMedia->IsRecording()) m_pMedia->NotifyNewPicture();
+  m_notices.Picture(channel, NowMs());
+}
+
+std::int64_t CArchiveDlg::NowMs() const {
+  return m_options.noticeClockMs ? m_options.noticeClockMs() : m_noticeClock.elapsed();
+}
+
+QString CArchiveDlg::NoticeText(int channel) const {
+  const bool playing = (m_playback.PlayState() & kPlayingMask) != 0;
+  if (!playing || !HasPlayImage(channel) || m_rcChannel.at(static_cast<std::size_t>(channel)).isEmpty()) return {};
+  return m_notices.Text(channel, NowMs());
+}
+
+// A pane whose notice appeared, changed its seconds or ended is repainted; the
+// notices are also the panel's description for assistive tools.
+void CArchiveDlg::OnNoticeCheck() {
+  QStringList notices;
+  for (int ch = 0; ch < wire::kChannels; ++ch) {
+    const QString text = NoticeText(ch);
+    if (!text.isEmpty()) notices << QStringLiteral("CH%1 %2").arg(ch + 1).arg(text);
+    if (text == m_noticeShown[ch]) continue;
+    m_noticeShown[ch] = text;
+    update(m_rcChannel[ch]);
+  }
+  if (const QString all = notices.join(QStringLiteral(", ")); all != accessibleDescription()) setAccessibleDescription(all);
 }
 
 void CArchiveDlg::ToggleActivity() { m_controls.activity->SetCheck(!m_controls.activity->GetCheck()); }
 
 void CArchiveDlg::ClearPlayImages() {
   for (PlaySlot& s : m_slots) s.pixels = nullptr;
+  m_notices.Clear();
   update(kImageArea);
 }
 
@@ -477,6 +511,26 @@ void CArchiveDlg::DrawText(QPainter& painter, const QRect& rect, const QString& 
   StatusPanel::DrawText(painter, font, rect, text, StatusPanel::kLineFlags);
 }
 
+void CArchiveDlg::LayOutInformation() {
+  // The values of the date lines share a column, and so do the two positions:
+  // the design's column, or further right when a label needs more room.
+  const QFontMetrics metrics(m_statusFont);
+  const auto layOutGroup = [&](int first, int last) {
+    int column = kInfoDesign[first].valueRect.left();
+    for (int line = first; line <= last; ++line) {
+      const QString label = QString::fromLatin1(kInfoDesign[line].label).trimmed();
+      column = std::max(column, kInfoDesign[line].labelRect.left() + metrics.horizontalAdvance(label) + kLabelGap);
+    }
+    for (int line = first; line <= last; ++line) {
+      const InfoLineDesign& d = kInfoDesign[line];
+      m_rcLabel[line] = QRect(d.labelRect.topLeft(), QPoint(column - 1, d.labelRect.bottom()));
+      m_rcValue[line] = d.valueRect.translated(column - d.valueRect.left(), 0) & kInfoBox;
+    }
+  };
+  layOutGroup(kLineStart, kLineRequest);
+  layOutGroup(kLineRecordPos, kLinePlayPos);
+}
+
 void CArchiveDlg::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
   painter.fillRect(rect(), Qt::black);
@@ -485,16 +539,12 @@ void CArchiveDlg::paintEvent(QPaintEvent* event) {
   DrawText(painter, kClockRect, ClockText(), font());
 
   const QFont& textFont = m_statusFont;
-  DrawText(painter, kStartLabelRect, QStringLiteral("START :"), textFont);
-  DrawText(painter, kStartRect, StartText(), textFont);
-  DrawText(painter, kEndLabelRect, QStringLiteral("END   :"), textFont);
-  DrawText(painter, kEndRect, EndText(), textFont);
-  DrawText(painter, kRequestLabelRect, QStringLiteral("REQUEST: "), textFont);
-  DrawText(painter, kRequestRect, RequestText(), textFont);
-  DrawText(painter, kRecordPosLabelRect, QStringLiteral("R-POSITION:"), textFont);
-  DrawText(painter, kPlayPosLabelRect, QStringLiteral("P-POSITION:"), textFont);
-  if (!m_recordPositionText.isEmpty()) DrawText(painter, kRecordPosRect, m_recordPositionText, textFont);
-  if (!m_playPositionText.isEmpty()) DrawText(painter, kPlayPosRect, m_playPositionText, textFont);
+  const QString values[kInfoLines] = {StartText(), EndText(), RequestText(), m_recordPositionText, m_playPositionText};
+  for (int line = 0; line < kInfoLines; ++line) {
+    DrawText(painter, m_rcLabel[line], QString::fromLatin1(kInfoDesign[line].label), textFont);
+    // The positions appear with the first playback picture.
+    if (!values[line].isEmpty()) DrawText(painter, m_rcValue[line], values[line], textFont);
+  }
   if (!m_resultText.isEmpty()) DrawText(painter, kResultRect, m_resultText, textFont);
   if (!m_messageText.isEmpty()) DrawText(painter, kMessageRect, m_messageText, textFont);
 
@@ -505,6 +555,8 @@ void CArchiveDlg::paintEvent(QPaintEvent* event) {
     const PlaySlot& slot = m_slots[ch];
     if (slot.pixels) {
       pane::DrawBottomUpImage(painter, cell, slot.pixels, slot.header, pane::SourceWindow(slot.header, slot.fieldFlag));
+      m_noticeShown[ch] = NoticeText(ch);
+      if (!m_noticeShown[ch].isEmpty()) PaneNotice::Draw(painter, cell, m_noticeShown[ch], m_statusFont);
       if (m_pHost) pane::DrawPaneFrame(painter, cell);
     } else {
       pane::DrawPaneFrame(painter, cell);

@@ -14,11 +14,13 @@
 #include <QPointer>
 #include <QRect>
 #include <QString>
+#include <QElapsedTimer>
 #include <QTimer>
 #include <QWidget>
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 #include "archive/ArchiveControls.h"
@@ -31,6 +33,7 @@
 #include "link/BitmapInfoHeader.h"
 #include "link/ILinkArchivePanel.h"
 #include "link/PacketFormat.h"
+#include "skin/PaneNotice.h"
 #include "skin/SpanRect.h"
 #include "viewer/CEventDlg.h"
 #include "viewer/IViewArchivePanel.h"
@@ -97,16 +100,24 @@ class CArchiveDlg : public QWidget,
   static constexpr QRect kImageArea = SpanRect(62, 22, 702, 502);
   static constexpr QRect kSliderRect = SpanRect(206, 602, 789, 618);
   static constexpr QRect kCalendarRect = SpanRect(722, 376, 946, 556);
-  static constexpr QRect kStartLabelRect = SpanRect(740, 69, 800, 84);
-  static constexpr QRect kStartRect = SpanRect(800, 69, 950, 89);
-  static constexpr QRect kEndLabelRect = SpanRect(740, 89, 800, 109);
-  static constexpr QRect kEndRect = SpanRect(800, 89, 950, 109);
-  static constexpr QRect kRequestLabelRect = SpanRect(740, 109, 800, 129);
-  static constexpr QRect kRequestRect = SpanRect(800, 109, 950, 129);
-  static constexpr QRect kRecordPosLabelRect = SpanRect(740, 139, 810, 149);
-  static constexpr QRect kRecordPosRect = SpanRect(810, 139, 880, 154);
-  static constexpr QRect kPlayPosLabelRect = SpanRect(740, 164, 810, 179);
-  static constexpr QRect kPlayPosRect = SpanRect(810, 164, 880, 179);
+  // The information block: the black inside of the skin's box, within its border,
+  // and its five lines. A label spans its value's rows, so both are centred on
+  // one baseline; the values stop at the border.
+  static constexpr QRect kInfoBox = SpanRect(724, 60, 948, 240);
+  static constexpr int kLabelGap = 5;  // least room between a label's text and its value
+  enum InfoLine { kLineStart, kLineEnd, kLineRequest, kLineRecordPos, kLinePlayPos, kInfoLines };
+  struct InfoLineDesign {
+    const char* label;
+    QRect labelRect;
+    QRect valueRect;
+  };
+  static constexpr std::array<InfoLineDesign, kInfoLines> kInfoDesign{{
+      {"START :", SpanRect(740, 69, 800, 89), SpanRect(800, 69, 948, 89)},
+      {"END   :", SpanRect(740, 89, 800, 109), SpanRect(800, 89, 948, 109)},
+      {"REQUEST: ", SpanRect(740, 109, 800, 129), SpanRect(800, 109, 948, 129)},
+      {"R-POSITION:", SpanRect(740, 139, 810, 154), SpanRect(810, 139, 880, 154)},
+      {"P-POSITION:", SpanRect(740, 164, 810, 179), SpanRect(810, 164, 880, 179)},
+  }};
   static constexpr QRect kMessageRect = SpanRect(770, 210, 920, 230);
   static constexpr QRect kResultRect = SpanRect(770, 205, 870, 235);
   static constexpr QRect kClockRect = SpanRect(215, 640, 315, 660);
@@ -121,6 +132,8 @@ class CArchiveDlg : public QWidget,
     int powerReturnMs = 500;  // after the stop, before switching back to live view
     QString logoFile = QString::fromLatin1(kLogoFile);
     bool createCalendar = true;
+    // The clock the panes' notices count by, in ms; empty: a monotonic clock.
+    std::function<std::int64_t()> noticeClockMs;
   };
 
   // host and link may be null; the panel then sends nothing / uses its defaults.
@@ -211,6 +224,8 @@ class CArchiveDlg : public QWidget,
   const QString& RecordPositionText() const { return m_recordPositionText; }
   const QString& PlayPositionText() const { return m_playPositionText; }
   const QString& MessageText() const { return m_messageText; }
+  // What a playback pane says over its picture while playing ("NO PICTURE 4 s"); empty for none.
+  QString NoticeText(int channel) const;
   const QString& ResultText() const { return m_resultText; }
 
  protected:
@@ -236,6 +251,9 @@ class CArchiveDlg : public QWidget,
   void FollowTimeOfDay(std::uint32_t timeWord);
   void FollowImageTime(const ArchiveMoment& moment);
   void DrawText(QPainter& painter, const QRect& rect, const QString& text, const QFont& font) const;
+  void LayOutInformation();
+  void OnNoticeCheck();
+  std::int64_t NowMs() const;
   void ClearPlayImages();
   // A moment of the archive range; unknown until the recorder reported it.
   QString RangeText(const ArchiveMoment& m) const {
@@ -262,6 +280,8 @@ class CArchiveDlg : public QWidget,
   QPixmap m_background;
   QImage m_logo;
   QFont m_statusFont;
+  std::array<QRect, kInfoLines> m_rcLabel{};
+  std::array<QRect, kInfoLines> m_rcValue{};
   QString m_recordPositionText;
   QString m_playPositionText;
   QString m_messageText;
@@ -273,5 +293,9 @@ class CArchiveDlg : public QWidget,
   QPointer<CEventDlg> m_pEventDlg;
 
   QTimer m_powerTimer;
+  QTimer m_noticeTimer;
+  QElapsedTimer m_noticeClock;
+  PaneNotice m_notices;
+  std::array<QString, wire::kChannels> m_noticeShown;  // as last painted
   bool m_bCloseAllowed = false;
 };

@@ -1,5 +1,6 @@
 #include "archive/MonthCalendar.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QFontDatabase>
 #include <QLocale>
@@ -10,6 +11,9 @@
 #include <QStyleOptionFocusRect>
 #include <QToolButton>
 #include <qdrawutil.h>
+
+#include "skin/SpanRect.h"
+#include "skin/StatusPanel.h"
 
 namespace {
 
@@ -48,8 +52,12 @@ MonthCalendar::MonthCalendar(QWidget* parent, const QRect& geometry, int control
   setAttribute(Qt::WA_OpaquePaintEvent);
   setFont(QFontDatabase::systemFont(QFontDatabase::GeneralFont));
 
+  // The six weeks share the rectangle below the header between them, to its edges.
   for (int i = 0; i < kCells; ++i) {
-    m_cells[i].rect = QRect((i % kColumns) * kCellWidth, kGridTop + (i / kColumns) * kCellHeight, kCellWidth, kCellHeight);
+    const int row = i / kColumns;
+    const int rowsHeight = height() - kGridTop;
+    m_cells[i].rect =
+        ColumnSpan(i % kColumns, kGridTop + row * rowsHeight / kRows, kGridTop + (row + 1) * rowsHeight / kRows);
   }
 
   m_pMonthDown = new QToolButton(this);
@@ -63,6 +71,9 @@ MonthCalendar::MonthCalendar(QWidget* parent, const QRect& geometry, int control
   connect(m_pMonthDown, &QToolButton::clicked, this, [this] { StepMonth(-1); });
   connect(m_pMonthUp, &QToolButton::clicked, this, [this] { StepMonth(1); });
 
+  // The header's controls wear the panel's status font and green on its dark faces.
+  const QPalette headerPalette = StatusPanel::MakeStatusPalette();
+  const QFont headerFont = StatusPanel::MakeStatusFont();
   m_pMonthList = new QComboBox(this);
   m_pMonthList->setGeometry(kMonthListRect);
   const QLocale locale;
@@ -77,6 +88,10 @@ MonthCalendar::MonthCalendar(QWidget* parent, const QRect& geometry, int control
   m_pYearEdit->setKeyboardTracking(false);
   m_pYearEdit->setFrame(true);
   connect(m_pYearEdit, &QSpinBox::valueChanged, this, [this](int year) { StepYear(year - m_displayed.year()); });
+  for (QWidget* header : std::initializer_list<QWidget*>{m_pMonthDown, m_pMonthUp, m_pMonthList, m_pMonthList->view(), m_pYearEdit}) {
+    header->setPalette(headerPalette);
+    header->setFont(headerFont);
+  }
 
   SetDate(QDate::currentDate());
 }
@@ -142,6 +157,10 @@ void MonthCalendar::ChooseMonth(int index) {
   SetDisplayedMonth(QDate(m_displayed.year(), index + 1, 1));
 }
 
+QRect MonthCalendar::ColumnSpan(int column, int top, int bottom) const {
+  return SpanRect(column * width() / kColumns, top, (column + 1) * width() / kColumns, bottom);
+}
+
 int MonthCalendar::CellIndexAt(const QPoint& pos) const {
   for (int i = 0; i < kCells; ++i)
     if (m_cells[i].rect.contains(pos)) return i;
@@ -156,7 +175,7 @@ void MonthCalendar::paintEvent(QPaintEvent*) {
   for (int col = 0; col < kColumns; ++col) {
     const QColor colour = col == 0 ? kSundayText : (col == kColumns - 1 ? kSaturdayText : kWeekdayText);
     p.setPen(colour);
-    p.drawText(QRect(col * kCellWidth, kWeekdayTop, kCellWidth, kWeekdayBottom - kWeekdayTop), Qt::AlignCenter,
+    p.drawText(ColumnSpan(col, kWeekdayTop, kWeekdayBottom), Qt::AlignCenter,
                QString::fromLatin1(kWeekdayLabels[col]));
   }
 

@@ -21,8 +21,7 @@ class MonthCalendar : public QWidget {
  public:
   static constexpr int kCells = 42;
   static constexpr int kColumns = 7;
-  static constexpr int kCellWidth = 29;
-  static constexpr int kCellHeight = 20;
+  static constexpr int kRows = kCells / kColumns;
   static constexpr int kGridTop = 50;
   static constexpr int kWeekdayTop = 26;
   static constexpr int kWeekdayBottom = 46;
@@ -87,6 +86,7 @@ class MonthCalendar : public QWidget {
   void SetDisplayedMonth(const QDate& firstOfMonth);  // clamps and lays out
   void LayOut();
   void SyncHeader();
+  QRect ColumnSpan(int column, int top, int bottom) const;
   QDate Today() const;
 
   int m_nControlId;

@@ -16,6 +16,7 @@ constexpr int kSearchBlankWidth = 30;
 constexpr std::uint8_t kModeLive = 2;
 constexpr std::uint8_t kModePlay = 3;
 constexpr std::uint8_t kModeEvent = 4;
+constexpr std::uint32_t kVideoLossMask = 0x00FF0000;  // bits 16..23 of a status report's second word
 }  // namespace
 
 void CDvrLink::OnReadyRead() {
@@ -332,9 +333,11 @@ void CDvrLink::WriteEventFile() {
 }
 
 void CDvrLink::HandleChannelStatus(const wire::PacketInfo& info) {
-  if (!m_pOwner || !m_pOwner->UseAlertMode()) return;
   const std::uint32_t channel = info.w[0] & 0xFF;
-  if (channel < 1 || channel > 4) return;
+  if (!m_pOwner || channel < 1 || channel > 4) return;
+  // The pane shows a video loss in any mode; the status line only in alert mode.
+  if ((info.w[1] & kVideoLossMask) != 0) m_pOwner->ShowVideoLoss(static_cast<int>(channel) - 1);
+  if (!m_pOwner->UseAlertMode()) return;
   m_channelStatus = channel | (info.w[1] & 0xFFFFFF00u);
   m_pOwner->ShowConnectionStatus(status::kChannelStatus);
 }

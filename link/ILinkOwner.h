@@ -52,6 +52,8 @@ class ILinkOwner {
   // Positions of the last live packet, in ten-thousandths of a percent.
   virtual void ShowPositions(std::uint32_t recordPosition, std::uint32_t playPosition) = 0;
   virtual void ToggleActivity() = 0;
+  // A status report gave video loss for channel 0..3 (whatever the alert mode).
+  virtual void ShowVideoLoss(int /*channel*/) {}
   // The recorder confirmed camera-control bytes ("Direct Pantilt Camera Control");
   // reply is the info block it sent with it.
   virtual void ShowPtzDataReply(const wire::PacketInfo& reply) = 0;

@@ -168,6 +168,51 @@ archive/MonthCalendar.cpp
 -  const int back = weekday == 1 ? 7 : weekday - 1;
 +  const int back = weekday - 1;
 
+@info-label-rows the START label is centred on rows of its own, above its value's baseline
+archive/CArchiveDlg.h
+-      {"START :", SpanRect(740, 69, 800, 89), SpanRect(800, 69, 948, 89)},
++      {"START :", SpanRect(740, 69, 800, 84), SpanRect(800, 69, 948, 89)},
+
+@info-label-gap the values' column leaves no room after the widest label
+archive/CArchiveDlg.h
+-  static constexpr int kLabelGap = 5;  // least room between a label's text and its value
++  static constexpr int kLabelGap = 0;  // least room between a label's text and its value
+
+@info-box-border a value moved right past its column fills over the box's border
+archive/CArchiveDlg.cpp
+-      m_rcValue[line] = d.valueRect.translated(column - d.valueRect.left(), 0) & kInfoBox;
++      m_rcValue[line] = d.valueRect.translated(column - d.valueRect.left(), 0);
+
+@calendar-grid-width the calendar's grid stops short of its right edge
+archive/MonthCalendar.cpp
+-  return SpanRect(column * width() / kColumns, top, (column + 1) * width() / kColumns, bottom);
++  return SpanRect(column * 29, top, (column + 1) * 29, bottom);
+
+@calendar-header-light the calendar's header controls keep the light native colours
+archive/MonthCalendar.cpp
+-    header->setPalette(headerPalette);
++    header->setPalette(header->palette());
+
+@no-picture-late a pane stays silent for one more moment after its 3 s without a picture
+skin/PaneNotice.cpp
+-  if (!w.hasPicture || silentMs < kNoPictureAfterMs) return {};
++  if (!w.hasPicture || silentMs <= kNoPictureAfterMs) return {};
+
+@no-picture-undrawn a live pane's notice is decided but never drawn
+viewer/CArdevizView.cpp
+-    if (!m_noticeShown[ch].isEmpty()) PaneNotice::Draw(painter, pane, m_noticeShown[ch], m_panel.Font());
++    if (m_noticeShown[ch].isEmpty()) PaneNotice::Draw(painter, pane, m_noticeShown[ch], m_panel.Font());
+
+@video-loss-bits a status report's motion bits are taken for video loss
+link/CDvrLinkReceive.cpp
+-constexpr std::uint32_t kVideoLossMask = 0x00FF0000;  // bits 16..23 of a status report's second word
++constexpr std::uint32_t kVideoLossMask = 0x0000FF00;  // bits 16..23 of a status report's second word
+
+@notice-while-stopped a stopped playback pane still counts the seconds without a picture
+archive/CArchiveDlg.cpp
+-  const bool playing = (m_playback.PlayState() & kPlayingMask) != 0;
++  const bool playing = true;
+
 @commit-copies a saved file is copied into place and its temporary file left behind
 platform/PendingFile.cpp
 -    const int error = RenameNoReplace(temporaryPath, name);

@@ -8,6 +8,10 @@
 namespace {
 constexpr int kStatusFontPixels = 12;
 constexpr int kStatusFontAverageWidth = 5;
+constexpr QColor kControlFace(45, 49, 55);  // the skin's panel grey
+constexpr QColor kControlField(0, 0, 0);    // the text boxes' black
+constexpr QColor kDisabledText(0, 144, 0);  // dimmer, still readable on the face
+constexpr QColor kSelection(0, 96, 0);
 }  // namespace
 
 // Until the link reports, the panel waits for a connection.
@@ -26,6 +30,19 @@ QFont StatusPanel::MakeStatusFont() {
                              int(QFont::Unstretched)));
   }
   return font;
+}
+
+QPalette StatusPanel::MakeStatusPalette() {
+  QPalette palette(kControlFace);  // the bevels' shades follow the face
+  for (const QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+    palette.setColor(role, kTextColour);
+  palette.setColor(QPalette::Base, kControlField);
+  palette.setColor(QPalette::AlternateBase, kControlField);
+  for (const QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+    palette.setColor(QPalette::Disabled, role, kDisabledText);
+  palette.setColor(QPalette::Highlight, kSelection);
+  palette.setColor(QPalette::HighlightedText, kTextColour);
+  return palette;
 }
 
 void StatusPanel::DrawText(QPainter& painter, const QFont& font, const QRect& rect, const QString& text, int flags) {

@@ -7,6 +7,7 @@
 #include <QColor>
 #include <QDate>
 #include <QFont>
+#include <QPalette>
 #include <QRect>
 #include <QRegion>
 #include <QString>
@@ -32,6 +33,8 @@ class StatusPanel {
   static constexpr int kLineFlags = Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine;
 
   static QFont MakeStatusFont();
+  // For native controls among the texts: green on the skin's dark faces.
+  static QPalette MakeStatusPalette();
   // One text on black in the given font and the panel's green.
   static void DrawText(QPainter& painter, const QFont& font, const QRect& rect, const QString& text, int flags);
 

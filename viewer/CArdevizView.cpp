@@ -5,6 +5,7 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QStringList>
 
 #include "link/CDvrLink.h"
 #include "platform/Alerts.h"
@@ -66,6 +67,9 @@ CArdevizView::CArdevizView(QWidget* parent, Options options)
   m_screenModeTimer.setTimerType(Qt::PreciseTimer);
   m_secondTimer.setInterval(m_options.tickMs);
   connect(&m_secondTimer, &QTimer::timeout, this, &CArdevizView::OnSecondTick);
+  m_noticeClock.start();
+  m_noticeTimer.setInterval(PaneNotice::kCheckMs);
+  connect(&m_noticeTimer, &QTimer::timeout, this, &CArdevizView::OnNoticeCheck);
   // Dragging anywhere on the skin moves the frame, except in full screen.
   new WindowDragHelper(this, [this] { return !m_settings.useFullScreen && window() != this; });
   m_repaintTimer.setSingleShot(true);
@@ -76,6 +80,7 @@ CArdevizView::CArdevizView(QWidget* parent, Options options)
 
 CArdevizView::~CArdevizView() {
   m_secondTimer.stop();
+  m_noticeTimer.stop();
   m_screenModeTimer.stop();
   if (m_pLink) m_pLink->Disconnect(true);
   // The event list lives only for one run of the program.
@@ -126,6 +131,7 @@ void CArdevizView::OnInitialUpdate() {
   if (m_settings.useFullScreen) SetScreenMode(true, ScreenTarget::MainWindow);
   // 11. The 1-second tick.
   m_secondTimer.start();
+  m_noticeTimer.start();
   // 12. The command table of the configured camera protocol.
   if (m_pPtzControl) m_pPtzControl->LoadCommands();
 }
@@ -211,6 +217,8 @@ void CArdevizView::ApplyLayout() {
   for (int i = 0; i < kLayoutButtons; ++i)
     if (SkinButton* button = Button(kIdLayoutFirst + i)) button->SetCheck(m_layout.IsLayoutButtonLatched(i));
   if (m_pLink) m_pLink->SendRequest(RequestKind::LiveRequest, true);
+  // A newly shown page waits for its pictures before any of them counts as late.
+  m_notices.Restart(NowMs());
   update(kVideoArea);
 }
 
@@ -275,6 +283,39 @@ void CArdevizView::OnSecondTick() {
   update(StatusPanel::kTimeRect);
   Apply(m_layout.Tick(m_bShown), kIdRotate);
   if (m_pPtzControl) m_pPtzControl->OnSecondTick();
+}
+
+std::int64_t CArdevizView::NowMs() const {
+  return m_options.noticeClockMs ? m_options.noticeClockMs() : m_noticeClock.elapsed();
+}
+
+QString CArdevizView::NoticeText(int channel) const {
+  if (m_nConnectionState != 1 || m_layout.PaneRect(channel).isEmpty()) return {};
+  return m_notices.Text(channel, NowMs());
+}
+
+QString CArdevizView::NoticesText() const {
+  QStringList notices;
+  for (int ch = 0; ch < wire::kChannels; ++ch)
+    if (const QString text = NoticeText(ch); !text.isEmpty()) notices << QStringLiteral("CH%1 %2").arg(ch + 1).arg(text);
+  return notices.join(QStringLiteral(", "));
+}
+
+// A pane whose notice appeared, changed its seconds or ended is repainted; the
+// notices are also the view's description for assistive tools.
+void CArdevizView::OnNoticeCheck() {
+  for (int ch = 0; ch < wire::kChannels; ++ch) {
+    const QString text = NoticeText(ch);
+    if (text == m_noticeShown[ch]) continue;
+    m_noticeShown[ch] = text;
+    update(m_layout.PaneRect(ch));
+  }
+  if (const QString all = NoticesText(); all != accessibleDescription()) setAccessibleDescription(all);
+}
+
+void CArdevizView::ShowVideoLoss(int channel) {
+  m_notices.VideoLoss(channel);
+  OnNoticeCheck();
 }
 
 void CArdevizView::OnConnect() {
@@ -413,6 +454,7 @@ void CArdevizView::ShowPtzDataReply(const wire::PacketInfo& reply) {
 void CArdevizView::ClearChannelImages() {
   m_pImageBits.fill(nullptr);
   m_bShown.fill(false);
+  m_notices.Clear();
 }
 
 void CArdevizView::DeleteEventFile() {
@@ -430,6 +472,7 @@ void CArdevizView::SetChannelImage(int channel, const std::uint8_t* pixels, cons
   m_pImageBits[channel] = pixels;
   m_bmiHeader[channel] = header;
   m_pictureSize[channel] = pictureSize.isEmpty() ? QSize(header.width, header.height) : pictureSize;
+  m_notices.Picture(channel, NowMs());
 }
 
 void CArdevizView::SetChannelFieldFlag(int channel, std::uint8_t fieldFlag) {
@@ -513,7 +556,10 @@ void CArdevizView::paintEvent(QPaintEvent* event) {
       pane::DrawBottomUpImage(painter, pane, m_pImageBits[ch], m_bmiHeader[ch],
                               pane::SourceWindow(m_pictureSize[ch], m_nFieldFlag[ch]), m_pictureSize[ch]);
     }
-    if (dirty.intersects(pane)) pane::DrawPaneFrame(painter, pane);
+    if (!dirty.intersects(pane)) continue;
+    m_noticeShown[ch] = NoticeText(ch);
+    if (!m_noticeShown[ch].isEmpty()) PaneNotice::Draw(painter, pane, m_noticeShown[ch], m_panel.Font());
+    pane::DrawPaneFrame(painter, pane);
   }
 
   const QRect logo(kLogoPosition, kLogoSize);

@@ -13,11 +13,13 @@
 #include <QRegion>
 #include <QSize>
 #include <QString>
+#include <QElapsedTimer>
 #include <QTimer>
 #include <QWidget>
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -28,6 +30,7 @@
 #include "link/LinkTiming.h"
 #include "link/PacketFormat.h"
 #include "skin/PaneDrawing.h"
+#include "skin/PaneNotice.h"
 #include "skin/SpanRect.h"
 #include "skin/StatusPanel.h"
 #include "viewer/PaneLayout.h"
@@ -49,6 +52,8 @@ struct ViewOptions {
   QString executablePath;
   int tickMs = 1000;              // the clock and rotation tick
   int screenModeSettleMs = 1000;  // wait after a display change before placing the window
+  // The clock the panes' notices count by, in ms; empty: a monotonic clock.
+  std::function<std::int64_t()> noticeClockMs;
   // A recorder to use for this run only, instead of the stored address (never saved).
   std::optional<QString> hostOverride;
   std::optional<std::uint16_t> portOverride;
@@ -149,6 +154,7 @@ class CArdevizView : public QWidget, public ILinkOwner {
   void DrawChannel(int channel) override;
   void ShowPositions(std::uint32_t recordPosition, std::uint32_t playPosition) override;
   void ToggleActivity() override;
+  void ShowVideoLoss(int channel) override;
   void ShowPtzDataReply(const wire::PacketInfo& reply) override;
   // The operator pressed a pan/tilt button: the recorder's next reply is told again.
   void OnPtzButtonPressed() { m_toldPtzReply.reset(); }
@@ -167,6 +173,10 @@ class CArdevizView : public QWidget, public ILinkOwner {
   QRect PaneRect(int channel) const { return m_layout.PaneRect(channel); }
   bool HasChannelImage(int channel) const { return m_pImageBits.at(channel) != nullptr; }
   const QString& StatusText() const { return m_panel.StatusText(); }
+  // What a live pane says over its picture while connected ("NO PICTURE 4 s",
+  // "VIDEO LOSS"); empty for none. All shown panes' notices, for assistive tools.
+  QString NoticeText(int channel) const;
+  QString NoticesText() const;
   const QString& RecordPositionText() const { return m_panel.RecordPositionText(); }
   const QString& PlayPositionText() const { return m_panel.PlayPositionText(); }
   // The skin button of a command identifier; null for none or a push button.
@@ -182,6 +192,8 @@ class CArdevizView : public QWidget, public ILinkOwner {
 
  private:
   void OnSecondTick();
+  void OnNoticeCheck();
+  std::int64_t NowMs() const;
   void OnLayoutButton(int index);
   void OnChannelButton(int channel);
   void OnRotateButton();
@@ -233,6 +245,10 @@ class CArdevizView : public QWidget, public ILinkOwner {
   std::map<int, SkinPushButton*> m_pushButtons;
 
   QTimer m_secondTimer;
+  QTimer m_noticeTimer;
+  QElapsedTimer m_noticeClock;
+  PaneNotice m_notices;
+  std::array<QString, wire::kChannels> m_noticeShown;  // as last painted
   QTimer m_screenModeTimer;  // the settle wait before placing a full-screen target
   // Repaints of new pictures and positions, merged to at most one per interval while they stream.
   static constexpr int kRepaintIntervalMs = 16;

@@ -353,6 +353,9 @@ TEST_F(Acceptance, SilenceAfterPanTilt) {
   EXPECT_GE(AwaitLog(Rx("recv PTZ_DATA .*pan right"), 2000), 0) << "the pan/tilt pad sent nothing";
   const int silent = AwaitLog(Rx("fault: silent from now on"), 12000);
   ASSERT_GE(silent, 0);
+  // The frozen pictures say so within 4 s of the last one.
+  EXPECT_TRUE(LookUntil([this](const QImage& w) { return Skin().ShowsNotice(w, 0, QStringLiteral("NO PICTURE 3 s")); }, 4000))
+      << "no \"NO PICTURE 3 s\" within 4 s of the silence";
 
   // The watch on missing data gives up after three 5-second periods.
   EXPECT_TRUE(StatusBecomes(status::kTryReconnection, 20000)) << "status: " << qPrintable(m_lastStatus);

@@ -7,6 +7,7 @@
 
 #include "link/CDvrLink.h"
 #include "platform/Alerts.h"
+#include "skin/PaneNotice.h"
 #include "skin/SkinButton.h"
 #include "skin/SkinPushButton.h"
 #include "viewer/CArdevizView.h"
@@ -102,6 +103,16 @@ QString SkinReference::ReadStatus(const QImage& window) const {
     }
   }
   return read;
+}
+
+bool SkinReference::ShowsNotice(const QImage& window, int channel, const QString& text) const {
+  const QRect pane = PaneRect(channel);
+  QImage drawn(pane.size(), QImage::Format_RGB32);
+  QPainter painter(&drawn);
+  PaneNotice::Draw(painter, drawn.rect(), text, m_view->Panel().Font());
+  painter.end();
+  const QRect box = PaneNotice::BoxRect(drawn.rect(), text, m_view->Panel().Font());
+  return DifferingPixels(Crop(window, box.translated(pane.topLeft())), Crop(drawn, box)) <= MatchLimit();
 }
 
 const char* SkinReference::ReadLamp(const QImage& window) const {

@@ -32,6 +32,8 @@ class SkinReference {
 
   // The status text the window shows, or "(none of the status texts)".
   QString ReadStatus(const QImage& window) const;
+  // Whether the channel's pane shows this notice ("NO PICTURE 3 s") as the view draws it.
+  bool ShowsNotice(const QImage& window, int channel, const QString& text) const;
   // "unlit", "lit" or "neither face".
   const char* ReadLamp(const QImage& window) const;
 

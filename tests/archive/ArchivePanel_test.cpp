@@ -1,13 +1,15 @@
 // The archive panel offscreen with a fake main view and a fake link that
 // records what it is sent: the words of the play requests, the range check
-// and event playback; the played image's time, POWER during an AVI save and
-// the window rules; the month calendar's Sunday rule.
+// and event playback; the played image's time, POWER during an AVI save,
+// the window rules and the information block's lines; the month calendar's
+// Sunday rule, grid and header.
 #include <gtest/gtest.h>
 
 #include <QCloseEvent>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -17,6 +19,7 @@
 #include "archive/IArchiveMedia.h"
 #include "archive/MonthCalendar.h"
 #include "platform/Alerts.h"
+#include "res/SkinImages.h"
 #include "skin/SkinButton.h"
 #include "skin/SkinSlider.h"
 #include "viewer/EventRecord.h"
@@ -94,6 +97,7 @@ class ArchivePanelTest : public ::testing::Test {
   std::vector<std::string>& calls = link->calls;  // every call to the link in order
   std::vector<QString> messages;
   std::unique_ptr<CArchiveDlg> panel;
+  std::int64_t nowMs = 0;
 
   void SetUp() override {
     Alerts::SetBeepHook([] {});
@@ -102,6 +106,7 @@ class ArchivePanelTest : public ::testing::Test {
     options.playback.eventRestartMs = 5;
     options.powerReturnMs = 1;
     options.logoFile = dir.filePath("no-logo.bmp");
+    options.noticeClockMs = [this] { return nowMs; };
     panel = std::make_unique<CArchiveDlg>(std::unique_ptr<IArchiveHost>(host), std::unique_ptr<IArchiveLink>(link),
                                           options);
     panel->Calendar()->SetDate(QDate(2005, 1, 31));
@@ -202,6 +207,16 @@ TEST_F(ArchivePanelTest, PlayFromEventSwitchesASingleChannelButKeepsAllChannels)
   EXPECT_EQ(plays, (std::vector<PlayRequest>{{5, 0x07D5051F, 0x173B3B00, 0x00010100, true}}));
   EXPECT_EQ(LitPlayButtons(), 1u << Play);
   EXPECT_TRUE(ControlsEnabled());  // no range check: the calendar stays enabled
+
+  // A playing pane without a picture for 3 s says so; stopped, it says nothing.
+  const BitmapInfoHeader header{.width = 352, .height = 240};
+  const std::vector<std::uint8_t> pixels(header.ComputeImageSize());
+  panel->SetPlayImage(4, pixels.data(), header, 0);
+  panel->DrawPlayImage(4);
+  nowMs = 3000;
+  EXPECT_EQ(panel->NoticeText(4), "NO PICTURE 3 s");
+  control().Stop();
+  EXPECT_EQ(panel->NoticeText(4), "");
 }
 
 // While playing, an event first stops and requests after a pause; a button
@@ -323,6 +338,31 @@ TEST_F(ArchivePanelTest, CloseRequestsAreSwallowedAndAHiddenPanelForgetsItsPictu
   EXPECT_FALSE(panel->grab().isNull());
 }
 
+// Each label sits on its value's baseline with room before the value, and
+// nothing is drawn over the information box's border.
+TEST_F(ArchivePanelTest, InformationLinesShareABaselineInsideTheBox) {
+  January2005Range();
+  panel->ShowPlayPosition(371446);
+  const QImage shot = panel->grab().toImage(), skin = SkinPixmap(CArchiveDlg::kBitmapBackground).toImage();
+  for (const auto& line : CArchiveDlg::kInfoDesign) {  // the labels end before the design's value column
+    std::map<int, int> bottoms[2];  // label, value: how many columns end their ink on each row
+    int labelEnd = 0, valueStart = CArchiveDlg::kInfoBox.right();
+    for (int x = CArchiveDlg::kInfoBox.left(); x < CArchiveDlg::kInfoBox.right(); ++x)
+      for (int y = line.valueRect.bottom(); y >= line.valueRect.top(); --y)
+        if (qGreen(shot.pixel(x, y)) > 128) {
+          const bool value = x >= line.valueRect.left();
+          ++bottoms[value][y], value ? valueStart = std::min(valueStart, x) : labelEnd = x;
+          break;
+        }
+    const auto baseline = [](const auto& b) { return std::ranges::max_element(b, {}, &std::pair<const int, int>::second)->first; };
+    EXPECT_EQ(baseline(bottoms[0]), baseline(bottoms[1])) << line.label;
+    EXPECT_GE(valueStart - labelEnd, 6) << line.label;
+  }
+  for (int y = 50; y < 250; ++y)
+    for (int x = 714; x < skin.width(); ++x)
+      ASSERT_TRUE(CArchiveDlg::kInfoBox.contains(x, y) || shot.pixel(x, y) == skin.pixel(x, y)) << x << "," << y;
+}
+
 TEST(Calendar, FirstOfMonthOnSundayShowsThePreviousWeek) {
   QWidget parent;
   MonthCalendar cal{&parent, QRect(722, 376, 224, 180), 7};
@@ -333,6 +373,10 @@ TEST(Calendar, FirstOfMonthOnSundayShowsThePreviousWeek) {
   EXPECT_EQ(cal.CellAt(0).kind, MonthCalendar::KindOtherMonth);
   EXPECT_EQ(cal.CellAt(7).kind, MonthCalendar::KindThisMonth);
   EXPECT_TRUE(cal.CellAt(7).selected);
+  // The grid reaches the right and bottom edges; the header's controls are dark.
+  EXPECT_EQ(cal.CellAt(MonthCalendar::kCells - 1).rect.bottomRight(), cal.rect().bottomRight());
+  for (QWidget* header : cal.findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+    EXPECT_LT(qGray(header->grab().toImage().scaled(1, 1, Qt::IgnoreAspectRatio, Qt::SmoothTransformation).pixel(0, 0)), 96);
 }
 
 }  // namespace

@@ -148,11 +148,12 @@ TEST_F(LinkTest, FramingSkipsUnusableHeadersAndWaitsForACutOne) {
   Feed(Concat({junk, Patched(report(1), 0), Patched(report(1), 59), Patched(report(1), 0x80000000),
                Patched(report(1), 60, 4), junk}));
   EXPECT_EQ(owner.toggles, 1);
-  // Reports need alert mode and a channel from 1 to 4.
+  // Reports need alert mode and a channel from 1 to 4; a video loss reaches the panes in any mode.
   Feed(Concat({report(5), report(0)}));
   owner.alertMode = false;
-  Feed(report(2));
+  Feed(Concat({report(2), Packet(DATATYPE_CHANNEL_STATUS, {{3, 0x00010000}})}));
   EXPECT_TRUE(owner.statuses.empty());
+  EXPECT_EQ(owner.videoLosses, std::vector<int>{2});
   EXPECT_EQ(link->ChannelStatusWord(), 0u);
 
   // A packet start cut to 59 bytes is ignored, and the next packet read, in the same read or one of its own.

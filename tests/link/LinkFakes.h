@@ -67,6 +67,8 @@ class FakeLinkOwner : public ILinkOwner {
   void DrawChannel(int channel) override { drawn.push_back(channel); }
   void ShowPositions(std::uint32_t, std::uint32_t) override {}
   void ToggleActivity() override { ++toggles; }
+  std::vector<int> videoLosses;
+  void ShowVideoLoss(int channel) override { videoLosses.push_back(channel); }
   void ShowPtzDataReply(const wire::PacketInfo&) override {}
 
   int CountStatus(int code) const { return static_cast<int>(std::count(statuses.begin(), statuses.end(), code)); }

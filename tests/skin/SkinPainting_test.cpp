@@ -7,9 +7,11 @@
 #include <QPainter>
 
 #include <functional>
+#include <tuple>
 #include <vector>
 
 #include "skin/PaneDrawing.h"
+#include "skin/PaneNotice.h"
 #include "skin/StatusPanel.h"
 
 namespace {
@@ -71,6 +73,28 @@ TEST(StatusPanelTest, FontAndGreenOnBlack) {
   bool green = false;
   for (int x = 0; x < 100 * 15 && !green; ++x) green = image.pixelColor(x / 15, x % 15) == P::kTextColour;
   EXPECT_TRUE(green);
+}
+
+// Silence counts from the last picture or the last restart; a loss lasts until
+// the next picture. The notice dims its pane and stays inside it.
+TEST(PaneNoticeTest, NoPictureAfterThreeSecondsAndVideoLossUntilThePicture) {
+  PaneNotice n;
+  n.Picture(0, 1000);
+  n.VideoLoss(1);
+  const std::vector<std::tuple<int, std::int64_t, QString>> rows = {
+      {0, 3999, ""}, {0, 4000, "NO PICTURE 3 s"}, {0, 6999, "NO PICTURE 5 s"}, {1, 1000, "VIDEO LOSS"}, {2, 99000, ""}};
+  for (const auto& [channel, now, text] : rows) EXPECT_EQ(n.Text(channel, now), text) << channel << " at " << now;
+  n.Restart(6000);
+  EXPECT_EQ(n.Text(0, 8999) + n.Text(1, 8999), "VIDEO LOSS");
+  n.Picture(1, 9000);
+  EXPECT_EQ(n.Text(1, 9000), "");
+
+  QImage image(60, 40, QImage::Format_RGB32);
+  image.fill(Qt::white);
+  QPainter painter(&image);
+  PaneNotice::Draw(painter, QRect(0, 0, 50, 40), QStringLiteral("NO PICTURE 3 s"), P::MakeStatusFont());
+  painter.end();
+  EXPECT_EQ(std::make_tuple(image.pixelColor(0, 0).value(), image.pixelColor(55, 20)), std::make_tuple(127, QColor(Qt::white)));
 }
 
 }  // namespace

@@ -33,7 +33,7 @@ class CArdevizViewTest : public ::testing::Test {
  protected:
   void SetUp() override {
     m_view = std::make_unique<V>(nullptr, V::Options{.createLink = false, .executablePath = {}, .tickMs = 5,
-                                                     .screenModeSettleMs = 0,
+                                                     .screenModeSettleMs = 0, .noticeClockMs = [this] { return m_nowMs; },
                                                      .hostOverride = QStringLiteral("127.0.0.1"), .portOverride = 1,
                                                      .extensions = AppViewExtensions()});
     m_view->OnInitialUpdate();
@@ -44,6 +44,7 @@ class CArdevizViewTest : public ::testing::Test {
   IsolatedSettings m_settings;
   TemporaryWorkingFolder m_folder;
   AlertRecorder m_alerts;
+  std::int64_t m_nowMs = 0;
   std::unique_ptr<V> m_view;
 };
 
@@ -56,6 +57,9 @@ TEST_F(CArdevizViewTest, GoingOfflineDropsPositionsAndPicturesAndAChangedPanTilt
   const BitmapInfoHeader header{.width = 4, .height = 4};
   const std::vector<std::uint8_t> picture(header.ComputeImageSize());
   m_view->SetChannelImage(0, picture.data(), header, {});
+  m_nowMs = 3000;  // no picture for 3 s; then channel 2 reported lost
+  m_view->ShowVideoLoss(1);
+  EXPECT_EQ(m_view->accessibleDescription(), "CH1 NO PICTURE 3 s, CH2 VIDEO LOSS");
   m_view->GoOffline();  // the status and the lamp are seen in the acceptance scenarios
   EXPECT_EQ(m_view->RecordPositionText() + m_view->PlayPositionText(), "");
   EXPECT_FALSE(m_view->HasChannelImage(0)) << "a picture of the link's is kept past the link";
