@@ -27,7 +27,7 @@ TEST(FullScreenStage, TheFrameAndTheArchivePanelGoOnStagesAndComeBackAsTheyWere)
   AlertRecorder alerts;
   QTemporaryDir lockDir;
   CArdevizApp app(QDir(lockDir.path()).filePath("Ardeviz.lock"),
-                  {.createLink = false, .executablePath = {}, .screenModeSettleMs = 0,
+                  {.createLink = false, .executablePath = {}, .screenModeSettleMs = 0, .noticeClockMs = {},
                    .hostOverride = QStringLiteral("127.0.0.1"), .portOverride = {}});
   ASSERT_TRUE(app.InitInstance());
   CMainFrame* frame = app.MainFrame();

@@ -47,7 +47,7 @@ TEST(HighDensity, TheViewerAtTwiceTheDensityDrawsTheTwiceAsDenseArt) {
 TEST(HighDensity, PanesAreDecodedForTheirDevicePixelsAndWindowsStayOnTheScreen) {
   ASSERT_EQ(qApp->devicePixelRatio(), 2) << "not run with QT_SCALE_FACTOR=2";
   IsolatedSettings settings;
-  CArdevizView view(nullptr, {.createLink = false, .executablePath = {}, .hostOverride = {}, .portOverride = {}});
+  CArdevizView view(nullptr, {.createLink = false, .executablePath = {}, .noticeClockMs = {}, .hostOverride = {}, .portOverride = {}});
   view.OnInitialUpdate();
   // Nine panes of 211 x 158, 422 x 316 device pixels: full width, half height.
   EXPECT_EQ(view.LiveDecodeSize(1), QSize(422, 158));
