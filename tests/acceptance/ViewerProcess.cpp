@@ -80,6 +80,8 @@ bool ViewerProcess::Start(quint16 port, const QProcessEnvironment& environment) 
   env.insert(QStringLiteral("TMPDIR"), m_root.filePath(QStringLiteral("tmp")));
   env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_root.filePath(QStringLiteral("runtime")));
   env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+  // No session bus unless a scenario brings its own: the user's keyring is never asked.
+  env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), "unix:path=" + m_root.filePath(QStringLiteral("no-bus")));
   env.insert(environment);
   m_process = std::make_unique<QProcess>();
   m_process->setProcessEnvironment(env);
