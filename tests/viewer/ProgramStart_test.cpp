@@ -121,6 +121,9 @@ TEST(ViewerSettingsStore, ThePasswordGoesToTheSecretStoreOrAFileOnlyItsOwnerRead
   } secrets;
   const auto inFile = [] { return QSettings("Ardeviz", "Ardeviz8").value("Setting/User PSeed").toString(); };
   QSettings("Ardeviz", "Ardeviz8").setValue("Setting/User PSeed", "earlier");
+  const QString file = QSettings("Ardeviz", "Ardeviz8").fileName();
+  for (const QString& path : {file, QFileInfo(file).path()})  // as an earlier version left them
+    QFile::setPermissions(path, QFile::permissions(path) | QFileDevice::ReadOther);
   ViewerSettings s = Load(QDir(program.path()).filePath("viewer"), &secrets);
   EXPECT_EQ(std::tuple(s.password, secrets.kept.value("User PSeed"), inFile()), std::tuple("earlier", "earlier", ""));
   s.password = "later";
@@ -130,7 +133,6 @@ TEST(ViewerSettingsStore, ThePasswordGoesToTheSecretStoreOrAFileOnlyItsOwnerRead
 
   secrets.answers = false;
   ViewerSettingsStore::Save(s, {}, &secrets);
-  const QString file = QSettings("Ardeviz", "Ardeviz8").fileName();
   const auto others = [](const QString& path) { return int(QFile::permissions(path) & kNotOwners); };
   EXPECT_EQ(std::tuple(inFile(), others(file), others(QFileInfo(file).path())), std::tuple("later", 0, 0));
 }
@@ -156,6 +158,8 @@ TEST(WorkingFolder, FilledWithWhatIsMissingAndNeverOverwritten) {
   // Installed files are read-only; the copies must still be the operator's to edit.
   QFile::setPermissions(shipped.filePath("ini/opt.ini"), QFileDevice::ReadOwner | QFileDevice::ReadOther);
 
+  ASSERT_TRUE(QDir().mkpath(user.path()));  // a folder others may read becomes the owner's alone
+  QFile::setPermissions(user.path(), QFile::permissions(user.path()) | QFileDevice::ReadOther);
   ASSERT_TRUE(WorkingFolder::Seed(shipped.path(), user.path()));
   EXPECT_EQ(Read(user.filePath("PTZ/pelcoD.tl")) + Read(user.filePath("ini/opt.ini")), "D[PTZ_CMD_INTERVAL]\n");
   EXPECT_TRUE(QFile::permissions(user.filePath("ini/opt.ini")) & QFileDevice::WriteOwner);
