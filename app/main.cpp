@@ -16,6 +16,7 @@
 #include <optional>
 
 #include "app/CArdevizApp.h"
+#include "platform/KeychainSecretStore.h"
 #include "sim/SimRecorderThread.h"
 #include "viewer/CArdevizView.h"
 #include "viewer/CMainFrame.h"
@@ -100,6 +101,10 @@ int main(int argc, char** argv) {
   if (!installedFolder->isEmpty())
     options.executablePath = QDir(*installedFolder).filePath(QString::fromLatin1(kApplicationName));
 
+  // The recorder password lives in the desktop's secret store when one runs.
+  KeychainSecretStore secrets(QString::fromLatin1(ViewerSettingsStore::kOrganization) + QLatin1Char('/') +
+                              QString::fromLatin1(ViewerSettingsStore::kApplication));
+  options.secretStore = &secrets;
   CArdevizApp ardeviz(CArdevizApp::DefaultLockFilePath(), options);
   if (!ardeviz.InitInstance()) return 1;
   if (!screenshot.isEmpty()) ScheduleScreenshot(ardeviz, screenshot, demo);

@@ -31,6 +31,8 @@ CDvrLink::CDvrLink(ILinkOwner* owner, LinkTiming timing, QObject* parent)
   connect(&m_pauseTimer, &QTimer::timeout, this, &CDvrLink::OnPauseTick);
   connect(&m_reconnectTimer, &QTimer::timeout, this, &CDvrLink::OnReconnectTick);
   connect(&m_keepAliveTimer, &QTimer::timeout, this, &CDvrLink::OnKeepAliveTick);
+  m_decodeTimer.setSingleShot(true);
+  connect(&m_decodeTimer, &QTimer::timeout, this, &CDvrLink::DecodeWaitingPictures);
   m_loginStepTimer.setSingleShot(true);
   connect(&m_loginStepTimer, &QTimer::timeout, this, [this] {
     // While the steps run other sends are dropped; the steps' own go out with the step cleared.
@@ -96,6 +98,7 @@ bool CDvrLink::ConnectToDvr(const QString& hostText, std::uint16_t port) {
 bool CDvrLink::Disconnect(bool full) {
   DisarmResponseTimer();
   StopLoginSteps();
+  ForgetWaitingPictures();
   m_heldSends.clear();
   if (m_socket) {
     QTcpSocket* socket = m_socket.release();
@@ -164,10 +167,21 @@ bool CDvrLink::CanSend() const {
 
 void CDvrLink::SendBytes(const std::vector<std::uint8_t>& packet, std::uint32_t dataType) {
   if (!CanSend()) return;
+  if (m_socket->bytesToWrite() > kMaxUnsentBytes) {
+    // Nothing more is queued; the drop waits until the caller is done with the link.
+    QMetaObject::invokeMethod(this, [this, session = m_nSession] { DropUnreadLink(session); }, Qt::QueuedConnection);
+    return;
+  }
   // Handed to the socket once; flush so it leaves now rather than at the next event-loop turn.
   m_socket->write(reinterpret_cast<const char*>(packet.data()), static_cast<qint64>(packet.size()));
   m_socket->flush();
   emit packetSent(dataType);
+}
+
+void CDvrLink::DropUnreadLink(std::uint32_t session) {
+  if (session != m_nSession || !m_socket || m_socket->bytesToWrite() <= kMaxUnsentBytes) return;
+  Disconnect(false);
+  if (!m_reconnectTimer.isActive()) StartReconnectCycle();
 }
 
 void CDvrLink::SendRequest(RequestKind kind, bool arm) {
@@ -306,7 +320,9 @@ void CDvrLink::HandleLoginReply(const wire::PacketHeader& header, const wire::Pa
   }
   if (m_pArchivePanel) m_pArchivePanel->SetArchiveRange(info.w[2], info.w[3], info.w[4], info.w[5]);
 
-  StopLoginSteps();  // a repeated reply starts the steps afresh
+  // A reply while the steps run takes its words but leaves the steps to finish:
+  // restarting them would let a stream of replies hold back the image request.
+  if (m_loginStep != 0) return;
   SendRemoteKey(wire::REMOTE_KEY_LOGIN);
   // The recorder expects the next requests spaced out; a timer keeps the window responsive meanwhile.
   m_loginStep = 1;

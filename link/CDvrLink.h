@@ -58,6 +58,12 @@ class CDvrLink : public QObject {
   // in more slowly has stalled.
   static constexpr std::uint32_t kMinProgressBytes = 1024;
   static constexpr const char* kEventFileName = "AlarmEvent.am";
+  // Bytes the socket may hold back unsent: every packet we send is small, so
+  // more than this means the recorder stopped reading and the link is dead.
+  static constexpr qint64 kMaxUnsentBytes = 64 * 1024;
+  // Live pictures decoded in one event-loop turn; the rest wait for the next
+  // turn, so input and repaints are never held up behind a flood of pictures.
+  static constexpr int kMaxDecodesPerTurn = 4;
 
   explicit CDvrLink(ILinkOwner* owner, LinkTiming timing = {}, QObject* parent = nullptr);
   ~CDvrLink() override;
@@ -127,6 +133,8 @@ class CDvrLink : public QObject {
   // True only once the socket reports the connection made and outside the login steps.
   bool CanSend() const;
   void SendBytes(const std::vector<std::uint8_t>& packet, std::uint32_t dataType);
+  // A peer that stopped reading: drop the socket and reconnect as after silence.
+  void DropUnreadLink(std::uint32_t session);
   void HandleLoginReply(const wire::PacketHeader& header, const wire::PacketInfo& info);
   void SendFirstImageRequest();
   bool IsArchiveMode() const;
@@ -145,13 +153,20 @@ class CDvrLink : public QObject {
   void ArmOnProgress(std::size_t n, bool completes);
   void ManageImageData(bool oneChunk);
   void ManageLiveImage(bool oneChunk);
+  // Whether a live picture of this packet channel would be shown now.
+  bool ShowsLiveChannel(std::uint8_t channel) const;
+  void DecodeLiveImage(std::uint8_t channel, const std::uint8_t* data, std::uint32_t length, bool oneChunk);
+  // Decodes waiting live pictures, kMaxDecodesPerTurn at most, and comes back next turn for the rest.
+  void DecodeWaitingPictures();
+  void ForgetWaitingPictures();
   void ManagePlayImage(bool oneChunk);
   void WriteEventFile();
   void HandleChannelStatus(const wire::PacketInfo& info);
   void HandleLiveStopReply(const wire::PacketInfo& info);
   // Forgets the payload being assembled; with skipStream its remaining bytes are skipped too.
   void DiscardAssembly(bool skipStream = true);
-  std::uint8_t AcceptedChannel(std::uint8_t decoded, bool oneChunk, bool carriesMark) const;
+  std::uint8_t AcceptedChannel(std::uint8_t decoded, std::uint8_t packetChannel, bool smallInOneRead,
+                               bool carriesMark) const;
   CImageCodec& MoveToHolder(int channel, CImageCodec& from);
   void StopLoginSteps();
   void ToggleActivityAfterChunk();
@@ -194,6 +209,18 @@ class CDvrLink : public QObject {
   std::uint32_t m_expected = 0;
   std::uint32_t m_assembled = 0;
   bool m_chunkToggles = false;
+
+  // A live picture completed while reads are under way waits here, the newest
+  // per channel, and is decoded once the reads end: older ones are never shown.
+  struct WaitingPicture {
+    std::vector<std::uint8_t> data;
+    bool oneChunk = false;
+    bool waiting = false;
+  };
+  std::array<WaitingPicture, kLiveChannels> m_waiting;
+  bool m_reading = false;   // reads under way: completed live pictures wait
+  int m_nextWaiting = 0;    // channel the next decode turn starts from, so none waits behind the others
+  QTimer m_decodeTimer;     // the next turn's decodes
 
   std::uint8_t m_nCurrentChannel = 0;
   std::uint8_t m_nDecodeChannel = 0;

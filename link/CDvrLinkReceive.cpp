@@ -23,22 +23,28 @@ void CDvrLink::OnReadyRead() {
   std::array<std::uint8_t, kReceiveChunk> chunk;
   // Drain what is there in reads of at most one chunk each; stop when a chunk's
   // handling closed or replaced the socket.
+  m_reading = true;
   while (m_socket && m_socket->bytesAvailable() > 0) {
     QTcpSocket* socket = m_socket.get();
     const qint64 n = socket->read(reinterpret_cast<char*>(chunk.data()), kReceiveChunk);
-    if (n <= 0) return;
+    if (n <= 0) break;
     OnChunk(chunk.data(), static_cast<std::size_t>(n));
-    if (m_socket.get() != socket) return;
+    if (m_socket.get() != socket) break;
   }
+  m_reading = false;
+  DecodeWaitingPictures();
 }
 
 void CDvrLink::InjectReceived(const std::uint8_t* data, std::size_t n) {
+  m_reading = true;
   while (n > 0) {
     const std::size_t take = std::min<std::size_t>(n, kReceiveChunk);
     OnChunk(data, take);
     data += take;
     n -= take;
   }
+  m_reading = false;
+  DecodeWaitingPictures();
 }
 
 void CDvrLink::OnChunk(const std::uint8_t* data, std::size_t n) {
@@ -260,15 +266,16 @@ void CDvrLink::ManageImageData(bool oneChunk) {
   DiscardAssembly();
 }
 
-std::uint8_t CDvrLink::AcceptedChannel(std::uint8_t decoded, bool oneChunk, bool carriesMark) const {
+std::uint8_t CDvrLink::AcceptedChannel(std::uint8_t decoded, std::uint8_t packetChannel, bool smallInOneRead,
+                                       bool carriesMark) const {
   // A picture that did not decode is never shown, not even when the packet's channel is trusted.
   if (decoded == CImageCodec::kDecodeFailed) return kRejectedChannel;
   // The packet's channel is trusted for recorders that paint no mark and for
   // pictures too narrow to hold one; every other picture must carry its own.
   const bool trustPacket = m_noMark || !carriesMark;
-  std::uint8_t channel = trustPacket ? m_nCurrentChannel : (decoded == m_nCurrentChannel ? decoded : kRejectedChannel);
+  std::uint8_t channel = trustPacket ? packetChannel : (decoded == packetChannel ? decoded : kRejectedChannel);
   // A whole picture in one read that small is not a picture of the recorder.
-  if (oneChunk && m_expected < kMinOneChunkImage) channel = kRejectedChannel;
+  if (smallInOneRead) channel = kRejectedChannel;
   if (channel >= kLiveChannels) channel = kRejectedChannel;
   return channel;
 }
@@ -283,20 +290,59 @@ CImageCodec& CDvrLink::MoveToHolder(int channel, CImageCodec& from) {
   return *holder;
 }
 
-void CDvrLink::ManageLiveImage(bool oneChunk) {
-  if (IsArchiveMode() || m_nCurrentChannel > wire::kChannels) return;
-  if (!m_pImageCodec) m_pImageCodec = std::make_unique<CImageCodec>();
-  const std::uint32_t mask = m_pOwner ? m_pOwner->ChannelMask() : 0;
-  if (m_nCurrentChannel >= 32 || (mask & (1u << m_nCurrentChannel)) == 0) return;
+bool CDvrLink::ShowsLiveChannel(std::uint8_t channel) const {
+  if (IsArchiveMode() || channel >= kLiveChannels || !m_pOwner) return false;
+  return (m_pOwner->ChannelMask() & (1u << channel)) != 0;
+}
 
+void CDvrLink::ManageLiveImage(bool oneChunk) {
+  // Pictures of channels not shown are never decoded.
+  if (!ShowsLiveChannel(m_nCurrentChannel)) return;
+  if (!m_reading) {
+    DecodeLiveImage(m_nCurrentChannel, m_imageData.data(), m_expected, oneChunk);
+    return;
+  }
+  WaitingPicture& picture = m_waiting[m_nCurrentChannel];
+  picture.data.assign(m_imageData.begin(), m_imageData.begin() + m_expected);
+  picture.oneChunk = oneChunk;
+  picture.waiting = true;
+}
+
+void CDvrLink::DecodeWaitingPictures() {
+  int decodes = 0;
+  for (int k = 0; k < kLiveChannels; ++k) {
+    const int channel = (m_nextWaiting + k) % kLiveChannels;
+    WaitingPicture& picture = m_waiting[static_cast<std::size_t>(channel)];
+    if (!picture.waiting) continue;
+    if (decodes == kMaxDecodesPerTurn) {
+      m_nextWaiting = channel;
+      m_decodeTimer.start();
+      return;
+    }
+    picture.waiting = false;
+    const auto ch = static_cast<std::uint8_t>(channel);
+    if (m_paused || !ShowsLiveChannel(ch)) continue;  // the view changed since it came
+    DecodeLiveImage(ch, picture.data.data(), static_cast<std::uint32_t>(picture.data.size()), picture.oneChunk);
+    ++decodes;
+  }
+}
+
+void CDvrLink::ForgetWaitingPictures() {
+  m_decodeTimer.stop();
+  for (WaitingPicture& picture : m_waiting) picture.waiting = false;
+}
+
+void CDvrLink::DecodeLiveImage(std::uint8_t channel, const std::uint8_t* data, std::uint32_t length,
+                               bool oneChunk) {
+  if (!m_pImageCodec) m_pImageCodec = std::make_unique<CImageCodec>();
   // Pictures for a small pane are decoded scaled down; their marks are still read at full size.
-  const QSize fit = m_pOwner ? m_pOwner->LiveDecodeSize(m_nCurrentChannel) : QSize();
-  const std::uint8_t decoded =
-      m_pImageCodec->Decode(m_imageData.data(), m_expected, m_noMark, fit.width(), fit.height());
+  const QSize fit = m_pOwner->LiveDecodeSize(channel);
+  const std::uint8_t decoded = m_pImageCodec->Decode(data, length, m_noMark, fit.width(), fit.height());
   m_nDecodeChannel = decoded == CImageCodec::kDecodeFailed
                          ? decoded
-                         : AcceptedChannel(decoded, oneChunk, m_pImageCodec->CarriesChannelMark());
-  if (m_nDecodeChannel >= kRejectedChannel || !m_pOwner) return;
+                         : AcceptedChannel(decoded, channel, oneChunk && length < kMinOneChunkImage,
+                                           m_pImageCodec->CarriesChannelMark());
+  if (m_nDecodeChannel >= kRejectedChannel) return;
 
   const CImageCodec& holder = MoveToHolder(m_nDecodeChannel, *m_pImageCodec);
   m_pOwner->SetChannelImage(m_nDecodeChannel, holder.Pixels(), holder.Header(),
@@ -312,7 +358,8 @@ void CDvrLink::ManagePlayImage(bool oneChunk) {
   const std::uint8_t decoded = m_pPlayCodec->Decode(m_imageData.data(), m_expected, false);
   m_nDecodeChannel = decoded == CImageCodec::kDecodeFailed
                          ? decoded
-                         : AcceptedChannel(decoded, oneChunk, m_pPlayCodec->CarriesChannelMark());
+                         : AcceptedChannel(decoded, m_nCurrentChannel, oneChunk && m_expected < kMinOneChunkImage,
+                                           m_pPlayCodec->CarriesChannelMark());
   if (m_nDecodeChannel >= kRejectedChannel) return;
 
   const CImageCodec& holder = MoveToHolder(m_nDecodeChannel, *m_pPlayCodec);

@@ -27,6 +27,20 @@ bool StartsWith(const std::uint8_t* data, std::size_t length, std::size_t offset
   return length >= offset + sizeof kSoiStart && std::memcmp(data + offset, kSoiStart, sizeof kSoiStart) == 0;
 }
 
+// Whether the stream's frame is progressive (SOF2, SOF6, SOF10 or SOF14): its
+// top rows cost as much as the whole picture.
+bool IsProgressive(const std::uint8_t* data, std::size_t length) {
+  std::size_t at = 2;  // after SOI
+  while (at + 4 <= length && data[at] == 0xFF) {
+    const std::uint8_t marker = data[at + 1];
+    if (marker == 0xC2 || marker == 0xC6 || marker == 0xCA || marker == 0xCE) return true;
+    if (marker == 0xDA || (marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC))
+      return false;  // another frame, or a scan
+    at += 2u + (static_cast<std::size_t>(data[at + 2]) << 8 | data[at + 3]);
+  }
+  return false;
+}
+
 // libjpeg error handling: every error and every warning ends the decode.
 struct JpegErrorManager {
   jpeg_error_mgr pub;
@@ -216,7 +230,9 @@ bool CImageCodec::DecodeWorkBuffer(bool readMarks) {
   if (colourSpace == TJCS_CMYK || colourSpace == TJCS_YCCK) return DecodeFourComponents(width, height);
 
   // A scaled picture keeps its marks readable: its top rows are decoded at full size first.
-  const int scale = ChooseScale(width, height);
+  // A progressive one would be decoded twice that way: it is decoded once, at full size.
+  int scale = ChooseScale(width, height);
+  if (scale > 1 && readMarks && IsProgressive(m_work.data(), m_workLength)) scale = 1;
   if (scale > 1 && readMarks && !DecodeTopRows(width, height)) return false;
   const tjscalingfactor factor{1, scale};
   const int outWidth = TJSCALED(width, factor);

@@ -26,7 +26,8 @@ class CImageCodec {
   // With a fit size (a pane's worth of pixels), a picture larger than that
   // is decoded at the smallest of 1/2, 1/4 and 1/8 of its size that is still
   // at least fitWidth x fitHeight; its top rows, which carry the marks, are
-  // then decoded at full size as well and read as before.
+  // then decoded at full size as well and read as before. A progressive
+  // picture whose marks are read is always decoded at full size, once.
   std::uint8_t Decode(const std::uint8_t* data, std::size_t length, bool noMark, int fitWidth = 0,
                       int fitHeight = 0);
 

@@ -3,7 +3,7 @@
 
 ARDEVIZ_PACKAGES=(
   cmake ninja-build g++ pkg-config
-  qt6-base-dev libgl-dev libturbojpeg0-dev libjpeg-dev
+  qt6-base-dev libgl-dev libturbojpeg0-dev libjpeg-dev qtkeychain-qt6-dev
   libgtest-dev libbenchmark-dev
   fonts-dejavu-core
 )

@@ -138,12 +138,12 @@ void CArdevizView::OnInitialUpdate() {
 
 void CArdevizView::LoadSettings() {
   const QString ptzPath = m_pPtzControl ? m_pPtzControl->CommandFilePath() : m_settings.ptzFilePath;
-  ViewerSettingsStore::Load(m_settings, ptzPath, m_options.executablePath);
+  ViewerSettingsStore::Load(m_settings, ptzPath, m_options.executablePath, m_options.secretStore);
 }
 
 void CArdevizView::SaveSettings() {
   const QString ptzPath = m_pPtzControl ? m_pPtzControl->CommandFilePath() : m_settings.ptzFilePath;
-  ViewerSettingsStore::Save(m_settings, ptzPath);
+  ViewerSettingsStore::Save(m_settings, ptzPath, m_options.secretStore);
 }
 
 QString CArdevizView::HostText() const {

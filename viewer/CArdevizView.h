@@ -41,6 +41,7 @@ class CMainFrame;
 class IViewArchivePanel;
 class IViewPtzControl;
 class QPainter;
+class ISecretStore;
 class SkinButton;
 class SkinPushButton;
 
@@ -57,6 +58,9 @@ struct ViewOptions {
   // A recorder to use for this run only, instead of the stored address (never saved).
   std::optional<QString> hostOverride;
   std::optional<std::uint16_t> portOverride;
+  // Where the recorder password is kept; none: in the settings file, which only
+  // its owner may read. The program passes the desktop's secret store.
+  ISecretStore* secretStore = nullptr;
   // The parts joined to the view; the program passes AppViewExtensions().
   ViewExtensions extensions{};
 };

@@ -6,6 +6,8 @@
 
 #include "config/ViewerSettings.h"
 #include "link/DefaultCredentials.h"
+#include "platform/ISecretStore.h"
+#include "platform/OwnerOnly.h"
 
 namespace {
 // A text keeps at most width - 1 characters, as its fixed-size field would.
@@ -26,6 +28,13 @@ std::uint8_t ReadChoice(const QSettings& s, const char* name, std::uint8_t fallb
   return static_cast<std::uint8_t>(ReadNumber(s, name, fallback, count - 1));
 }
 
+// The settings file may hold the password: it and its folder are the owner's alone,
+// made so before anything is written into them.
+void RestrictToOwner(const QSettings& s) {
+  OwnerOnly::MakeFolder(QFileInfo(s.fileName()).path());
+  OwnerOnly::RestrictFile(s.fileName());
+}
+
 // A check box: 0 or 1.
 std::uint32_t ReadFlag(const QSettings& s, const char* name, std::uint32_t fallback) {
   return ReadNumber(s, name, fallback, 1);
@@ -38,13 +47,23 @@ QString ViewerSettingsStore::RecordFolderFor(const QString& executablePath) {
 }
 
 void ViewerSettingsStore::Load(ViewerSettings& settings, const QString& ptzFilePath,
-                               const QString& executablePath) {
+                               const QString& executablePath, ISecretStore* secrets) {
   QSettings s{QString::fromLatin1(kOrganization), QString::fromLatin1(kApplication)};
   s.beginGroup(QLatin1String(kGroup));
   const QString recordFolder = RecordFolderFor(executablePath);
 
   settings.userId = ReadText(s, kUserId, QLatin1String(kDefaultUserId), ViewerSettings::kUserIdWidth);
   settings.password = ReadText(s, kPassword, QLatin1String(kDefaultPassword), ViewerSettings::kPasswordWidth);
+  if (QFileInfo::exists(s.fileName())) RestrictToOwner(s);
+  if (secrets && s.contains(QLatin1String(kPassword))) {
+    // Kept in clear by an earlier version: into the store, then out of the file.
+    if (secrets->Write(QLatin1String(kPassword), settings.password)) {
+      s.remove(QLatin1String(kPassword));
+      s.sync();
+    }
+  } else if (QString kept; secrets && secrets->Read(QLatin1String(kPassword), kept) == ISecretStore::ReadResult::Found) {
+    settings.password = kept.left(ViewerSettings::kPasswordWidth - 1);
+  }
   settings.hostAddress = ReadText(s, kHostAddress, QLatin1String(ViewerSettings::kDefaultHostAddress),
                                   ViewerSettings::kHostAddressWidth);
 
@@ -68,11 +87,17 @@ void ViewerSettingsStore::Load(ViewerSettings& settings, const QString& ptzFileP
                               ViewerSettings::kIpLabelWidth);
 }
 
-void ViewerSettingsStore::Save(const ViewerSettings& settings, const QString& ptzFilePath) {
+void ViewerSettingsStore::Save(const ViewerSettings& settings, const QString& ptzFilePath, ISecretStore* secrets) {
   QSettings s{QString::fromLatin1(kOrganization), QString::fromLatin1(kApplication)};
   s.beginGroup(QLatin1String(kGroup));
+  RestrictToOwner(s);
   s.setValue(QLatin1String(kUserId), settings.userId.left(ViewerSettings::kUserIdWidth - 1));
-  s.setValue(QLatin1String(kPassword), settings.password.left(ViewerSettings::kPasswordWidth - 1));
+  const QString password = settings.password.left(ViewerSettings::kPasswordWidth - 1);
+  if (secrets && secrets->Write(QLatin1String(kPassword), password)) {
+    s.remove(QLatin1String(kPassword));
+  } else {
+    s.setValue(QLatin1String(kPassword), password);
+  }
   s.setValue(QLatin1String(kRecordPath), settings.recordFolder);
   s.setValue(QLatin1String(kHostAddress), settings.hostAddress.left(ViewerSettings::kHostAddressWidth - 1));
   s.setValue(QLatin1String(kHostPort), settings.hostPort);

@@ -6,6 +6,7 @@
 #include <QString>
 
 struct ViewerSettings;
+class ISecretStore;
 
 class ViewerSettingsStore {
  public:
@@ -40,10 +41,15 @@ class ViewerSettingsStore {
   // 0..6, 4; "Ptz Type" 0..5, 1; "Record Interval" 0..12, 1; "Record
   // Format" 0..1, 0) and the flags
   // 0 or 1 ("Use FullScreen" 0, "Use AlertMode" 0, "Date Show" 1).
+  // With a secret store that answers, the password is read from it; a
+  // password an earlier version left in the file is moved into the store and
+  // removed from the file. The file is always left readable by its owner only.
   static void Load(ViewerSettings& settings, const QString& ptzFilePath,
-                   const QString& executablePath);
-  // Writes every field; ptzFilePath is stored as "Ptz File Path".
-  static void Save(const ViewerSettings& settings, const QString& ptzFilePath);
+                   const QString& executablePath, ISecretStore* secrets = nullptr);
+  // Writes every field; ptzFilePath is stored as "Ptz File Path". The password
+  // goes to the secret store when one takes it, else into the file, which only
+  // its owner may read (0600, in a folder of 0700).
+  static void Save(const ViewerSettings& settings, const QString& ptzFilePath, ISecretStore* secrets = nullptr);
 
   // The folder "Backup" in the folder that holds the executable.
   static QString RecordFolderFor(const QString& executablePath);

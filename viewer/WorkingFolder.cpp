@@ -11,6 +11,8 @@
 
 #include "platform/Alerts.h"
 
+#include "platform/OwnerOnly.h"
+
 QString WorkingFolder::ShippedFilesOf(const QString& applicationDir) {
   const QFileInfo shipped(QDir(applicationDir).filePath(QString::fromLatin1(kShippedRelative)));
   return shipped.isDir() ? shipped.canonicalFilePath() : QString();
@@ -18,7 +20,7 @@ QString WorkingFolder::ShippedFilesOf(const QString& applicationDir) {
 
 bool WorkingFolder::Seed(const QString& shipped, const QString& folder) {
   const QDir source(shipped), target(folder);
-  if (!QDir().mkpath(folder)) return false;
+  if (!OwnerOnly::MakeFolder(folder)) return false;  // it holds the operator's files: theirs alone
   bool ok = true;
   QDirIterator it(shipped, QDir::Files | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
   while (it.hasNext()) {

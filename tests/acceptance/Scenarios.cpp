@@ -587,6 +587,7 @@ TEST_F(Acceptance, StatusReadAndConnectPressedThroughTheBridge) {
   // Qt turns its bridge on only when a screen reader is said to run; here one always does.
   QProcessEnvironment bridgeOn;
   bridgeOn.insert(QStringLiteral("QT_LINUX_ACCESSIBILITY_ALWAYS_ON"), QStringLiteral("1"));
+  bridgeOn.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), qEnvironmentVariable("DBUS_SESSION_BUS_ADDRESS"));
   ASSERT_NO_FATAL_FAILURE(StartRig({QStringLiteral("--reject-login")}, bridgeOn));
 
   // Offline at start; the date and time as the panel writes them.

@@ -94,6 +94,8 @@ bool ViewerProcess::Start(quint16 port, const QProcessEnvironment& environment) 
   env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
   const QString display = qEnvironmentVariable("DISPLAY");
   if (m_screen >= 0) env.insert(QStringLiteral("DISPLAY"), QStringLiteral("%1.%2").arg(display).arg(m_screen));
+  // No session bus unless a scenario brings its own: the user's keyring is never asked.
+  env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), "unix:path=" + m_root.filePath(QStringLiteral("no-bus")));
   env.insert(environment);
   m_process = std::make_unique<QProcess>();
   m_process->setProcessEnvironment(env);

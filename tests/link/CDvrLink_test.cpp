@@ -94,6 +94,12 @@ class FakeRecorder {
     m_client->write(reinterpret_cast<const char*>(reply.data()), static_cast<qint64>(reply.size()));
   }
 
+  // The recorder stops reading: what the client sends piles up in the kernel.
+  void StopReading() {
+    m_client->disconnect();
+    m_client->setReadBufferSize(1);
+  }
+
   std::vector<Received> packets;
   int connections = 0;
 
@@ -233,6 +239,18 @@ TEST_F(LinkTest, EachChannelKeepsItsOwnPictureScaledForSmallPanesWithItsMarkChec
     EXPECT_EQ(std::tuple(owner.pixels[static_cast<std::size_t>(ch)], held->ReadChannelMark(), held->PictureWidth()),
               std::tuple(held->Pixels(), ch, ch == 4 ? 352 : 704));
   }
+}
+
+TEST_F(LinkTest, AReadDecodesOnlyTheNewestPictureOfEachChannelAndAFewPerTurn) {
+  Feed(Concat({LiveImage(2, MakeJpeg(352, 240, 2, true)), LiveImage(3, MakeJpeg(704, 288, 3, true)),
+               LiveImage(2, picture2)}));
+  EXPECT_EQ(owner.drawn, (std::vector<int>{2, 3}));
+  EXPECT_EQ(link->Holder(2)->PictureWidth(), 704);
+  Bytes all;
+  for (int ch = 0; ch < 8; ++ch) all = Concat({all, LiveImage(ch, MakeJpeg(704, 288, ch, true))});
+  Feed(all);
+  EXPECT_EQ(owner.drawn.size(), 2u + CDvrLink::kMaxDecodesPerTurn);
+  EXPECT_TRUE(WaitUntil([&] { return owner.drawn.size() == 10u; }));
 }
 
 TEST_F(LinkTest, LoginReplyFoundByItsMagicSetsVersionChannelCountAndMarkCheck) {
@@ -411,6 +429,7 @@ TEST_F(LinkSession, LoginThenSpacedFirstRequestsWithNothingSentBetweenTheSteps) 
   // Between the spaced steps the operator's pan/tilt data and event-list request wait for the steps'
   // end; other sends of buttons and ticks never reach the recorder.
   ASSERT_TRUE(Await(DATATYPE_REMOTE_KEY));
+  recorder.SendLoginReply(1);  // a repeated reply leaves the running steps alone
   link->SendPtzData(kPtzStop, sizeof kPtzStop);
   link->SendRequest(RequestKind::LiveRequest, true);
   link->SendRemoteKey(0x1234);
@@ -435,6 +454,19 @@ TEST_F(LinkSession, LoginThenSpacedFirstRequestsWithNothingSentBetweenTheSteps) 
   const auto live = PacketInfo::Decode(&p[3].bytes[kHeaderSize]).w;
   EXPECT_EQ(std::tuple(live[0], live[1], live[2]), std::tuple(1u, 3u, 0x0Fu));
   EXPECT_EQ(recorder.connections, 1);
+}
+
+// Sends that nobody reads never pile up without bound: the link is dropped and retried.
+TEST_F(LinkSession, ARecorderThatStopsReadingIsDroppedAndRetried) {
+  ASSERT_TRUE(link->ConnectToDvr(owner.host, owner.port));
+  ASSERT_TRUE(Await(DATATYPE_LOGIN));
+  recorder.StopReading();
+  for (int i = 0; i < 300000 && link->IsConnected(); ++i) {
+    link->SendPtzData(kPtzStop, sizeof kPtzStop);
+    if (i % 1024 == 0) QCoreApplication::processEvents();
+  }
+  EXPECT_FALSE(link->IsConnected());
+  EXPECT_EQ(owner.statuses.back(), status::kTryReconnection);
 }
 
 // Three unanswered logins start the reconnection cycle, whose first tick comes

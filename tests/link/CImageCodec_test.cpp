@@ -129,6 +129,7 @@ TEST(CImageCodec, SmallPanesGetLibjpegTurboScaledPicturesWithMarksReadAtFullSize
       {MakeJpeg(704, 288, 4, true), 638, 239, 1},                  // the single pane: full size
       {MakeJpeg(352, 240, 4, true, JpegKind::Grey), 211, 79, 1},  // already about the pane's width
       {MakeJpeg(704, 288, 3, true), 0, 0, 1},                      // no fit asked
+      {MakeJpeg(704, 288, 6, true, JpegKind::Progressive), 211, 79, 1},  // decoded once, at full size
   };
   CImageCodec full, scaled, holder;
   for (const Case& c : cases) {

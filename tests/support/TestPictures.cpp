@@ -68,7 +68,8 @@ std::vector<std::uint8_t> Encode(const QImage& picture, JpegKind kind, int quali
   }
   unsigned char* jpeg = nullptr;
   unsigned long size = 0;
-  const int rc = tjCompress2(tj, source, width, pitch, height, pixelFormat, &jpeg, &size, subsampling, quality, 0);
+  const int rc = tjCompress2(tj, source, width, pitch, height, pixelFormat, &jpeg, &size, subsampling, quality,
+                          kind == JpegKind::Progressive ? TJFLAG_PROGRESSIVE : 0);
   std::vector<std::uint8_t> out;
   if (rc == 0) out.assign(jpeg, jpeg + size);
   tjFree(jpeg);

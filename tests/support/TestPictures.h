@@ -41,6 +41,7 @@ void PaintIndexBars(QImage& picture);
 enum class JpegKind {
   Colour,         // three components, 4:2:0
   Grey,           // one component
+  Progressive,    // three components, 4:2:0, in several scans
   FourComponent,  // four components: Y, Cb, Cr of the picture and alpha as the fourth
 };
 

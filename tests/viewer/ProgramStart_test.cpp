@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "config/ViewerSettings.h"
+#include "platform/ISecretStore.h"
 #include "tests/viewer/ShellTestSupport.h"
 #include "viewer/ViewerCommandLine.h"
 #include "viewer/ViewerSettingsStore.h"
@@ -50,9 +51,12 @@ TEST(ViewerCommandLine, ProgramsAnswerHelpAndVersionWithoutADisplay) {
   EXPECT_EQ(run(bin + "/sim/dvr-sim", "--version").join('|'), "0|dvr-sim " + version.mid(10));
 }
 
-ViewerSettings Load(const QString& executable) {
+constexpr QFileDevice::Permissions kNotOwners = QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ExeGroup |
+                                               QFileDevice::ReadOther | QFileDevice::WriteOther | QFileDevice::ExeOther;
+
+ViewerSettings Load(const QString& executable, ISecretStore* secrets = nullptr) {
   ViewerSettings settings;
-  ViewerSettingsStore::Load(settings, QStringLiteral("/ptz/user_command.tl"), executable);
+  ViewerSettingsStore::Load(settings, QStringLiteral("/ptz/user_command.tl"), executable, secrets);
   return settings;
 }
 
@@ -105,6 +109,37 @@ TEST(ViewerSettingsStore, OutOfRangeNumbersReadAsTheDefaultAndALongRecordFolderI
   EXPECT_EQ(store.value("Setting/Ptz File Path").toString(), longPtzPath);
 }
 
+// A password kept in clear by an earlier version moves to a secret store that
+// answers; without one it stays in a file, and a folder, only the owner reads.
+TEST(ViewerSettingsStore, ThePasswordGoesToTheSecretStoreOrAFileOnlyItsOwnerReads) {
+  IsolatedSettings isolated;
+  QTemporaryDir program;
+  struct FakeSecrets : ISecretStore {
+    QMap<QString, QString> kept;
+    bool answers = true;
+    ReadResult Read(const QString& key, QString& secret) override {
+      secret = kept.value(key);
+      return !answers ? ReadResult::Unavailable : kept.contains(key) ? ReadResult::Found : ReadResult::Missing;
+    }
+    bool Write(const QString& key, const QString& secret) override { return answers && (kept[key] = secret, true); }
+  } secrets;
+  const auto inFile = [] { return QSettings("Ardeviz", "Ardeviz8").value("Setting/User PSeed").toString(); };
+  QSettings("Ardeviz", "Ardeviz8").setValue("Setting/User PSeed", "earlier");
+  const QString file = QSettings("Ardeviz", "Ardeviz8").fileName();
+  for (const QString& path : {file, QFileInfo(file).path()})  // as an earlier version left them
+    QFile::setPermissions(path, QFile::permissions(path) | QFileDevice::ReadOther);
+  ViewerSettings s = Load(QDir(program.path()).filePath("viewer"), &secrets);
+  EXPECT_EQ(std::tuple(s.password, secrets.kept.value("User PSeed"), inFile()), std::tuple("earlier", "earlier", ""));
+  s.password = "later";
+  ViewerSettingsStore::Save(s, {}, &secrets);
+  EXPECT_EQ(std::tuple(secrets.kept.value("User PSeed"), inFile()), std::tuple("later", ""));
+  EXPECT_EQ(Load(QDir(program.path()).filePath("viewer"), &secrets).password, "later");
+
+  secrets.answers = false;
+  ViewerSettingsStore::Save(s, {}, &secrets);
+  const auto others = [](const QString& path) { return int(QFile::permissions(path) & kNotOwners); };
+  EXPECT_EQ(std::tuple(inFile(), others(file), others(QFileInfo(file).path())), std::tuple("later", 0, 0));
+}
 
 void Write(const QString& path, const QByteArray& bytes) {
   ASSERT_TRUE(QDir().mkpath(QFileInfo(path).path()));
@@ -127,9 +162,12 @@ TEST(WorkingFolder, FilledWithWhatIsMissingAndNeverOverwritten) {
   // Installed files are read-only; the copies must still be the operator's to edit.
   QFile::setPermissions(shipped.filePath("ini/opt.ini"), QFileDevice::ReadOwner | QFileDevice::ReadOther);
 
+  ASSERT_TRUE(QDir().mkpath(user.path()));  // a folder others may read becomes the owner's alone
+  QFile::setPermissions(user.path(), QFile::permissions(user.path()) | QFileDevice::ReadOther);
   ASSERT_TRUE(WorkingFolder::Seed(shipped.path(), user.path()));
   EXPECT_EQ(Read(user.filePath("PTZ/pelcoD.tl")) + Read(user.filePath("ini/opt.ini")), "D[PTZ_CMD_INTERVAL]\n");
   EXPECT_TRUE(QFile::permissions(user.filePath("ini/opt.ini")) & QFileDevice::WriteOwner);
+  EXPECT_FALSE(QFile::permissions(user.path()) & kNotOwners);
 
   // The operator edits; a later version ships one more file.
   Write(user.filePath("ini/opt.ini"), "mine");
