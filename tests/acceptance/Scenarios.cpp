@@ -21,6 +21,7 @@
 #include "archive/IArchiveHost.h"
 #include "archive/IArchiveLink.h"
 #include "link/CDvrLink.h"
+#include "skin/SkinButton.h"
 #include "skin/SkinPushButton.h"
 #include "tests/acceptance/SimProcess.h"
 #include "tests/acceptance/SkinReference.h"
@@ -29,6 +30,7 @@
 #include "viewer/CMainFrame.h"
 #include "viewer/FullScreenStage.h"
 #include "viewer/PtzControl.h"
+#include "viewer/ViewerSettingsStore.h"
 
 namespace {
 constexpr int kChannels = 8;
@@ -66,25 +68,30 @@ int PanTiltRightId() {
   return -1;
 }
 
-// What atspi_reader.py printed and its exit status (-1: did not finish in time, or did not run).
+// What a helper program printed and its exit status (-1: did not finish in time, or did not run).
 struct Reading {
   int exitCode = -1;
   QString output;
 };
 
-// Runs atspi_reader.py with these arguments; ended after timeoutMs.
-Reading ReadThroughTheBridge(const QStringList& arguments, int timeoutMs) {
-  QProcess reader;
-  reader.setProcessChannelMode(QProcess::MergedChannels);
-  reader.start(QStringLiteral("/usr/bin/python3"),
-               QStringList{QString::fromLocal8Bit(qgetenv("ARDEVIZ_ATSPI_READER"))} + arguments);
-  const bool finished = reader.waitForFinished(timeoutMs);
+// Runs a helper program with these arguments; ended after timeoutMs.
+Reading RunHelper(const QString& program, const QStringList& arguments, int timeoutMs) {
+  QProcess helper;
+  helper.setProcessChannelMode(QProcess::MergedChannels);
+  helper.start(program, arguments);
+  const bool finished = helper.waitForFinished(timeoutMs);
   if (!finished) {
-    reader.kill();
-    reader.waitForFinished(kLookMs);
+    helper.kill();
+    helper.waitForFinished(kLookMs);
   }
-  return {finished && reader.exitStatus() == QProcess::NormalExit ? reader.exitCode() : -1,
-          QString::fromUtf8(reader.readAll())};
+  return {finished && helper.exitStatus() == QProcess::NormalExit ? helper.exitCode() : -1,
+          QString::fromUtf8(helper.readAll())};
+}
+
+// Runs atspi_reader.py with these arguments.
+Reading ReadThroughTheBridge(const QStringList& arguments, int timeoutMs) {
+  const QStringList reader{qEnvironmentVariable("ARDEVIZ_ATSPI_READER")};
+  return RunHelper(QStringLiteral("/usr/bin/python3"), reader + arguments, timeoutMs);
 }
 
 // The texts of the reader's lines that begin "<prefix>: ", in order.
@@ -647,12 +654,18 @@ TEST_F(Acceptance, FullScreenRepaintsLandWhereAFullRepaintDrawsThem) {
                            StatusPanel::kTimeRect + StatusPanel::PositionArea() +
                            Skin().ControlRect(CArdevizView::kIdActivity);
   const QRegularExpression fourLive = Rx("live: streaming channel\\(s\\) 1,2,3,4 ");
+  // A segment of 15 s holds the whole recording; 6 s keeps the clicks' uncertainty small against it.
+  constexpr int kRecordMs = 6000;
+  constexpr int kProbeMs = 20000;
+  const CArchiveDlg archive(nullptr, nullptr);
   ASSERT_NO_FATAL_FAILURE(StartSim({}));
   // The X screens AcceptanceMain gives the server besides the scenarios' own.
   for (const auto& [screen, size] : {std::pair(1, QSize(1920, 1080)), std::pair(2, QSize(3840, 2160))}) {
     SCOPED_TRACE(size.width());
     m_viewer = std::make_unique<ViewerProcess>();
     m_viewer->SetFullScreen(screen, size);
+    m_viewer->Store(ViewerSettingsStore::kRecordFormat, 1);  // Motion-JPEG
+    m_viewer->Store(ViewerSettingsStore::kRecordInterval, 3);  // 15-s segments
     ASSERT_TRUE(m_viewer->Start(m_sim->Port(), {})) << qPrintable(m_viewer->Error());
     // A window's control, clicked where the stage shows it: centred, enlarged by the largest whole factor that fits.
     const auto onStage = [size = size](const QRect& visible, const QRect& r) {
@@ -662,6 +675,10 @@ TEST_F(Acceptance, FullScreenRepaintsLandWhereAFullRepaintDrawsThem) {
     };
     const auto frame = [&](const QRect& r) { return onStage(CMainFrame::VisibleRegion().boundingRect(), r); };
     const auto click = [&](int id) { m_viewer->Mouse(frame(Skin().ControlRect(id)).center(), "click"); };
+    const auto panelClick = [&](const QWidget* control) {
+      const QRect panel(QPoint(0, 0), CArchiveDlg::kBackgroundSize);
+      m_viewer->Mouse(onStage(panel, control->geometry()).center(), "click");
+    };
     const int from = static_cast<int>(m_sim->Lines().size());
     click(CArdevizView::kIdConnect);
     ASSERT_GE(AwaitLog(kAllLive, 8000, from), 0) << "live pictures were never requested";
@@ -671,8 +688,44 @@ TEST_F(Acceptance, FullScreenRepaintsLandWhereAFullRepaintDrawsThem) {
     const int stop = AwaitLog(Rx("recv LIVE_STOP"), 5000, from);
     ASSERT_GE(stop, 0) << "the archive panel did not open";
     QTest::qWait(1500);
-    const QRect power = CArchiveDlg(nullptr, nullptr).PushButton(CArchiveDlg::kIdPower)->geometry();
-    m_viewer->Mouse(onStage(QRect(QPoint(0, 0), CArchiveDlg::kBackgroundSize), power).center(), "click");
+    if (screen == 1) {
+      // PLAY, RECORD for a few seconds, STOP: the segment is Motion-JPEG that
+      // plays as long as it was recorded. The record's start and end are known
+      // only within the time each click takes.
+      const QDir folder(ViewerProcess::RecordFolder());
+      const QStringList before = folder.entryList({QStringLiteral("*.avi")});
+      panelClick(archive.Button(CArchiveDlg::kIdPlayFirst + int(playback::Play)));
+      ASSERT_GE(AwaitLog(Rx("playback: channel\\(s\\) .* from"), 5000, stop), 0) << "PLAY started no playback";
+      QElapsedTimer clock;
+      clock.start();
+      panelClick(archive.Button(CArchiveDlg::kIdRecord));
+      const qint64 recordClicked = clock.elapsed();
+      QTest::qWait(kRecordMs);
+      const qint64 stopClicking = clock.elapsed();
+      panelClick(archive.Button(CArchiveDlg::kIdPlayFirst + int(playback::Stop)));
+      const qint64 longest = clock.elapsed(), shortest = stopClicking - recordClicked;
+      QStringList made;
+      LookUntil([&](const QImage&) {
+        made = folder.entryList({QStringLiteral("*.avi")});
+        for (const QString& name : before) made.removeOne(name);
+        return !made.isEmpty();
+      }, 10000);
+      ASSERT_EQ(made.size(), 1) << "segments saved: " << qPrintable(made.join(QLatin1String(", ")));
+      const QString file = folder.filePath(made.front());
+      const Reading probe = RunHelper(QStringLiteral("ffprobe"),
+                                      {"-v", "error", "-show_entries", "stream=codec_name:format=duration", "-of",
+                                       "default=noprint_wrappers=1", file},
+                                      kProbeMs);
+      const Reading decode =
+          RunHelper(QStringLiteral("ffmpeg"), {"-v", "error", "-i", file, "-f", "null", "-"}, kProbeMs);
+      QFile::remove(file);
+      EXPECT_TRUE(probe.output.contains(QLatin1String("codec_name=mjpeg\n"))) << qPrintable(probe.output);
+      EXPECT_EQ(std::tuple(decode.exitCode, decode.output), std::tuple(0, QString())) << "ffmpeg's decode";
+      const double playsMs = probe.output.section(QLatin1String("duration="), 1).toDouble() * 1000;
+      EXPECT_GE(playsMs, shortest * 0.95) << "the segment's playing time against " << shortest << " ms recorded";
+      EXPECT_LE(playsMs, longest * 1.05) << "the segment's playing time against " << longest << " ms recorded";
+    }
+    panelClick(archive.PushButton(CArchiveDlg::kIdPower));
     ASSERT_GE(AwaitLog(fourLive, 5000, stop), 0) << "live pictures were not asked for again after the panel";
     QTest::qWait(1500);
 

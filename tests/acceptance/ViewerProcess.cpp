@@ -64,6 +64,11 @@ ViewerProcess::~ViewerProcess() { Stop(); }
 void ViewerProcess::SetFullScreen(int screen, const QSize& size) {
   m_screen = screen;
   m_window = QRect(QPoint(0, 0), size);
+  Store(ViewerSettingsStore::kUseFullScreen, 1);
+}
+
+QString ViewerProcess::RecordFolder() {
+  return ViewerSettingsStore::RecordFolderFor(QString::fromLocal8Bit(qgetenv("ARDEVIZ_VIEWER")));
 }
 
 bool ViewerProcess::Start(quint16 port, const QProcessEnvironment& environment) {
@@ -75,7 +80,7 @@ bool ViewerProcess::Start(quint16 port, const QProcessEnvironment& environment) 
     s.beginGroup(QLatin1String(ViewerSettingsStore::kGroup));
     s.setValue(QLatin1String(ViewerSettingsStore::kHostAddress), QLatin1String(kLoopback));
     s.setValue(QLatin1String(ViewerSettingsStore::kHostPort), port);
-    if (m_screen >= 0) s.setValue(QLatin1String(ViewerSettingsStore::kUseFullScreen), 1);
+    for (const auto& [name, value] : m_stored.asKeyValueRange()) s.setValue(name, value);
   }
   // Read back from the file: the viewer never starts with any other address.
   QSettings check(file, QSettings::IniFormat);

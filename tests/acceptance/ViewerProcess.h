@@ -12,6 +12,7 @@
 #include <QRect>
 #include <QString>
 #include <QTemporaryDir>
+#include <QVariantMap>
 
 #include <memory>
 #include <vector>
@@ -25,6 +26,10 @@ class ViewerProcess {
   // test server's X screen `screen` of the given size; its window is then the
   // stage over that whole screen, and points are screen points.
   void SetFullScreen(int screen, const QSize& size);
+  // Before Start: a setting of the group `Setting` stored with this value.
+  void Store(const char* name, int value) { m_stored[QLatin1String(name)] = value; }
+  // The record folder the viewer uses: beside its executable.
+  static QString RecordFolder();
 
   // Writes the stored address 127.0.0.1:port and reads it back; only then
   // starts the viewer, with these variables beside its own folders, and
@@ -58,6 +63,7 @@ class ViewerProcess {
   std::unique_ptr<QProcess> m_process;
   QRect m_window;
   int m_screen = -1;  // the X screen when full screen
+  QVariantMap m_stored;
   QString m_error;
   QByteArray m_output;
 };
