@@ -193,6 +193,16 @@ archive/MonthCalendar.cpp
 -    header->setPalette(headerPalette);
 +    header->setPalette(header->palette());
 
+@pane-direct-unmoved pane pictures written into the window's image ignore where the painter stands in it
+skin/PaneDrawing.cpp
+-  device = transform.mapRect(target);
++  device = target;
+
+@pane-direct-unclipped pane pictures written into the window's image ignore the painter's clip
+skin/PaneDrawing.cpp
+-  if (painter.hasClipping()) visible &= transform.map(painter.clipRegion());
++  if (false) visible &= transform.map(painter.clipRegion());
+
 @no-picture-late a pane stays silent for one more moment after its 3 s without a picture
 skin/PaneNotice.cpp
 -  if (!w.hasPicture || silentMs < kNoPictureAfterMs) return {};

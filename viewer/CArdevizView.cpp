@@ -516,6 +516,10 @@ void CArdevizView::RepaintSoon(const QRect& rect) {
   m_pendingRepaint += rect;
 }
 
+QRect CArdevizView::SourceWindowOf(int channel) const {
+  return pane::SourceWindow(m_pictureSize[channel], m_nFieldFlag[channel]);
+}
+
 void CArdevizView::OnRepaintTick() {
   if (m_pendingRepaint.isEmpty()) return;  // quiet: the next change repaints at once
   update(m_pendingRepaint);
@@ -534,8 +538,15 @@ void CArdevizView::paintEvent(QPaintEvent* event) {
   const QRegion& dirty = event->region();
   // The background one repainted rectangle at a time, each under a clip of
   // its own: a rectangular clip lets the raster engine copy rows instead of
-  // blending them span by span (which it hands to helper threads).
-  for (const QRect& r : dirty) {
+  // blending them span by span (which it hands to helper threads). Panes
+  // that a picture covers whole are left to it.
+  QRegion background = dirty;
+  for (int ch = 0; ch < wire::kChannels; ++ch) {
+    if (pane::CoversTarget(m_pImageBits[ch], m_bmiHeader[ch], SourceWindowOf(ch), m_pictureSize[ch])) {
+      background -= m_layout.PaneRect(ch);
+    }
+  }
+  for (const QRect& r : background) {
     painter.setClipRect(r);
     if (!m_background.isNull()) {
       DrawSkinPicture(painter, QPoint(0, 0), kBitmapBackground);
@@ -554,7 +565,7 @@ void CArdevizView::paintEvent(QPaintEvent* event) {
     if (m_pImageBits[ch] && dirty.intersects(pane)) {
       m_bShown[ch] = true;
       pane::DrawBottomUpImage(painter, pane, m_pImageBits[ch], m_bmiHeader[ch],
-                              pane::SourceWindow(m_pictureSize[ch], m_nFieldFlag[ch]), m_pictureSize[ch]);
+                              SourceWindowOf(ch), m_pictureSize[ch]);
     }
     if (!dirty.intersects(pane)) continue;
     m_noticeShown[ch] = NoticeText(ch);

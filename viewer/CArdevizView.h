@@ -191,6 +191,8 @@ class CArdevizView : public QWidget, public ILinkOwner {
  protected:
   void paintEvent(QPaintEvent* event) override;
   void RepaintSoon(const QRect& rect);
+  // The part of the channel's picture its pane shows.
+  QRect SourceWindowOf(int channel) const;
   void OnRepaintTick();
   void mouseDoubleClickEvent(QMouseEvent* event) override;
 

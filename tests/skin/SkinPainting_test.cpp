@@ -54,6 +54,16 @@ TEST(PaneDrawing, ScaledBottomUpBitmapIsSampledWhereTheFullPictureWouldBe) {
       EXPECT_EQ(target.pixel(x, 0), qRgb(150, 0, 10 * ((2 + x) / 2))) << bits << " bits, " << x;
       EXPECT_EQ(target.pixel(x, 1), qRgb(100, 0, 10 * ((2 + x) / 2))) << bits << " bits, " << x;
     }
+    // Through a moved painter under a clip, as a widget inside its window: the same pixels, moved, and none outside the clip.
+    QImage window(9, 4, QImage::Format_RGB32);
+    window.fill(Qt::black);
+    painter.begin(&window);
+    painter.translate(2, 1);
+    painter.setClipRect(0, 0, 5, 2);
+    pane::DrawBottomUpImage(painter, target.rect(), pixels.data(), header, QRect(2, 0, 6, 4), QSize(8, 4));
+    painter.end();
+    EXPECT_EQ(window.copy(2, 1, 5, 2), target.copy(0, 0, 5, 2)) << bits;
+    EXPECT_EQ(window.pixel(7, 1), qRgb(0, 0, 0)) << bits;
   }
 }
 
