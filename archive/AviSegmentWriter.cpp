@@ -37,48 +37,27 @@ AviSegmentWriter::~AviSegmentWriter() {
 }
 
 void AviSegmentWriter::Begin(const QString& folder, std::uint64_t runId, FrameBank::Format format, qint64 atMs) {
-  Command c;
-  c.op = Op::Begin;
-  c.path = folder;
-  c.runId = runId;
-  c.format = format;
-  c.atMs = atMs;
-  Push(std::move(c));
+  Push({.op = Op::Begin, .path = folder, .format = format, .atMs = atMs, .runId = runId});
 }
 
 void AviSegmentWriter::AddFrame(FrameBank::Frame frame, qint64 atMs) {
   if (!frame) return;
   ++m_framesInMemory;
-  Command c;
-  c.op = Op::Frame;
-  c.frame = std::move(frame);
-  c.atMs = atMs;
-  Push(std::move(c));
+  Push({.op = Op::Frame, .frame = std::move(frame), .atMs = atMs});
 }
 
 void AviSegmentWriter::AddJpegFrame(QByteArray jpeg, qint64 atMs) {
   if (jpeg.isEmpty()) return;
   ++m_framesInMemory;
-  Command c;
-  c.op = Op::Frame;
-  c.jpeg = std::move(jpeg);
-  c.atMs = atMs;
-  Push(std::move(c));
+  Push({.op = Op::Frame, .jpeg = std::move(jpeg), .atMs = atMs});
 }
 
 void AviSegmentWriter::End(const QString& finalPath, bool fromTimer, qint64 atMs) {
-  Command c;
-  c.op = Op::End;
-  c.path = finalPath;
-  c.fromTimer = fromTimer;
-  c.atMs = atMs;
-  Push(std::move(c));
+  Push({.op = Op::End, .path = finalPath, .atMs = atMs, .fromTimer = fromTimer});
 }
 
 void AviSegmentWriter::Abort() {
-  Command c;
-  c.op = Op::Abort;
-  Push(std::move(c));
+  Push({.op = Op::Abort});
 }
 
 void AviSegmentWriter::Push(Command command) {

@@ -84,9 +84,9 @@ class AviSegmentWriter {
   enum class Op { Begin, Frame, End, Abort };
   struct Command {
     Op op = Op::Frame;
-    FrameBank::Frame frame;
-    QByteArray jpeg;  // a frame taken as the recorder coded it
-    QString path;  // Begin: the folder; End: the final name
+    FrameBank::Frame frame{};
+    QByteArray jpeg{};  // a frame taken as the recorder coded it
+    QString path{};  // Begin: the folder; End: the final name
     FrameBank::Format format = FrameBank::Format::Uncompressed;
     qint64 atMs = 0;
     std::uint64_t runId = 0;

@@ -18,6 +18,7 @@
 #include "archive/IArchiveLink.h"
 #include "archive/IArchiveMedia.h"
 #include "archive/MonthCalendar.h"
+#include "archive/PanelKeys.h"
 #include "platform/Alerts.h"
 #include "platform/LocalFile.h"
 #include "res/SkinImages.h"
@@ -71,7 +72,7 @@ CArchiveDlg::CArchiveDlg(std::unique_ptr<IArchiveHost> host, std::unique_ptr<IAr
   move(kCreatedAt);
   setFixedSize(kWidth, kHeight);
   m_controls = ArchiveControls::Create(this, [this](int controlId) { OnCommand(controlId); });
-  new SkinKeyboard(this, SkinKeyMap::ArchivePanel());
+  new SkinKeyboard(this, PanelKeys());
   m_nGridSize = 3;
   m_nSelectedChannel = 0;
   LayOut();
@@ -503,7 +504,7 @@ void CArchiveDlg::closeEvent(QCloseEvent* event) {
 }
 
 void CArchiveDlg::keyPressEvent(QKeyEvent* event) {
-  // Keys close nothing here: Enter belongs to the focused control, Escape is POWER (SkinKeyMap).
+  // Keys close nothing here: Enter belongs to the focused control, Escape is POWER (PanelKeys).
   event->ignore();
 }
 

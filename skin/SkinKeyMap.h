@@ -1,7 +1,8 @@
 #pragma once
-// The keys of the skin: which key stands for which button of the main view
-// and of the archive panel. A key is a click on its button, or, for the
-// momentary buttons, holds its button for as long as the key is held.
+// The keys of the skin: a window's table says which key stands for which of
+// its buttons (the view's and the panel's tables live beside their buttons).
+// A key is a click on its button, or, for the momentary buttons, holds its
+// button for as long as the key is held.
 
 #include <Qt>
 #include <QString>
@@ -30,8 +31,10 @@ struct SkinKeyMap {
   static constexpr Qt::KeyboardModifiers kModifierMask =
       Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier;
 
-  static std::span<const SkinKey> MainView();
-  static std::span<const SkinKey> ArchivePanel();
+  // The key of a channel button: Qt::Key_1 clicks `firstButton`, Qt::Key_2 the one after it, and so on.
+  static constexpr SkinKey Channel(int key, const char* text, int firstButton) {
+    return {key, Qt::NoModifier, text, SkinKey::Action::Click, firstButton + (key - Qt::Key_1)};
+  }
   // The key of a button for its tooltip ("F4", "Space, Right"); empty for a button without a key.
   static QString KeysOf(std::span<const SkinKey> keys, int controlId);
   // The keys of both windows, as --help lists them.

@@ -21,6 +21,7 @@
 #include "viewer/IViewArchivePanel.h"
 #include "viewer/IViewPtzControl.h"
 #include "viewer/ViewAccessibility.h"
+#include "viewer/ViewKeys.h"
 #include "viewer/ViewerSettingsStore.h"
 
 namespace {
@@ -121,7 +122,7 @@ void CArdevizView::OnInitialUpdate() {
   m_panel.CreateStatusFont();
   LoadSkin();
   // The keyboard presses the skin's buttons; F11 flips the stored full-screen option.
-  new SkinKeyboard(this, SkinKeyMap::MainView(), [this] {
+  new SkinKeyboard(this, ViewKeys(), [this] {
     m_settings.useFullScreen = m_settings.useFullScreen ? 0 : 1;
     SetScreenMode(m_settings.useFullScreen != 0, ScreenTarget::MainWindow);
   });
