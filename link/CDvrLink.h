@@ -213,7 +213,8 @@ class CDvrLink : public QObject {
   // A live picture completed while reads are under way waits here, the newest
   // per channel, and is decoded once the reads end: older ones are never shown.
   struct WaitingPicture {
-    std::vector<std::uint8_t> data;
+    std::vector<std::uint8_t> data;  // the picture's bytes first; any left after length are stale
+    std::uint32_t length = 0;
     bool oneChunk = false;
     bool waiting = false;
   };

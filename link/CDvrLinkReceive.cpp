@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 #include "link/CDvrLink.h"
 #include "link/ILinkArchivePanel.h"
@@ -302,8 +303,11 @@ void CDvrLink::ManageLiveImage(bool oneChunk) {
     DecodeLiveImage(m_nCurrentChannel, m_imageData.data(), m_expected, oneChunk);
     return;
   }
+  // The assembled bytes change hands instead of being copied: the next
+  // packet is assembled in the buffer this slot held before.
   WaitingPicture& picture = m_waiting[m_nCurrentChannel];
-  picture.data.assign(m_imageData.begin(), m_imageData.begin() + m_expected);
+  std::swap(picture.data, m_imageData);
+  picture.length = m_expected;
   picture.oneChunk = oneChunk;
   picture.waiting = true;
 }
@@ -322,7 +326,7 @@ void CDvrLink::DecodeWaitingPictures() {
     picture.waiting = false;
     const auto ch = static_cast<std::uint8_t>(channel);
     if (m_paused || !ShowsLiveChannel(ch)) continue;  // the view changed since it came
-    DecodeLiveImage(ch, picture.data.data(), static_cast<std::uint32_t>(picture.data.size()), picture.oneChunk);
+    DecodeLiveImage(ch, picture.data.data(), picture.length, picture.oneChunk);
     ++decodes;
   }
 }

@@ -154,6 +154,7 @@ void CImageCodec::SwapBitmap(CImageCodec& other) noexcept {
 }
 
 bool CImageCodec::NormaliseStream(const std::uint8_t* data, std::size_t length) {
+  m_workData = nullptr;
   m_workLength = 0;
   if (!data || length > std::numeric_limits<std::size_t>::max() - kWorkSlack) return false;
   // The recorder's streams sometimes lose or gain a byte or two at the front.
@@ -171,16 +172,25 @@ bool CImageCodec::NormaliseStream(const std::uint8_t* data, std::size_t length) 
     return false;
   }
 
+  // A stream with nothing to restore at the front and its end in place is decoded where it lies.
+  const std::size_t kept = length - skip;
+  if (!restoreFirst && data[length - 2] == kEoi[0] && data[length - 1] == kEoi[1]) {
+    m_workData = data + skip;
+    m_workLength = kept;
+    return true;
+  }
+
   if (m_work.size() < length + kWorkSlack) m_work.resize(length + kWorkSlack);
   std::uint8_t* out = m_work.data();
   std::size_t n = 0;
   if (restoreFirst) out[n++] = kSoiStart[0];
-  std::memcpy(out + n, data + skip, length - skip);
-  n += length - skip;
+  std::memcpy(out + n, data + skip, kept);
+  n += kept;
   if (n < 2 || out[n - 2] != kEoi[0] || out[n - 1] != kEoi[1]) {
     out[n++] = kEoi[0];
     out[n++] = kEoi[1];
   }
+  m_workData = out;
   m_workLength = n;
   return true;
 }
@@ -221,7 +231,7 @@ bool CImageCodec::DecodeWorkBuffer(bool readMarks) {
   const auto handle = static_cast<tjhandle>(m_decoder);
 
   int width = 0, height = 0, subsampling = 0, colourSpace = 0;
-  if (tjDecompressHeader3(handle, m_work.data(), m_workLength, &width, &height, &subsampling, &colourSpace) != 0) {
+  if (tjDecompressHeader3(handle, m_workData, m_workLength, &width, &height, &subsampling, &colourSpace) != 0) {
     return false;
   }
   const std::uint64_t pixels = static_cast<std::uint64_t>(std::max(width, 0)) * static_cast<std::uint64_t>(std::max(height, 0));
@@ -232,7 +242,7 @@ bool CImageCodec::DecodeWorkBuffer(bool readMarks) {
   // A scaled picture keeps its marks readable: its top rows are decoded at full size first.
   // A progressive one would be decoded twice that way: it is decoded once, at full size.
   int scale = ChooseScale(width, height);
-  if (scale > 1 && readMarks && IsProgressive(m_work.data(), m_workLength)) scale = 1;
+  if (scale > 1 && readMarks && IsProgressive(m_workData, m_workLength)) scale = 1;
   if (scale > 1 && readMarks && !DecodeTopRows(width, height)) return false;
   const tjscalingfactor factor{1, scale};
   const int outWidth = TJSCALED(width, factor);
@@ -241,7 +251,7 @@ bool CImageCodec::DecodeWorkBuffer(bool readMarks) {
   // Grey and colour pictures alike become 24-bit BGR rows, bottom-up, padded to 4.
   SetFormat(24, outWidth, outHeight);
   if (!m_pixels) return false;
-  if (tjDecompress2(handle, m_work.data(), m_workLength, m_pixels.get(), outWidth,
+  if (tjDecompress2(handle, m_workData, m_workLength, m_pixels.get(), outWidth,
                     static_cast<int>(m_header.Stride()), outHeight, TJPF_BGR,
                     TJFLAG_BOTTOMUP | TJFLAG_STOPONWARNING | TJFLAG_LIMITSCANS) != 0) {
     std::memset(m_pixels.get(), 0, m_pixelBytes);  // rows after the fault were never written
@@ -271,7 +281,7 @@ bool CImageCodec::DecodeTopRows(int width, int height) {
   }
   jpeg_create_decompress(&cinfo);
   cinfo.progress = &jpeg.progress;
-  jpeg_mem_src(&cinfo, m_work.data(), static_cast<unsigned long>(m_workLength));
+  jpeg_mem_src(&cinfo, m_workData, static_cast<unsigned long>(m_workLength));
   jpeg_read_header(&cinfo, TRUE);
   if (cinfo.image_width != static_cast<JDIMENSION>(width) || cinfo.image_height != static_cast<JDIMENSION>(height)) {
     jpeg_destroy_decompress(&cinfo);
@@ -301,7 +311,7 @@ bool CImageCodec::DecodeFourComponents(int width, int height) {
   }
   jpeg_create_decompress(&cinfo);
   cinfo.progress = &jpeg.progress;
-  jpeg_mem_src(&cinfo, m_work.data(), static_cast<unsigned long>(m_workLength));
+  jpeg_mem_src(&cinfo, m_workData, static_cast<unsigned long>(m_workLength));
   jpeg_read_header(&cinfo, TRUE);
   if (cinfo.num_components != 4 || cinfo.image_width != static_cast<JDIMENSION>(width) ||
       cinfo.image_height != static_cast<JDIMENSION>(height)) {

@@ -52,8 +52,10 @@ class CImageCodec {
   std::uint8_t* Pixels() { return m_pixels.get(); }
   const std::uint8_t* Pixels() const { return m_pixels.get(); }
   std::size_t PixelBytes() const { return m_pixelBytes; }
-  // The JPEG stream the last Decode read, its first and last bytes repaired.
-  const std::uint8_t* Stream() const { return m_work.data(); }
+  // The JPEG stream the last Decode read, its first and last bytes repaired:
+  // the caller's own bytes when they needed no repair, so valid only as long
+  // as those are.
+  const std::uint8_t* Stream() const { return m_workData; }
   std::size_t StreamLength() const { return m_workLength; }
 
   // 0 when the index bars were found in the last decoded picture, 1 when not.
@@ -105,7 +107,8 @@ class CImageCodec {
   BitmapInfoHeader m_header;
   std::unique_ptr<std::uint8_t[]> m_pixels;
   std::size_t m_pixelBytes = 0;
-  std::vector<std::uint8_t> m_work;  // normalised copy of the stream; only grows
+  std::vector<std::uint8_t> m_work;  // repaired copy of a stream; only grows
+  const std::uint8_t* m_workData = nullptr;  // the stream decoded: the caller's bytes or m_work
   std::size_t m_workLength = 0;
   std::uint8_t m_fieldFlag = 1;
   int m_fitWidth = 0;

@@ -7,6 +7,8 @@
 #include <QPainter>
 #include <QStringList>
 
+#include <utility>
+
 #include "link/CDvrLink.h"
 #include "platform/Alerts.h"
 #include "platform/DisplayMode.h"
@@ -75,6 +77,8 @@ CArdevizView::CArdevizView(QWidget* parent, Options options)
   new WindowDragHelper(this, [this] { return !m_settings.useFullScreen && window() != this; });
   m_repaintTimer.setSingleShot(true);
   connect(&m_repaintTimer, &QTimer::timeout, this, &CArdevizView::OnRepaintTick);
+  m_positionTimer.setSingleShot(true);
+  connect(&m_positionTimer, &QTimer::timeout, this, &CArdevizView::OnPositionTick);
   m_screenModeTimer.setSingleShot(true);
   connect(&m_screenModeTimer, &QTimer::timeout, this, [this] { PlaceTarget(true, m_pendingTarget); });
 }
@@ -346,7 +350,10 @@ void CArdevizView::GoOffline() {
   if (SkinButton* disconnectButton = Button(kIdDisconnect)) disconnectButton->SetCheck(true);
   // Offline must not look live: unlit lamp, no positions of the last session,
   // and the waiting text even when the link went offline by itself.
-  if (SkinButton* light = Button(kIdActivity)) light->SetCheck(false);
+  m_activityLit = false;
+  m_activityPending = false;
+  ShowActivity();
+  m_positionsWaiting = false;
   m_panel.ClearPositions();
   update(StatusPanel::PositionArea());
   ShowConnectionStatus(m_nConnectionState);
@@ -498,12 +505,23 @@ void CArdevizView::ShowConnectionStatus(int statusCode) {
 }
 
 void CArdevizView::ShowPositions(std::uint32_t recordPosition, std::uint32_t playPosition) {
+  // The recorder sends its positions with every picture, far faster than
+  // anyone reads them: the newest are shown at once after a quiet spell, else
+  // at the end of the position interval.
+  m_positions = {recordPosition, playPosition};
+  m_positionsWaiting = true;
+  if (!m_positionTimer.isActive()) OnPositionTick();
+}
+
+void CArdevizView::OnPositionTick() {
+  if (!std::exchange(m_positionsWaiting, false)) return;  // quiet: the next positions show at once
   // Only a line whose text changed is repainted.
   const QString record = m_panel.RecordPositionText();
   const QString play = m_panel.PlayPositionText();
-  m_panel.ShowPositions(recordPosition, playPosition);
+  m_panel.ShowPositions(m_positions.first, m_positions.second);
   if (record != m_panel.RecordPositionText()) RepaintSoon(StatusPanel::kRecordPositionRect);
   if (play != m_panel.PlayPositionText()) RepaintSoon(StatusPanel::kPlayPositionRect);
+  m_positionTimer.start(kPositionIntervalMs);
 }
 
 void CArdevizView::RepaintSoon(const QRect& rect) {
@@ -522,14 +540,28 @@ QRect CArdevizView::SourceWindowOf(int channel) const {
 }
 
 void CArdevizView::OnRepaintTick() {
-  if (m_pendingRepaint.isEmpty()) return;  // quiet: the next change repaints at once
-  update(m_pendingRepaint);
+  if (m_pendingRepaint.isEmpty() && !m_activityPending) return;  // quiet: the next change repaints at once
+  if (std::exchange(m_activityPending, false)) ShowActivity();
+  if (!m_pendingRepaint.isEmpty()) update(m_pendingRepaint);
   m_pendingRepaint = QRegion();
   m_repaintTimer.start(kRepaintIntervalMs);
 }
 
 void CArdevizView::ToggleActivity() {
-  if (SkinButton* light = Button(kIdActivity)) light->SetCheck(!light->GetCheck());
+  // The lamp flips with every chunk, hundreds of times a second: like the
+  // panes it is shown at once after a quiet spell, else with the next merged
+  // repaint, so that it never costs a repaint of its own.
+  m_activityLit = !m_activityLit;
+  if (!m_repaintTimer.isActive()) {
+    ShowActivity();
+    m_repaintTimer.start(kRepaintIntervalMs);
+    return;
+  }
+  m_activityPending = true;
+}
+
+void CArdevizView::ShowActivity() {
+  if (SkinButton* light = Button(kIdActivity)) light->SetCheck(m_activityLit);
 }
 
 void CArdevizView::paintEvent(QPaintEvent* event) {

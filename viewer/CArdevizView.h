@@ -23,6 +23,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <utility>
 
 #include "config/ViewerSettings.h"
 #include "link/BitmapInfoHeader.h"
@@ -194,6 +195,8 @@ class CArdevizView : public QWidget, public ILinkOwner {
   // The part of the channel's picture its pane shows.
   QRect SourceWindowOf(int channel) const;
   void OnRepaintTick();
+  void ShowActivity();
+  void OnPositionTick();
   void mouseDoubleClickEvent(QMouseEvent* event) override;
 
  private:
@@ -260,5 +263,12 @@ class CArdevizView : public QWidget, public ILinkOwner {
   static constexpr int kRepaintIntervalMs = 16;
   QTimer m_repaintTimer;
   QRegion m_pendingRepaint;
+  bool m_activityLit = false;      // the lamp's state, shown by the next repaint
+  bool m_activityPending = false;  // m_activityLit differs from the lamp on screen
+  // R- and P-POSITION, shown at most once per interval while they stream.
+  static constexpr int kPositionIntervalMs = 100;
+  QTimer m_positionTimer;
+  std::pair<std::uint32_t, std::uint32_t> m_positions;  // record and play, newest received
+  bool m_positionsWaiting = false;                       // m_positions not shown yet
   ScreenTarget m_pendingTarget = ScreenTarget::MainWindow;
 };
