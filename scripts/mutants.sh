@@ -373,6 +373,30 @@ link/CDvrLinkReceive.cpp
 -  if (!m_reading) {
 +  if (true) {
 
+@lamp-every-flip the activity lamp is repainted at every flip, not with the merged repaints
+viewer/CArdevizView.cpp
+-  if (!m_repaintTimer.isActive()) {
++  if (true) {
+@lamp-last-flip-lost a lamp flip inside a repaint interval is never shown
+viewer/CArdevizView.cpp
+-  if (std::exchange(m_activityPending, false)) ShowActivity();
++  m_activityPending = false;
+@positions-every-picture R-/P-POSITION are formatted and repainted for every picture
+viewer/CArdevizView.cpp
+-  if (!m_positionTimer.isActive()) OnPositionTick();
++  OnPositionTick();
+@positions-newest-lost positions that arrive inside the interval are never shown
+viewer/CArdevizView.cpp
+-  m_positionsWaiting = true;
++  m_positionsWaiting = !m_positionTimer.isActive();
+@stream-in-place-unrepaired a stream that lost its end is decoded where it lies, without the end put back
+link/CImageCodec.cpp
+-  if (!restoreFirst && data[length - 2] == kEoi[0] && data[length - 1] == kEoi[1]) {
++  if (!restoreFirst) {
+@waiting-length-stale a waiting picture is decoded at the length of the buffer it was handed
+link/CDvrLinkReceive.cpp
+-    DecodeLiveImage(ch, picture.data.data(), picture.length, picture.oneChunk);
++    DecodeLiveImage(ch, picture.data.data(), static_cast<std::uint32_t>(picture.data.size()), picture.oneChunk);
 @decodes-per-turn all waiting pictures are decoded in one event-loop turn
 link/CDvrLinkReceive.cpp
 -    if (decodes == kMaxDecodesPerTurn) {
@@ -380,7 +404,7 @@ link/CDvrLinkReceive.cpp
 
 @progressive-twice a scaled progressive picture is decoded twice, top rows then scaled
 link/CImageCodec.cpp
--  if (scale > 1 && readMarks && IsProgressive(m_work.data(), m_workLength)) scale = 1;
+-  if (scale > 1 && readMarks && IsProgressive(m_workData, m_workLength)) scale = 1;
 +  if (false) scale = 1;
 
 @password-in-file the password stays in the settings file when the secret store takes it
