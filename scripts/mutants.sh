@@ -375,8 +375,8 @@ link/CDvrLinkReceive.cpp
 
 @lamp-every-flip the activity lamp is repainted at every flip, not with the merged repaints
 viewer/CArdevizView.cpp
--  if (!m_repaintTimer.isActive()) {
-+  if (true) {
+-  m_activityPending = true;
++  ShowActivity();
 @lamp-last-flip-lost a lamp flip inside a repaint interval is never shown
 viewer/CArdevizView.cpp
 -  if (std::exchange(m_activityPending, false)) ShowActivity();

@@ -195,6 +195,7 @@ TEST_F(LinkTest, PicturesAreShownOnlyInTheirOwnRequestedPane) {
   Feed(LiveImage(0, picture2, /*w3=*/10));
   owner.mask = 0xFB;
   Feed(LiveImage(2, picture2));
+  Feed(LiveImage(1, small));  // assembled in the buffer that picture grew: still refused
   owner.mask = 0xFF;
   const auto markedOne = MakeJpeg(704, 288, 1, true);
   Feed(LiveImage(2, markedOne));
