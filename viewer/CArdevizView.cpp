@@ -548,13 +548,13 @@ void CArdevizView::OnRepaintTick() {
 }
 
 void CArdevizView::ToggleActivity() {
-  // The lamp flips with every chunk, hundreds of times a second: like the
-  // panes it is shown at once after a quiet spell, else with the next merged
-  // repaint, so that it never costs a repaint of its own.
+  // The lamp flips with every chunk. While pictures stream fast enough for
+  // their repaints to be merged it is shown with the merged repaint, never
+  // with a repaint of its own; it opens no interval of its own either, so a
+  // picture that follows it is still drawn at once.
   m_activityLit = !m_activityLit;
   if (!m_repaintTimer.isActive()) {
     ShowActivity();
-    m_repaintTimer.start(kRepaintIntervalMs);
     return;
   }
   m_activityPending = true;

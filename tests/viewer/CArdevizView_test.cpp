@@ -52,15 +52,16 @@ class CArdevizViewTest : public ::testing::Test {
 TEST_F(CArdevizViewTest, GoingOfflineDropsPositionsAndPicturesAndAChangedPanTiltReplyIsToldAgain) {
   m_view->SetConnectionState(1);
   m_view->ShowConnectionStatus(1);
-  // The lamp flips and the positions change with every picture; each shows its
-  // first change at once and the newest at the end of its interval.
-  SkinButton* lamp = m_view->Button(V::kIdActivity);
-  for (int i = 0; i < 4; ++i) m_view->ToggleActivity();
-  EXPECT_TRUE(lamp->GetCheck());
-  QTRY_COMPARE(lamp->GetCheck(), false);
+  // The positions change with every picture: the first change shows at once,
+  // the newest at the end of the interval. The lamp flips with every read: it
+  // waits for the repaints the first change opened.
   m_view->ShowPositions(123456, 5);
   m_view->ShowPositions(123456, 6);
+  SkinButton* lamp = m_view->Button(V::kIdActivity);
+  for (int i = 0; i < 3; ++i) m_view->ToggleActivity();
   EXPECT_EQ(m_view->RecordPositionText() + m_view->PlayPositionText(), "R-POS : 012.3456%P-POS : 000.0005%");
+  EXPECT_FALSE(lamp->GetCheck());
+  QTRY_COMPARE(lamp->GetCheck(), true);
   QTRY_COMPARE(m_view->PlayPositionText(), QStringLiteral("P-POS : 000.0006%"));
   const BitmapInfoHeader header{.width = 4, .height = 4};
   const std::vector<std::uint8_t> picture(header.ComputeImageSize());
