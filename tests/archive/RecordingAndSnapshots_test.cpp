@@ -260,42 +260,37 @@ TEST_F(MediaTest, SegmentsPlayAsLongAsRecordedInEitherFormat) {
   QBuffer recorderJpeg;
   ASSERT_TRUE(recorderJpeg.open(QIODevice::WriteOnly) && m_panel.CaptureImageArea().save(&recorderJpeg, "JPG"));
   const QString jpegHash = "MD5:" + QCryptographicHash::hash(recorderJpeg.data(), QCryptographicHash::Md5).toHex();
-  const struct {
-    int format;
-    bool recorderPicture;
-    int stepMs, captures;
-    QString codec;
-  } rows[] = {{0, false, 250, 12, "rawvideo"}, {1, false, 250, 12, "mjpeg"}, {1, true, 5, 600, "mjpeg"}};
   qint64 sizes[2] = {};
-  for (const auto& row : rows) {
+  for (const auto& [format, recorderPicture, stepMs, captures, codec] :
+       {std::tuple{0, false, 250, 12, "rawvideo"}, {1, false, 250, 12, "mjpeg"}, {1, true, 5, 600, "mjpeg"}}) {
     qint64 now = 0;
     AviRecorder::Options o;
     o.elapsedMs = [&now] { return now; };
     o.maxFramesInMemory = 1000;  // every capture reaches the writer, however fast it runs
     AviRecorder rec(m_panel, o);
     QSignalSpy saved(&rec, &AviRecorder::segmentSaved);
-    m_panel.format = row.format;
-    m_panel.jpeg = row.recorderPicture ? recorderJpeg.data() : QByteArray();
+    m_panel.format = format;
+    m_panel.jpeg = recorderPicture ? recorderJpeg.data() : QByteArray();
     m_panel.captures = 0;
     ASSERT_TRUE(rec.StartRecording(kForward, 60000));
-    for (int i = 1; i < row.captures; ++i) {
-      now += row.stepMs;
+    for (int i = 1; i < captures; ++i) {
+      now += stepMs;
       rec.CaptureFrame();
     }
-    now += row.stepMs;
+    now += stepMs;
     rec.StopRecording();
     ASSERT_TRUE(saved.wait(kWaitMs));
     const avitest::Probed probed = avitest::Probe(saved.at(0).at(0).toString());
     if (probed.stream.isEmpty()) GTEST_SKIP() << "ffprobe not installed";
-    EXPECT_EQ(probed.stream["codec_name"], row.codec);
-    EXPECT_NEAR(probed.stream["duration"].toDouble(), row.stepMs * row.captures / 1000.0, 0.05 * 3);
-    EXPECT_NEAR(probed.stream["pts"].toDouble() / 60, row.stepMs * (row.captures - 1) / 1000.0, 0.05 * 3);
-    if (row.recorderPicture) {
+    EXPECT_EQ(probed.stream["codec_name"], codec);
+    EXPECT_NEAR(probed.stream["duration"].toDouble(), stepMs * captures / 1000.0, 0.05 * 3);
+    EXPECT_NEAR(probed.stream["pts"].toDouble() / 60, stepMs * (captures - 1) / 1000.0, 0.05 * 3);
+    if (recorderPicture) {
       EXPECT_EQ(m_panel.captures, 0);
       EXPECT_EQ(probed.packetHashes.count(jpegHash), probed.packetHashes.size());
     } else {
-      EXPECT_EQ(probed.stream["nb_read_frames"].toInt(), row.captures);
-      sizes[row.format] = QFileInfo(saved.at(0).at(0).toString()).size();
+      EXPECT_EQ(probed.stream["nb_read_frames"].toInt(), captures);
+      sizes[format] = QFileInfo(saved.at(0).at(0).toString()).size();
     }
     QFile::remove(saved.at(0).at(0).toString());
   }
