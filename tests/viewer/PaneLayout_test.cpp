@@ -25,23 +25,16 @@ std::vector<int> Latched(const L& layout) {
 
 TEST(PaneLayoutTest, RectanglesMasksAndSelectionsOfOneFourAndNinePanes) {
   // Multi-pane pictures are decoded at about their pane's size: full width, half height; one pane, in full.
-  const struct {
-    int button, layout;
-    unsigned mask;
-    QRect first, second;
-    QSize decode;
-  } layouts[] = {
-      {0, L::kLayoutSingle, 0x1u, SpanRect(63, 23, 701, 501), QRect(), QSize()},
-      {1, L::kLayoutQuad, 0xFu, QRect(63, 23, 318, 238), QRect(383, 23, 318, 238), QSize(318, 119)},
-      {3, L::kLayoutNine, 0x1FFu, QRect(63, 23, 211, 158), QRect(276, 23, 211, 158), QSize(211, 79)},
-  };
   L layout;
-  for (const auto& l : layouts) {
-    EXPECT_EQ(layout.PressLayoutButton(l.button), O::Changed);
+  for (const auto& [button, channelLayout, mask, first, second, decode] :
+       {std::tuple{0, L::kLayoutSingle, 0x1u, SpanRect(63, 23, 701, 501), QRect(), QSize()},
+        {1, L::kLayoutQuad, 0xFu, QRect(63, 23, 318, 238), QRect(383, 23, 318, 238), QSize(318, 119)},
+        {3, L::kLayoutNine, 0x1FFu, QRect(63, 23, 211, 158), QRect(276, 23, 211, 158), QSize(211, 79)}}) {
+    EXPECT_EQ(layout.PressLayoutButton(button), O::Changed);
     EXPECT_EQ(std::tuple(layout.ChannelLayout(), layout.ChannelMask(), layout.PaneRect(0), layout.PaneRect(1)),
-              std::tuple(l.layout, l.mask, l.first, l.second)) << l.button;
-    EXPECT_EQ(layout.LiveDecodeSize(1).isEmpty() ? QSize() : layout.LiveDecodeSize(1), l.decode) << l.button;
-    EXPECT_TRUE(layout.IsLayoutButtonLatched(l.button));
+              std::tuple(channelLayout, mask, first, second)) << button;
+    EXPECT_EQ(layout.LiveDecodeSize(1).isEmpty() ? QSize() : layout.LiveDecodeSize(1), decode) << button;
+    EXPECT_TRUE(layout.IsLayoutButtonLatched(button));
   }
   EXPECT_EQ(layout.PaneRect(8), QRect(489, 343, 211, 158));
   EXPECT_EQ(Latched(layout), (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7, 8}));
