@@ -412,12 +412,12 @@ TEST_F(LinkSession, LoginThenSpacedFirstRequestsWithNothingSentBetweenTheSteps) 
   owner.password = "7";
   owner.selection = 0x0102;  // multi-channel layout, first channel 3
   owner.mask = 0x1F0F;       // only the low eight bits may go out
+  EXPECT_FALSE(link->ConnectToDvr("", 8000));
   ASSERT_TRUE(link->ConnectToDvr(owner.host, owner.port));
   ASSERT_TRUE(Await(DATATYPE_LOGIN));
   EXPECT_EQ(owner.state, 1);
   EXPECT_EQ(owner.statuses.back(), status::kEstablished);
   EXPECT_FALSE(link->ConnectToDvr(owner.host, owner.port));  // changes nothing while connected
-  EXPECT_FALSE(link->ConnectToDvr("", 8000));
   recorder.SendLoginReply(1);
   // Between the spaced steps the operator's pan/tilt data and event-list request wait for the steps'
   // end; other sends of buttons and ticks never reach the recorder.
