@@ -253,6 +253,7 @@ TEST_F(LinkTest, AReadDecodesOnlyTheNewestPictureOfEachChannelAndAFewPerTurn) {
 }
 
 TEST_F(LinkTest, LoginReplyFoundByItsMagicSetsVersionChannelCountAndMarkCheck) {
+  // The magic, bytes before the reply, the reply's channel word; the version, channel count and no-mark choice read.
   using Case = std::tuple<std::string_view, Bytes, std::uint32_t, int, int, bool>;
   for (const auto& [magic, before, info, version, count, noMark] :
        {Case{"NDVR PACKET2.0", {}, 16, 3, 16, false}, Case{"ABCDEFDVR PACKET", {}, 16, 3, 16, false},
