@@ -160,11 +160,10 @@ TEST_F(ArchivePanelTest, PlayRequestsCarryDateTimeChannelAndCommandWordsOfAUsabl
   panel->Calendar()->SetDate(QDate(2005, 1, 10));
   control().SetTimeWord(T(8, 30, 0));
   EXPECT_EQ(control().PressButton(Backward), 0);
-  EXPECT_TRUE(plays.empty());
-  EXPECT_EQ(panel->ResultText(), "Invalid Date");
-  EXPECT_EQ(control().PlayState(), kStateStopped);
-  EXPECT_EQ(LitPlayButtons(), 1u << Stop);
-  EXPECT_EQ(calls, std::vector<std::string>{"disarm"});  // the common end is skipped: no status request
+  EXPECT_EQ(std::tuple(panel->ResultText(), control().PlayState(), LitPlayButtons()),
+            std::tuple("Invalid Date", kStateStopped, 1u << Stop));
+  // Nothing is sent; the common end is skipped: no status request.
+  EXPECT_EQ(calls, std::vector<std::string>{"disarm"});
 
   // One second later it is playable backwards, and forward at the exact time is.
   control().SetTimeWord(T(8, 30, 1));
@@ -184,8 +183,7 @@ TEST_F(ArchivePanelTest, PlayRequestsCarryDateTimeChannelAndCommandWordsOfAUsabl
     const ArchiveMoment start = control().Start(), end = control().End();
     control().SetArchiveRange(w[0], w[1], w[2], w[3]);
     EXPECT_FALSE(control().IsRangeKnown()) << w[0] << ' ' << w[1];
-    EXPECT_EQ(control().Start(), start);
-    EXPECT_EQ(control().End(), end);
+    EXPECT_EQ(std::pair(control().Start(), control().End()), std::pair(start, end));
   }
 }
 
@@ -194,9 +192,8 @@ TEST_F(ArchivePanelTest, PlayFromEventSwitchesASingleChannelButKeepsAllChannels)
   const std::uint32_t packed = MakeTimeCost(2005, 5, 31, 23, 59, 59);
   panel->OnCommand(CArchiveDlg::kIdPlus);  // all channels shown
   control().PlayFromEvent(packed, 6);
-  EXPECT_EQ(panel->SelectedChannel(), kAllChannels);
-  EXPECT_EQ(panel->ChannelLayout(), CArchiveDlg::kLayoutAll);
-  EXPECT_EQ(plays.back().channel, 0u);
+  EXPECT_EQ(std::tuple(panel->SelectedChannel(), panel->ChannelLayout(), plays.back().channel),
+            std::tuple(kAllChannels, CArchiveDlg::kLayoutAll, 0u));
 
   control().Stop();
   plays.clear();

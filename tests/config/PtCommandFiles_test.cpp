@@ -37,10 +37,7 @@ TEST(PtCommandFile, LinesFollowTheReadingRules) {
   for (int i = 0; i < 40; ++i) bounds += "7/", sevens += i < 32 ? "07" : "";
   bounds += "\nNEG/-4/01/\n";
   using Record = std::tuple<int, int, std::string>;  // camera, index, Show()
-  const struct {
-    std::string text;
-    std::vector<Record> records;
-  } cases[] = {
+  const std::pair<std::string, std::vector<Record>> cases[] = {  // the file's text, what is read of it
       // The line after a header is never a header.
       {"<2>\n<3>\nB/1/01/\n", {{2, 0, "<3>|0|"}, {2, 1, "B|1|01"}, {3, 0, "|0|"}}},
       // A header of nine or more ends the reading.
@@ -62,11 +59,11 @@ TEST(PtCommandFile, LinesFollowTheReadingRules) {
       // CR LF counts as one character, as in a text-mode read: "<2>" is a record.
       {"<1>" + std::string(251, ' ') + "\r\n<2>\nZ/1/01/\n", {{1, 0, "<2>|0|"}, {1, 1, "Z|1|01"}}},
   };
-  for (const auto& c : cases) {
+  for (const auto& [text, records] : cases) {
     PtCommandTable t;
-    LoadPtCommandText(t, c.text);
-    for (const auto& [camera, index, expected] : c.records)
-      EXPECT_EQ(Show(t, camera, index), expected) << c.text.substr(0, 40) << " camera " << camera << " #" << index;
+    LoadPtCommandText(t, text);
+    for (const auto& [camera, index, expected] : records)
+      EXPECT_EQ(Show(t, camera, index), expected) << text.substr(0, 40) << " camera " << camera << " #" << index;
   }
 }
 

@@ -212,8 +212,7 @@ TEST_F(LinkTest, PicturesAreShownOnlyInTheirOwnRequestedPane) {
   Feed(Packet(DATATYPE_LOGIN_REPLY, {{1, 8}}));
   Feed(LiveImage(2, markedOne));
   Feed(LiveImage(3, Bytes(5000, 0x5A)));
-  EXPECT_EQ(owner.drawn.size(), 3u);
-  EXPECT_EQ(owner.drawn.back(), 2);
+  EXPECT_EQ(owner.drawn, (std::vector<int>{1, 5, 2}));
 }
 
 TEST_F(LinkTest, EachChannelKeepsItsOwnPictureScaledForSmallPanesWithItsMarkChecked) {
@@ -255,24 +254,19 @@ TEST_F(LinkTest, AReadDecodesOnlyTheNewestPictureOfEachChannelAndAFewPerTurn) {
 }
 
 TEST_F(LinkTest, LoginReplyFoundByItsMagicSetsVersionChannelCountAndMarkCheck) {
-  struct Case {
-    std::string_view magic;
-    Bytes before;
-    std::uint32_t info;
-    int version, count;
-    bool noMark;
-  };
-  for (const Case& c : {Case{"NDVR PACKET2.0", {}, 16, 3, 16, false}, Case{"ABCDEFDVR PACKET", {}, 16, 3, 16, false},
-                        Case{"NDVR PACKET2.0", {0x00, 'x', 'y'}, 16, 3, 16, false},
-                        Case{"DVR PACKET1.0", {'q'}, 16, 1, -1, false},  // version 1 keeps its count
-                        Case{kMagic12, {}, 0, 2, -1, false}, Case{kMagic12, {}, 8, 2, 8, true},
-                        Case{kMagic12, {}, 4, 2, 4, false}, Case{kMagic12, {}, 0x301, 2, 1, true},
-                        Case{kMagic12, {}, 5, 2, 5, true}}) {
+  // The magic, bytes before the reply, the reply's channel word; the version, channel count and no-mark choice read.
+  using Case = std::tuple<std::string_view, Bytes, std::uint32_t, int, int, bool>;
+  for (const auto& [magic, before, info, version, count, noMark] :
+       {Case{"NDVR PACKET2.0", {}, 16, 3, 16, false}, Case{"ABCDEFDVR PACKET", {}, 16, 3, 16, false},
+        Case{"NDVR PACKET2.0", {0x00, 'x', 'y'}, 16, 3, 16, false},
+        Case{"DVR PACKET1.0", {'q'}, 16, 1, -1, false},  // version 1 keeps its count
+        Case{kMagic12, {}, 0, 2, -1, false}, Case{kMagic12, {}, 8, 2, 8, true}, Case{kMagic12, {}, 4, 2, 4, false},
+        Case{kMagic12, {}, 0x301, 2, 1, true}, Case{kMagic12, {}, 5, 2, 5, true}}) {
     MakeLink(kQuiet);
-    Feed(Concat({c.before, Packet(DATATYPE_LOGIN_REPLY, {{1, c.info}}, {}, c.magic)}));
+    Feed(Concat({before, Packet(DATATYPE_LOGIN_REPLY, {{1, info}}, {}, magic)}));
     EXPECT_EQ(std::tuple(link->ProtocolVersion(), owner.channelCount, link->ImagesCarryNoMark()),
-              std::tuple(c.version, c.count, c.noMark))
-        << c.magic << " " << c.info;
+              std::tuple(version, count, noMark))
+        << magic << " " << info;
   }
 }
 
@@ -420,12 +414,12 @@ TEST_F(LinkSession, LoginThenSpacedFirstRequestsWithNothingSentBetweenTheSteps) 
   owner.password = "7";
   owner.selection = 0x0102;  // multi-channel layout, first channel 3
   owner.mask = 0x1F0F;       // only the low eight bits may go out
+  EXPECT_FALSE(link->ConnectToDvr("", 8000));
   ASSERT_TRUE(link->ConnectToDvr(owner.host, owner.port));
   ASSERT_TRUE(Await(DATATYPE_LOGIN));
   EXPECT_EQ(owner.state, 1);
   EXPECT_EQ(owner.statuses.back(), status::kEstablished);
   EXPECT_FALSE(link->ConnectToDvr(owner.host, owner.port));  // changes nothing while connected
-  EXPECT_FALSE(link->ConnectToDvr("", 8000));
   recorder.SendLoginReply(1);
   // Between the spaced steps the operator's pan/tilt data and event-list request wait for the steps'
   // end; other sends of buttons and ticks never reach the recorder.

@@ -116,10 +116,7 @@ TEST(CImageCodec, SmallPanesGetLibjpegTurboScaledPicturesWithMarksReadAtFullSize
   QPainter(&topOnly).fillRect(testpictures::kIndexWhite, 0, testpictures::kIndexBlack2 - testpictures::kIndexWhite, 3,
                               Qt::white);
 
-  struct Case {
-    Bytes jpeg;
-    int fitWidth, fitHeight, scale;
-  };
+  using Case = std::tuple<Bytes, int, int, int>;  // the picture, the size it is fitted to, the scale expected
   const Case cases[] = {
       {MakeJpeg(704, 288, 1, true), 211, 79, 2},   // a nine-pane cell
       {MakeJpeg(704, 288, 2, false), 318, 119, 2},  // a four-pane cell
@@ -132,26 +129,26 @@ TEST(CImageCodec, SmallPanesGetLibjpegTurboScaledPicturesWithMarksReadAtFullSize
       {MakeJpeg(704, 288, 6, true, JpegKind::Progressive), 211, 79, 1},  // decoded once, at full size
   };
   CImageCodec full, scaled, holder;
-  for (const Case& c : cases) {
-    const int channel = Decode(full, c.jpeg);
+  for (const auto& [jpeg, fitWidth, fitHeight, scale] : cases) {
+    const int channel = Decode(full, jpeg);
     ASSERT_NE(channel, kFailed);
     int width = 0, height = 0;
-    const Bytes reference = TurboScaled(c.jpeg, c.scale, width, height);
-    EXPECT_EQ(scaled.Decode(c.jpeg.data(), c.jpeg.size(), false, c.fitWidth, c.fitHeight), channel);
+    const Bytes reference = TurboScaled(jpeg, scale, width, height);
+    EXPECT_EQ(scaled.Decode(jpeg.data(), jpeg.size(), false, fitWidth, fitHeight), channel);
     EXPECT_EQ(std::tuple(scaled.FieldFlag(), scaled.CarriesChannelMark(), scaled.ScaleDenominator(),
                          scaled.PictureWidth(), scaled.PictureHeight(), scaled.Header().width, scaled.Header().height),
-              std::tuple(full.FieldFlag(), full.CarriesChannelMark(), c.scale, full.Header().width,
+              std::tuple(full.FieldFlag(), full.CarriesChannelMark(), scale, full.Header().width,
                          full.Header().height, width, height));
-    EXPECT_EQ(PixelsOf(scaled), reference) << "scale 1/" << c.scale;
+    EXPECT_EQ(PixelsOf(scaled), reference) << "scale 1/" << scale;
 
     // The holder that takes the bitmap reads the same marks.
     holder.SwapBitmap(scaled);
     EXPECT_EQ(std::tuple(holder.ReadChannelMark(), holder.ReadIndexBars(), holder.PictureWidth()),
               std::tuple(channel, full.FieldFlag() == 0, full.Header().width));
   }
-  EXPECT_EQ(Decode(full, cases[4].jpeg), 3);
+  EXPECT_EQ(Decode(full, std::get<Bytes>(cases[4])), 3);
   EXPECT_EQ(full.FieldFlag(), 0);
-  EXPECT_EQ(Decode(full, cases[3].jpeg), 5);  // grey
+  EXPECT_EQ(Decode(full, std::get<Bytes>(cases[3])), 5);  // grey
   EXPECT_EQ(full.FieldFlag(), 0);
 
   // Four-component pictures are always decoded at full size; a holder given a format is a full-size bitmap.

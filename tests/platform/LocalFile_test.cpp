@@ -22,16 +22,12 @@ TEST(LocalFile, ReadsOnlyRegularFilesWithinTheBound) {
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
   fs::create_symlink("/dev/zero", zero);
   fs::create_symlink(plain, folder + "/link");
-  const struct {
-    std::string path;
-    std::size_t bound;
-    std::optional<std::string> expected;
-  } cases[] = {
-      {plain, 5, "12345"}, {plain, 4, std::nullopt}, {folder + "/link", 5, "12345"},
-      {folder + "/missing", 5, std::nullopt}, {folder, 1u << 20, std::nullopt}, {fifo, 1u << 20, std::nullopt},
-      {zero, 1u << 20, std::nullopt}, {"/dev/null", 1u << 20, std::nullopt},
-  };
-  for (const auto& c : cases) EXPECT_EQ(LocalFile::Read(c.path, c.bound), c.expected) << c.path;
+  using Case = std::tuple<std::string, std::size_t, std::optional<std::string>>;  // path, bound, what is read
+  for (const auto& [path, bound, expected] :
+       {Case{plain, 5, "12345"}, {plain, 4, std::nullopt}, {folder + "/link", 5, "12345"},
+        {folder + "/missing", 5, std::nullopt}, {folder, 1u << 20, std::nullopt}, {fifo, 1u << 20, std::nullopt},
+        {zero, 1u << 20, std::nullopt}, {"/dev/null", 1u << 20, std::nullopt}})
+    EXPECT_EQ(LocalFile::Read(path, bound), expected) << path;
   EXPECT_EQ(LocalFile::ReadBytes(dir.filePath("plain"), 5), QByteArray("12345"));
   EXPECT_TRUE(LocalFile::ReadImage(dir.filePath("zero"), LocalFile::kLogoBound).isNull());
 

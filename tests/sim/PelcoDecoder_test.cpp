@@ -28,26 +28,21 @@ std::vector<std::uint8_t> PelcoP(std::uint8_t address, std::uint8_t d1, std::uin
 
 TEST(PelcoDecoder, ReadsPelcoDAndPelcoPWithTheirAddressingAndTheFunctionBits) {
   using P = PtzCommand::Protocol;
-  struct Case {
-    std::vector<std::uint8_t> bytes;
-    P protocol;
-    int channel;
-    const char* text;
-  };
-  for (const Case& c : {Case{PelcoD(2, 0, 0x02 | 0x08, 0x20, 0x10), P::PelcoD, 2, "pan right speed 32, tilt up speed 16"},
-                        // Tilt speeds above 63 are 63.
-                        Case{PelcoP(0, 0, 0x10 | 0x40, 0, 0xFF), P::PelcoP, 1, "tilt down speed 63, zoom out"},
-                        Case{PelcoP(1, 0, 0x02, 0x10, 0), P::PelcoP, 2, "pan right speed 16"},  // address from 0
-                        Case{PelcoD(1, 0, 0, 0, 0), P::PelcoD, 1, "stop"},
-                        // Functions of the first command byte are no stop.
-                        Case{PelcoD(1, 0x04, 0, 0, 0), P::PelcoD, 1, "iris close"},
-                        Case{PelcoP(0, 0x04, 0, 0, 0), P::PelcoP, 1, "iris open"},
-                        Case{PelcoD(1, 0x08, 0x04, 0x10, 0), P::PelcoD, 1, "pan left speed 16, function bits 0x08"},
-                        Case{PelcoD(1, 0, 0x07, 0, 3), P::PelcoD, 1, "extended command"}}) {  // call preset 3
-    const auto cmds = PelcoDecoder::Decode(c.bytes);
-    ASSERT_EQ(cmds.size(), 1u) << c.text;
+  for (const auto& [bytes, protocol, channel, text] :
+       {std::tuple{PelcoD(2, 0, 0x02 | 0x08, 0x20, 0x10), P::PelcoD, 2, "pan right speed 32, tilt up speed 16"},
+        // Tilt speeds above 63 are 63.
+        {PelcoP(0, 0, 0x10 | 0x40, 0, 0xFF), P::PelcoP, 1, "tilt down speed 63, zoom out"},
+        {PelcoP(1, 0, 0x02, 0x10, 0), P::PelcoP, 2, "pan right speed 16"},  // address from 0
+        {PelcoD(1, 0, 0, 0, 0), P::PelcoD, 1, "stop"},
+        // Functions of the first command byte are no stop.
+        {PelcoD(1, 0x04, 0, 0, 0), P::PelcoD, 1, "iris close"},
+        {PelcoP(0, 0x04, 0, 0, 0), P::PelcoP, 1, "iris open"},
+        {PelcoD(1, 0x08, 0x04, 0x10, 0), P::PelcoD, 1, "pan left speed 16, function bits 0x08"},
+        {PelcoD(1, 0, 0x07, 0, 3), P::PelcoD, 1, "extended command"}}) {  // call preset 3
+    const auto cmds = PelcoDecoder::Decode(bytes);
+    ASSERT_EQ(cmds.size(), 1u) << text;
     EXPECT_EQ(std::tuple(cmds[0].protocol, cmds[0].checksumOk, cmds[0].channel, cmds[0].Describe().toStdString(),
                          cmds[0].IsStop()),
-              std::tuple(c.protocol, true, c.channel, std::string(c.text), c.text == std::string("stop")));
+              std::tuple(protocol, true, channel, std::string(text), text == std::string("stop")));
   }
 }

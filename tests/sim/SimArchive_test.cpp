@@ -34,15 +34,13 @@ TEST(SimArchive, EventFileStaysInsideTheRangeAndIsBounded) {
 
 TEST(SimArchive, RangeEndsOnRecordedMoments) {
   const QDate day(2005, 1, 10);
-  struct Case {
-    QTime from, to, first, last;
-  };
-  for (const Case& c : {Case{QTime(2, 30, 0), QTime(14, 0, 0), QTime(3, 0, 0), QTime(14, 0, 0)},
-                        Case{QTime(0, 10, 0), QTime(2, 45, 30), QTime(0, 10, 0), QTime(1, 59, 59)},
-                        Case{QTime(2, 10, 0), QTime(2, 50, 0), QTime(2, 10, 0), QTime(2, 50, 0)}}) {
-    const SimArchive archive(QDateTime(day, c.from), QDateTime(day, c.to));
-    EXPECT_EQ(archive.First(), QDateTime(day, c.first)) << c.from.toString().toStdString();
-    EXPECT_EQ(archive.Last(), QDateTime(day, c.last)) << c.to.toString().toStdString();
+  for (const auto& [from, to, first, last] :
+       {std::array{QTime(2, 30, 0), QTime(14, 0, 0), QTime(3, 0, 0), QTime(14, 0, 0)},
+        {QTime(0, 10, 0), QTime(2, 45, 30), QTime(0, 10, 0), QTime(1, 59, 59)},
+        {QTime(2, 10, 0), QTime(2, 50, 0), QTime(2, 10, 0), QTime(2, 50, 0)}}) {
+    const SimArchive archive(QDateTime(day, from), QDateTime(day, to));
+    EXPECT_EQ(archive.First(), QDateTime(day, first)) << from.toString().toStdString();
+    EXPECT_EQ(archive.Last(), QDateTime(day, last)) << to.toString().toStdString();
   }
   const SimArchive clock({}, {});  // follows the clock, whatever hour it is
   EXPECT_TRUE(clock.HasRecording(clock.First()));

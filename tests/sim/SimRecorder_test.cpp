@@ -62,23 +62,19 @@ struct Session {
 }  // namespace
 
 TEST(SimRecorder, OnlyTheConfiguredUsersGetInAndRejectedLoginsAreClosed) {
-  struct Case {
-    bool replaced;  // the options name their own user instead of the default
-    const char* user;
-    const char* password;
-    bool accepted;
-  };
-  for (const Case& c : {Case{false, "admin", "2", false}, Case{false, "guest", "1", false},
-                        Case{true, kDefaultUserId, kDefaultPassword, false}, Case{true, "operator", "secret", true}}) {
+  // `replaced`: the options name their own user instead of the default.
+  for (const auto& [replaced, user, password, accepted] :
+       {std::tuple{false, "admin", "2", false}, {false, "guest", "1", false},
+        {true, kDefaultUserId, kDefaultPassword, false}, {true, "operator", "secret", true}}) {
     SimOptions o = FastOptions();
-    if (c.replaced) o.users = {{"operator", "secret"}};
+    if (replaced) o.users = {{"operator", "secret"}};
     Session s(o, false);
     ASSERT_TRUE(s.ready);
-    const auto reply = s.client.Login(c.user, c.password);
-    ASSERT_TRUE(reply) << c.user;
-    EXPECT_EQ(reply->info.w[0], c.accepted ? 1u : 0u) << c.user;
-    if (!c.accepted) { EXPECT_TRUE(s.client.WaitForDisconnect()) << c.user; }
-    EXPECT_EQ(s.recorder.Counters().loginsRejected, c.accepted ? 0 : 1);
+    const auto reply = s.client.Login(user, password);
+    ASSERT_TRUE(reply) << user;
+    EXPECT_EQ(reply->info.w[0], accepted ? 1u : 0u) << user;
+    if (!accepted) { EXPECT_TRUE(s.client.WaitForDisconnect()) << user; }
+    EXPECT_EQ(s.recorder.Counters().loginsRejected, accepted ? 0 : 1);
   }
 }
 

@@ -1,12 +1,13 @@
 #pragma once
 // A raw client for the simulated recorder tests: a QTcpSocket on 127.0.0.1
-// that sends packets and cuts the received stream into packets, skipping
-// bytes that are not a header (as a tolerant client does).
+// that sends packets and cuts the received stream into packets. It expects a
+// clean stream: the recorder's stream faults are met by the soak and the
+// noisy_stream scenario, and a header that announces less than a packet
+// stops the reading, a fault the test then sees.
 
 #include <QByteArray>
 #include <QTcpSocket>
 #include <QTest>
-#include <cstring>
 #include <optional>
 #include <vector>
 
@@ -78,29 +79,17 @@ class SimTestClient {
 
  private:
   std::optional<ReceivedPacket> Take() {
-    constexpr std::size_t kMagicLength = 10;
-    while (static_cast<std::size_t>(m_buffer.size()) >= wire::kPacketBaseSize) {
-      const auto* data = reinterpret_cast<const std::uint8_t*>(m_buffer.constData());
-      if (std::memcmp(data, wire::kMagicText.data(), kMagicLength) != 0) {
-        const qsizetype next = m_buffer.indexOf(QByteArray(wire::kMagicText.data(), kMagicLength), 1);
-        const qsizetype skip = next > 0 ? next : m_buffer.size() - static_cast<qsizetype>(kMagicLength - 1);
-        m_buffer.remove(0, skip);
-        continue;
-      }
-      const auto header = wire::PacketHeader::Decode(data);
-      if (!wire::IsAcceptableLength(header.totalLength) || !wire::IsValidPacketClass(header.packetClass)) {
-        m_buffer.remove(0, 1);
-        continue;
-      }
-      if (static_cast<std::uint32_t>(m_buffer.size()) < header.totalLength) return std::nullopt;
-      ReceivedPacket p;
-      p.header = header;
-      p.info = wire::PacketInfo::Decode(data + wire::kHeaderSize);
-      p.payload.assign(data + wire::kPacketBaseSize, data + header.totalLength);
-      m_buffer.remove(0, header.totalLength);
-      return p;
-    }
-    return std::nullopt;
+    if (static_cast<std::size_t>(m_buffer.size()) < wire::kPacketBaseSize) return std::nullopt;
+    const auto* data = reinterpret_cast<const std::uint8_t*>(m_buffer.constData());
+    const auto header = wire::PacketHeader::Decode(data);
+    if (header.totalLength < wire::kPacketBaseSize || static_cast<std::uint32_t>(m_buffer.size()) < header.totalLength)
+      return std::nullopt;
+    ReceivedPacket p;
+    p.header = header;
+    p.info = wire::PacketInfo::Decode(data + wire::kHeaderSize);
+    p.payload.assign(data + wire::kPacketBaseSize, data + header.totalLength);
+    m_buffer.remove(0, header.totalLength);
+    return p;
   }
 
   QTcpSocket m_socket;

@@ -25,23 +25,16 @@ std::vector<int> Latched(const L& layout) {
 
 TEST(PaneLayoutTest, RectanglesMasksAndSelectionsOfOneFourAndNinePanes) {
   // Multi-pane pictures are decoded at about their pane's size: full width, half height; one pane, in full.
-  const struct {
-    int button, layout;
-    unsigned mask;
-    QRect first, second;
-    QSize decode;
-  } layouts[] = {
-      {0, L::kLayoutSingle, 0x1u, SpanRect(63, 23, 701, 501), QRect(), QSize()},
-      {1, L::kLayoutQuad, 0xFu, QRect(63, 23, 318, 238), QRect(383, 23, 318, 238), QSize(318, 119)},
-      {3, L::kLayoutNine, 0x1FFu, QRect(63, 23, 211, 158), QRect(276, 23, 211, 158), QSize(211, 79)},
-  };
   L layout;
-  for (const auto& l : layouts) {
-    EXPECT_EQ(layout.PressLayoutButton(l.button), O::Changed);
+  for (const auto& [button, channelLayout, mask, first, second, decode] :
+       {std::tuple{0, L::kLayoutSingle, 0x1u, SpanRect(63, 23, 701, 501), QRect(), QSize()},
+        {1, L::kLayoutQuad, 0xFu, QRect(63, 23, 318, 238), QRect(383, 23, 318, 238), QSize(318, 119)},
+        {3, L::kLayoutNine, 0x1FFu, QRect(63, 23, 211, 158), QRect(276, 23, 211, 158), QSize(211, 79)}}) {
+    EXPECT_EQ(layout.PressLayoutButton(button), O::Changed);
     EXPECT_EQ(std::tuple(layout.ChannelLayout(), layout.ChannelMask(), layout.PaneRect(0), layout.PaneRect(1)),
-              std::tuple(l.layout, l.mask, l.first, l.second)) << l.button;
-    EXPECT_EQ(layout.LiveDecodeSize(1).isEmpty() ? QSize() : layout.LiveDecodeSize(1), l.decode) << l.button;
-    EXPECT_TRUE(layout.IsLayoutButtonLatched(l.button));
+              std::tuple(channelLayout, mask, first, second)) << button;
+    EXPECT_EQ(layout.LiveDecodeSize(1).isEmpty() ? QSize() : layout.LiveDecodeSize(1), decode) << button;
+    EXPECT_TRUE(layout.IsLayoutButtonLatched(button));
   }
   EXPECT_EQ(layout.PaneRect(8), QRect(489, 343, 211, 158));
   EXPECT_EQ(Latched(layout), (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7, 8}));
@@ -52,8 +45,7 @@ TEST(PaneLayoutTest, RectanglesMasksAndSelectionsOfOneFourAndNinePanes) {
   // A double-click on a pane shows that channel alone; on the single pane, nine again.
   const QRect video(62, 22, 640, 480);
   EXPECT_EQ(layout.PressPane(layout.PaneRect(9).center(), video), O::Changed);
-  EXPECT_EQ(layout.ChannelLayout(), L::kLayoutSingle);
-  EXPECT_EQ(layout.ChannelSelection(), 9);
+  EXPECT_EQ(std::tuple(layout.ChannelLayout(), layout.ChannelSelection()), std::tuple(L::kLayoutSingle, 9));
   EXPECT_EQ(layout.PressPane({10, 10}, video), O::Unchanged);
   EXPECT_EQ(layout.PressPane({100, 100}, video), O::Changed);
   EXPECT_EQ(layout.ChannelLayout(), L::kLayoutNine);
@@ -82,9 +74,8 @@ TEST(PaneLayoutTest, RefusalsAndARotationThatVisitsOnlyShownChannelsEveryInterva
   EXPECT_EQ(perTick, (std::vector<int>{2, 5, 5, 0, 0, 2}));
 
   EXPECT_EQ(layout.PressRotateButton(true, 1, shown), O::Changed);  // off again: back to nine panes
-  EXPECT_FALSE(layout.IsRotating());
   EXPECT_EQ(layout.ChannelLayout(), L::kLayoutNine);
-  EXPECT_EQ(layout.Tick(shown), O::Unchanged);
+  EXPECT_EQ(layout.Tick(shown), O::Unchanged);  // no longer rotating
 }
 
 }  // namespace

@@ -60,8 +60,9 @@ ViewerSettings Load(const QString& executable, ISecretStore* secrets = nullptr) 
   return settings;
 }
 
-// Stored numbers outside their range read as the default, never as some
-// other value cut to fit (83536 is not port 18000); in-range values stay.
+// Stored numbers outside their range (one past it, far past it, negative, not
+// a number) read as the default, never as some other value cut to fit (83536
+// is not port 18000); in-range values stay.
 TEST(ViewerSettingsStore, OutOfRangeNumbersReadAsTheDefaultAndALongRecordFolderIsNeverCut) {
   IsolatedSettings isolated;
   QTemporaryDir program;
@@ -69,24 +70,17 @@ TEST(ViewerSettingsStore, OutOfRangeNumbersReadAsTheDefaultAndALongRecordFolderI
                          "Record Interval", "Date Show",       "Use FullScreen",  "Use AlertMode", "Record Format"};
   using N = std::vector<std::uint32_t>;
   const N defaults = {8000, 2, 2, 4, 1, 1, 1, 0, 0, 0};
-  const struct {
-    QVariantList stored;
-    N read;
-  } cases[] = {
-      {{83536, 259, 5, 7, 256 + 5, 13, 2, 7, -1, 2}, defaults},
-      {{-1, 6, 5, 7, 256 + 5, 13, 2, 7, 2, -1}, defaults},
-      {{"x", 6, 5, 7, 256 + 5, 13, 2, 7, 2, "x"}, defaults},
-      {{65535, 5, 0, 6, 5, 12, 0, 1, 1, 1}, {65535, 5, 0, 6, 5, 12, 0, 1, 1, 1}},
-  };
-  for (const auto& c : cases) {
+  using Case = std::pair<QVariantList, N>;  // what is stored, what is read
+  for (const auto& [stored, read] : {Case{{83536, 6, 5, 7, 256 + 5, 13, "x", 2, -1, 2}, defaults},
+                                     Case{{65535, 5, 0, 6, 5, 12, 0, 1, 1, 1}, {65535, 5, 0, 6, 5, 12, 0, 1, 1, 1}}}) {
     QSettings store(QStringLiteral("Ardeviz"), QStringLiteral("Ardeviz8"));
-    for (int i = 0; i < 10; ++i) store.setValue(QStringLiteral("Setting/") + names[i], c.stored[i]);
+    for (int i = 0; i < 10; ++i) store.setValue(QStringLiteral("Setting/") + names[i], stored[i]);
     store.sync();
     const ViewerSettings s = Load(QDir(program.path()).filePath("viewer"));
     EXPECT_EQ(N({s.hostPort, s.rotateInterval, s.reconnectCount, s.requestSpeed, s.ptzType, s.recordInterval,
                  s.dateShow, s.useFullScreen, s.useAlertMode, s.recordFormat}),
-              c.read)
-        << c.stored[0].toString().toStdString();
+              read)
+        << stored[0].toString().toStdString();
   }
 
   // A record folder longer than 259 characters is made beside the executable,
