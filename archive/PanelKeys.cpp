@@ -7,9 +7,7 @@ namespace {
 
 using A = SkinKey::Action;
 using D = CArchiveDlg;
-constexpr Qt::KeyboardModifiers kNone = Qt::NoModifier;
-constexpr Qt::KeyboardModifiers kShift = Qt::ShiftModifier;
-constexpr Qt::KeyboardModifiers kCtrl = Qt::ControlModifier;
+using namespace keymods;
 
 constexpr int Play(playback::Button button) { return int(D::kIdPlayFirst) + int(button); }
 

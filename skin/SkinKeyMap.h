@@ -26,6 +26,13 @@ struct SkinKey {
   std::array<int, 3> then{};  // see Action; 0 ends the list
 };
 
+// The modifiers the key tables tell keys apart by.
+namespace keymods {
+inline constexpr Qt::KeyboardModifiers kNone = Qt::NoModifier;
+inline constexpr Qt::KeyboardModifiers kShift = Qt::ShiftModifier;
+inline constexpr Qt::KeyboardModifiers kCtrl = Qt::ControlModifier;
+}  // namespace keymods
+
 struct SkinKeyMap {
   // Modifiers that tell keys apart; the keypad's own modifier does not.
   static constexpr Qt::KeyboardModifiers kModifierMask =

@@ -7,9 +7,7 @@ namespace {
 
 using A = SkinKey::Action;
 using V = CArdevizView;
-constexpr Qt::KeyboardModifiers kNone = Qt::NoModifier;
-constexpr Qt::KeyboardModifiers kShift = Qt::ShiftModifier;
-constexpr Qt::KeyboardModifiers kCtrl = Qt::ControlModifier;
+using namespace keymods;
 
 // The pad's button that sends this value.
 constexpr int Pad(quint32 value) {
